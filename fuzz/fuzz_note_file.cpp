@@ -1,0 +1,17 @@
+// Arbitrary bytes as a data file: decoding must never crash, and whatever decodes
+// must encode to a file that decodes to the same notes.
+#include "store/NoteFile.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const std::optional<NoteFile::Contents> contents = NoteFile::decode(bytes);
+    if (!contents)
+        return 0;
+    const QByteArray again = NoteFile::encode(contents->count, contents->records);
+    const std::optional<NoteFile::Contents> back = NoteFile::decode(again);
+    if (!back || back->count != contents->count || back->records != contents->records)
+        std::abort();
+    return 0;
+}

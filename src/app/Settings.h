@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/ProfileFile.h"
+
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+// The five settings of Pinora.ini as start-up reads them. Values that do not fit
+// their integer width read as the default.
+struct Settings {
+    static constexpr QLatin1String kFileName{"Pinora.ini"};
+    static constexpr QStringView kSection = u"ピノラ";
+    static constexpr QStringView kStartupKey = u"スタートアップ登録";
+    static constexpr QStringView kDragModeKey = u"ドラッグモード";
+    static constexpr QStringView kDragDataKey = u"ドラッグデータ";
+    static constexpr QStringView kStartModeKey = u"開始モード";
+    static constexpr QStringView kPortKey = u"ポート番号";
+
+    static constexpr qint16 kPlainText = 1;
+    static constexpr qint16 kRichText = -16639;
+
+    bool startupRegistered = false; // "スタートアップ登録" is 1
+    qint16 dragMode = 1;
+    qint16 dragDataFormat = kPlainText;
+    qint16 startMode = 0;
+    qint32 portNumber = 0; // 0: the default port
+};
+
+Settings ReadSettings(const ProfileFile& profile);
+
+// "開始モード": 1 while an instance runs, 0 after a clean shutdown.
+qint16 ReadStartMode(const ProfileFile& profile);
+
+// Each returns false when its write failed; the file then keeps the old value.
+bool WriteMenuSettings(const ProfileFile& profile, bool startupRegistered, qint16 dragMode, qint16 dragDataFormat);
+bool WriteRunningFlag(const ProfileFile& profile, bool running);
+bool WritePortSetting(const ProfileFile& profile, const QString& portText);
+
+// Which tray menu items carry a check mark after start-up.
+struct MenuMarks {
+    bool istartin = false;
+    bool istartout = true;
+    bool idrag1 = true;
+    bool idrag2 = false;
+    bool idrag3 = false;
+    bool itext1 = true;
+    bool itext2 = false;
+};
+
+MenuMarks MenuMarksFor(const Settings& settings);

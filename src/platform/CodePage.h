@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringDecoder>
+
+// Conversions between Qt strings and the byte encodings Pinora meets: Windows code
+// page 932 (Shift-JIS with the NEC and IBM rows) for files and datagrams that come
+// from Windows, and UTF-8 for the files written here.
+namespace CodePage {
+
+// Decodes code page 932 bytes. Bytes that are not valid there become U+FFFD.
+QString decodeCp932(const QByteArray& bytes);
+
+// Encodes into code page 932. Returns false in *ok (when given) if some character
+// has no code page 932 form; such characters come out as "?".
+QByteArray encodeCp932(const QString& text, bool* ok = nullptr);
+
+// True when the whole of bytes is well-formed UTF-8 (plain ASCII included).
+bool isUtf8(const QByteArray& bytes);
+
+// The pseudo code page Windows uses for symbol fonts: each byte is the character's own code.
+inline constexpr int kSymbolCodePage = 42;
+
+// The Windows code page that a GDI character set number (RTF's \fcharset) stands for, or 0 when
+// the character set defers to the document's code page (DEFAULT_CHARSET and numbers Windows
+// does not know).
+int codePageForCharset(int charset);
+
+// A stateless decoder for a Windows code page number. Code pages that ICU lacks fall back to
+// their closest relative (the Mac CJK pages to their Windows twins) and finally to 1252, so the
+// decoder is always valid.
+QStringDecoder decoderForCodePage(int codePage);
+
+} // namespace CodePage

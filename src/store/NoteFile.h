@@ -1,0 +1,39 @@
+#pragma once
+
+#include "store/NoteRecord.h"
+
+#include <QList>
+#include <optional>
+
+// The byte layout of Pinora.dat:
+//
+//   int32 N, then, only when N > 0, N + 1 records (the last an empty filler).
+//   record: int32 Index, Left, Top, Height, Width, BackColor, then the strings
+//           TextRTF, CreatedAt, VisibleFlag, PlaceOnShowFlag, each a uint16 byte
+//           count followed by the bytes.
+//
+// All integers little-endian, no padding. A string of 65535 bytes or more, which
+// the 16-bit count cannot hold (a note with a picture), is written as the count
+// 0xFFFF followed by a uint32 byte count; every shorter string keeps the plain
+// layout, so files without such notes are unchanged.
+namespace NoteFile {
+
+// The largest number of notes a file may claim; the slot loops count with 16 bits.
+constexpr qint32 kMaxNotes = 32767;
+
+// The file for count notes. records supplies the first count + 1 records
+// (missing ones are written empty); with count 0 only the count is written.
+QByteArray encode(qint32 count, const QList<NoteRecord>& records);
+
+struct Contents {
+    qint32 count = 0;
+    QList<NoteRecord> records; // count + 1 entries when count > 0, else empty
+};
+
+// Reads a whole file. A file that ends early reads its missing part as zeros and
+// empty strings. Returns nothing for bytes that cannot be notes: a count that is
+// negative or above kMaxNotes, a truncated count, or records whose time stamp or
+// flags are longer than a Tag can hold.
+std::optional<Contents> decode(const QByteArray& bytes);
+
+} // namespace NoteFile

@@ -1,0 +1,90 @@
+#include "store/NoteFileIO.h"
+
+#include "platform/SafeFile.h"
+#include "store/NoteFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Notes with pictures can be large, but a data file this big is not one of ours.
+constexpr qint64 kMaxFileSize = qint64(1) << 30;
+
+enum class ReadResult { Ok, Missing, Unreadable };
+
+ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents) {
+    QFile file(path);
+    if (!file.exists())
+        return ReadResult::Missing;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+        return ReadResult::Unreadable;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadResult::Unreadable;
+    std::optional<NoteFile::Contents> decoded = NoteFile::decode(bytes);
+    if (!decoded)
+        return ReadResult::Unreadable;
+    contents = std::move(*decoded);
+    // Another tool may have written Index values that are not the positions; the
+    // slot of a restored note must equal its NoteId.
+    for (qint32 i = 0; i < contents.count; ++i)
+        contents.records[i].Index = i + 1;
+    return ReadResult::Ok;
+}
+
+QString asidePath(const QString& path, const QDateTime& now) {
+    const QFileInfo info(path);
+    const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-unreadable-") +
+                                             now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString candidate = stem + suffix;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = stem + QLatin1Char('-') + QString::number(n) + suffix;
+    return candidate;
+}
+
+} // namespace
+
+int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecord>& records) {
+    if (writing) {
+        if (count < 0 || count > NoteFile::kMaxNotes)
+            return 0;
+        return SafeFile::write(path, NoteFile::encode(count, records)) ? -1 : 0;
+    }
+    NoteFile::Contents contents;
+    if (readNoteFile(path, contents) != ReadResult::Ok) {
+        count = 0;
+        records.clear();
+        return 0;
+    }
+    count = contents.count;
+    records = std::move(contents.records);
+    return -1;
+}
+
+NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
+    NoteFileLoad load;
+    NoteFile::Contents contents;
+    switch (readNoteFile(path, contents)) {
+    case ReadResult::Ok:
+        load.status = NoteFileLoad::Status::Loaded;
+        load.count = contents.count;
+        load.records = std::move(contents.records);
+        break;
+    case ReadResult::Missing:
+        load.status = NoteFileLoad::Status::Missing;
+        break;
+    case ReadResult::Unreadable: {
+        load.status = NoteFileLoad::Status::Unreadable;
+        // If the rename fails, so will every save: the data file is replaced by a
+        // rename in the same directory, which the same conditions forbid.
+        const QString aside = asidePath(path, now);
+        if (QFile::rename(path, aside))
+            load.keptAsidePath = aside;
+        break;
+    }
+    }
+    return load;
+}

@@ -1,0 +1,120 @@
+#include "FakeNote.h"
+#include "FileSizeLimit.h"
+#include "store/NoteFile.h"
+#include "store/NoteFileIO.h"
+#include "store/SaveAllNotes.h"
+#include "store/Tag.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+FakeNote note(qint32 slot, const QString& flags, QRectF geometry = QRectF(1200, 900, 3000, 1500)) {
+    FakeNote n;
+    n.m_tag = QStringLiteral("%1%04/07/01 09:15:0%2%").arg(slot, 10, 10, QLatin1Char('0')).arg(slot % 10) + flags;
+    n.m_geometry = geometry;
+    n.m_backColor = 0x0098FFFF;
+    n.m_rtf = "{\\rtf1 note " + QByteArray::number(slot) + "}";
+    return n;
+}
+
+} // namespace
+
+class TestSaveAllNotes : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deadSlotsAreSkippedAndIndexRunsWithoutGaps() {
+        FakeNote placeholder;
+        placeholder.m_tag = Tag::PlaceholderTag();
+        FakeNote a = note(1, "T%F"), b = note(2, "T%F"), c = note(3, "F%T"), d = note(4, "T%T"), spare;
+        b.m_tag.clear(); // peeled
+        const QList<const NoteView*> windows{&placeholder, &a, &b, &c, nullptr, &d, &spare};
+        const QList<NoteRecord> records = BuildNoteRecords(windows, 5);
+
+        QCOMPARE(records.size(), 4); // a, c, d and the filler
+        QCOMPARE(records.at(0).Index, 1);
+        QCOMPARE(records.at(1).Index, 2);
+        QCOMPARE(records.at(2).Index, 3);
+        QCOMPARE(records.at(0).TextRTF, QByteArray("{\\rtf1 note 1}"));
+        QCOMPARE(records.at(1).TextRTF, QByteArray("{\\rtf1 note 3}"));
+        QCOMPARE(records.at(2).TextRTF, QByteArray("{\\rtf1 note 4}"));
+        QCOMPARE(records.at(1).CreatedAt, QByteArray("04/07/01 09:15:03"));
+        QCOMPARE(records.at(1).VisibleFlag, QByteArray("F"));
+        QCOMPARE(records.at(1).PlaceOnShowFlag, QByteArray("T"));
+        QCOMPARE(records.last(), NoteRecord{});
+    }
+
+    void slotsAboveNoteCountAreNotSaved() {
+        FakeNote a = note(1, "T%F"), b = note(2, "T%F");
+        QCOMPARE(BuildNoteRecords({nullptr, &a, &b}, 1).size(), 2);
+        // A count past the end of the array does not run off it.
+        QCOMPARE(BuildNoteRecords({nullptr, &a}, 5).size(), 2);
+    }
+
+    void geometryIsRoundedToWholeTwips() {
+        FakeNote n = note(1, "T%F", QRectF(1199.6, -14.4, 3000.5, 1501.5));
+        const NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        QCOMPARE(r.Left, 1200);
+        QCOMPARE(r.Top, -14);
+        QCOMPARE(r.Width, 3000); // halves go to the even neighbour
+        QCOMPARE(r.Height, 1502);
+    }
+
+    void shortTagGivesEmptyFields() {
+        FakeNote n;
+        n.m_tag = QStringLiteral("0000000001%04/07");
+        const NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        QCOMPARE(r.CreatedAt, QByteArray("04/07"));
+        QVERIFY(r.VisibleFlag.isEmpty());
+        QVERIFY(r.PlaceOnShowFlag.isEmpty());
+    }
+
+    void saveAndRestoreGiveTheSameNotes() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        FakeNote a = note(1, "T%F"), gone = note(2, "T%F"), c = note(3, "F%F");
+        gone.m_tag.clear();
+        QCOMPARE(SaveAllNotes({nullptr, &a, &gone, &c}, 3, path), -1);
+
+        const NoteFileLoad load = LoadNoteFile(path, QDateTime::currentDateTime());
+        QCOMPARE(load.status, NoteFileLoad::Status::Loaded);
+        QCOMPARE(load.count, 2);
+        // After the restart the survivors' NoteIds are their new slots.
+        QCOMPARE(Tag::TagFromRecord(load.records.at(0)), QStringLiteral("0000000001%04/07/01 09:15:01%T%F"));
+        QCOMPARE(Tag::TagFromRecord(load.records.at(1)), QStringLiteral("0000000002%04/07/01 09:15:03%F%F"));
+        QCOMPARE(load.records.at(1).TextRTF, c.m_rtf);
+    }
+
+    void allPeeledWritesTheCountAlone() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        FakeNote gone = note(1, "T%F");
+        gone.m_tag.clear();
+        QCOMPARE(SaveAllNotes({nullptr, &gone}, 1, path), -1);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray(4, '\0'));
+    }
+
+    void failedSaveKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        FakeNote a = note(1, "T%F");
+        QCOMPARE(SaveAllNotes({nullptr, &a}, 1, path), -1);
+        FakeNote big = note(1, "T%F");
+        big.m_rtf = QByteArray(100000, 'x');
+        {
+            FileSizeLimit diskFull(4096);
+            QCOMPARE(SaveAllNotes({nullptr, &big}, 1, path), 0);
+        }
+        const NoteFileLoad load = LoadNoteFile(path, QDateTime::currentDateTime());
+        QCOMPARE(load.count, 1);
+        QCOMPARE(load.records.at(0).TextRTF, a.m_rtf);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveAllNotes)
+#include "TestSaveAllNotes.moc"
