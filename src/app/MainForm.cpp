@@ -1,0 +1,266 @@
+#include "app/MainForm.h"
+
+#include "app/AppIcon.h"
+#include "app/IconMenu.h"
+#include "app/InstanceLock.h"
+#include "app/Settings.h"
+#include "app/StartMode.h"
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteColor.h"
+#include "note/NoteHost.h"
+#include "note/NoteLayout.h"
+#include "platform/DesktopServices.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "platform/TrayIcon.h"
+#include "store/NoteFileIO.h"
+#include "store/Tag.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+
+MainForm::MainForm(AppState& state, Services services)
+    : QWidget(nullptr)
+    , m_state(state)
+    , m_services(std::move(services))
+    , m_profile(state.AppDir + QLatin1String(Settings::kFileName)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("ピノラ"));
+    if (!m_services.makeTrayIcon)
+        m_services.makeTrayIcon = [] { return TrayIcon::create(PinoraIcon(), QStringLiteral("ピノラ")); };
+    if (!m_services.otherInstanceRunning) {
+        m_lock = std::make_unique<InstanceLock>(state.AppDir);
+        m_services.otherInstanceRunning = [this] { return m_lock->otherInstanceRunning(); };
+    }
+    if (!m_services.sleep)
+        m_services.sleep = [](int ms) { QThread::msleep(ms); };
+
+    IconMenu = new ::IconMenu(this);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connectMenu();
+}
+
+MainForm::~MainForm() = default;
+
+bool MainForm::Form_Load() {
+    if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
+        return false;
+
+    m_state.Loading = true;
+    m_state.NoteCount = 0;
+    m_state.DragMode = 1;
+    m_state.ShuttingDown = m_state.ExitRequested = m_state.ExitConfirmed = m_state.EditorPlaced = false;
+    m_state.EditTargetTag.clear();
+
+    m_tray = m_services.makeTrayIcon();
+    connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &MainForm::tray_LeftButtonDown);
+    connect(m_tray.get(), &TrayIcon::leftDoubleClick, this, &MainForm::tray_LeftDoubleClick);
+    connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &MainForm::tray_RightButtonDown);
+    m_tray->show();
+    Timer1->start(); // the first tick, shortly after start-up, raises the notes
+
+    applySettings();
+    // The port is kept for the network; receiving comes with the socket.
+    restoreNotes();
+    return true;
+}
+
+void MainForm::applySettings() {
+    const Settings settings = ReadSettings(m_profile);
+    IconMenu->applyMarks(MenuMarksFor(settings));
+    m_state.DragMode = settings.dragMode;
+    m_state.DragDataFormat = settings.dragDataFormat;
+    m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
+}
+
+void MainForm::createPlaceholder() {
+    auto* placeholder = new FusenForm(m_state);
+    placeholder->setTag(Tag::PlaceholderTag());
+    placeholder->moveTwips(0, 0, 4005, 495);
+    placeholder->Rich1->move(0, 0);
+    placeholder->Rich1->setBackColor(NoteColor::Yellow);
+    placeholder->Rich1->setText(QStringLiteral("\r\n"));
+    m_state.NoteWindows[0] = placeholder;
+}
+
+void MainForm::restoreNotes() {
+    const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
+    if (load.status == NoteFileLoad::Status::Unreadable) {
+        MessageBox::notify(
+            load.keptAsidePath.isEmpty()
+                ? QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。").arg(m_state.dataFilePath())
+                : QStringLiteral("付箋紙のデータファイルを読み込めませんでした。\n元のファイルは %1 "
+                                 "として残してあります。")
+                      .arg(QDir::toNativeSeparators(load.keptAsidePath)));
+    }
+    m_state.NoteCount = load.count;
+    m_state.NoteWindows = QList<QPointer<FusenForm>>(m_state.NoteCount + 2);
+    createPlaceholder();
+    for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
+        const NoteRecord& r = load.records.at(k - 1);
+        auto* note = new FusenForm(m_state);
+        m_state.NoteWindows[k] = note;
+        note->setTag(Tag::TagFromRecord(r));
+        note->moveTwips(r.Left, r.Top, r.Width, r.Height);
+        note->Rich1->move(0, 0);
+        note->Rich1->setBackColor(r.BackColor);
+        note->Rich1->setTextRTF(r.TextRTF);
+        FitNoteToContent(m_state, *note, false);
+        StretchTextBox(*note);
+        StretchMouseSurface(*note);
+    }
+    if (m_state.NoteCount != 0)
+        RaiseAllNotes();
+    m_state.Loading = false;
+}
+
+void MainForm::RaiseAllNotes() {
+    if (m_state.NoteCount == 0)
+        return;
+    if (FusenForm* placeholder = m_state.NoteWindows.value(0))
+        placeholder->hide();
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
+        FusenForm* note = m_state.liveNote(i);
+        if (!note)
+            continue;
+        ShowNote(*note);
+        if (note->isVisible())
+            ForceForeground(*note);
+        note->Rich1->update();
+    }
+}
+
+void MainForm::RequestExit() {
+    m_state.ExitRequested = true;
+    ShutdownApp();
+}
+
+void MainForm::ShutdownApp() {
+    if (m_state.ShuttingDown)
+        return;
+    m_state.ShuttingDown = true;
+    if (m_tray)
+        m_tray->hide();
+    m_tray.reset();
+    // A signal can arrive while a menu of ours runs its own event loop; the windows
+    // go once that loop has returned to them.
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    for (const QPointer<FusenForm>& note : std::as_const(m_state.NoteWindows)) {
+        if (note) {
+            note->hide();
+            note->deleteLater();
+        }
+    }
+    m_state.NoteWindows.clear();
+    m_state.NoteCount = 0;
+    WriteRunningFlag(m_profile, false);
+    emit finished();
+}
+
+void MainForm::connectMenu() {
+    connect(IconMenu->idrag1, &QAction::triggered, this, [this] { idrag_Click(1); });
+    connect(IconMenu->idrag2, &QAction::triggered, this, [this] { idrag_Click(2); });
+    connect(IconMenu->idrag3, &QAction::triggered, this, [this] { idrag_Click(3); });
+    connect(IconMenu->itext1, &QAction::triggered, this, [this] { itext_Click(Settings::kRichText); });
+    connect(IconMenu->itext2, &QAction::triggered, this, [this] { itext_Click(Settings::kPlainText); });
+    connect(IconMenu->inew, &QAction::triggered, this, [this] {
+        if (m_state.Host)
+            m_state.Host->newNote();
+    });
+    connect(IconMenu->ialldisp, &QAction::triggered, this, &MainForm::ialldisp_Click);
+    connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
+    connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
+    connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
+    connect(IconMenu->iend, &QAction::triggered, this, &MainForm::RequestExit);
+}
+
+void MainForm::tray_LeftButtonDown() {
+    Timer1->start();
+}
+
+void MainForm::tray_LeftDoubleClick() {
+    Timer1->stop();
+    m_state.EditTargetTag.clear();
+    if (m_state.Host)
+        m_state.Host->newNote();
+}
+
+void MainForm::tray_RightButtonDown(const QPoint& position) {
+    ForceForeground(*this);
+    IconMenu->exec(position);
+}
+
+void MainForm::Timer1_Timer() {
+    Timer1->stop();
+    RaiseAllNotes();
+}
+
+void MainForm::idrag_Click(qint16 mode) {
+    IconMenu->idrag1->setChecked(mode == 1);
+    IconMenu->idrag2->setChecked(mode == 2);
+    IconMenu->idrag3->setChecked(mode == 3);
+    m_state.DragMode = mode;
+    WriteMenuSettings(m_profile, IconMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+}
+
+void MainForm::itext_Click(qint16 format) {
+    IconMenu->itext1->setChecked(format != Settings::kPlainText);
+    IconMenu->itext2->setChecked(format == Settings::kPlainText);
+    m_state.DragDataFormat = format;
+    WriteMenuSettings(m_profile, IconMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+}
+
+void MainForm::ialldisp_Click() {
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
+        FusenForm* note = m_state.NoteWindows.value(i);
+        if (!note)
+            continue;
+        QString tag = note->tag();
+        Tag::SetTagFlag(tag, Tag::kVisibleFlag, true);
+        note->setTag(tag);
+        if (!tag.isEmpty()) {
+            ShowNote(*note);
+            ForceForeground(*note);
+        }
+    }
+    SaveAllNotes(m_state);
+}
+
+void MainForm::iallhide_Click() {
+    if (m_state.NoteCount == 0)
+        return;
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
+        FusenForm* note = m_state.NoteWindows.value(i);
+        if (!note)
+            continue;
+        QString tag = note->tag();
+        if (!tag.isEmpty())
+            note->hide();
+        Tag::SetTagFlag(tag, Tag::kVisibleFlag, false);
+        note->setTag(tag);
+    }
+    SaveAllNotes(m_state);
+}
+
+void MainForm::ilog_Click() {
+    const QString path = m_state.peelLogPath();
+    if (!QFile::exists(path)) {
+        MessageBox::show(QStringLiteral("ログはまだ作成されていません"));
+        return;
+    }
+    OpenWithDesktop(path);
+}
+
+void MainForm::ihelp_Click() {
+    // The help page is shipped beside the executable, wherever the notes are kept.
+    OpenWithDesktop(QCoreApplication::applicationDirPath() + QStringLiteral("/Pinora.html"));
+}

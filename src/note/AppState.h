@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class FusenForm;
+class NoteHost;
+
+// The state that every part of the running program shares. The application owns
+// one; tests make a fresh one each.
+struct AppState {
+    QString AppDir; // with its trailing "/"
+
+    // Slot 0 is the hidden placeholder; slots 1 to NoteCount hold the notes in
+    // creation order. A slot whose window is gone or has an empty Tag is dead.
+    QList<QPointer<FusenForm>> NoteWindows;
+    qint32 NoteCount = 0;
+
+    bool Loading = true;
+    bool Fitting = false;
+    bool ShuttingDown = false;
+    bool ExitRequested = false;
+    bool ExitConfirmed = false;
+    bool EditorPlaced = false;
+    QString EditTargetTag;
+
+    qint16 DragMode = 1;
+    qint16 DragDataFormat = 1;
+    qint32 PortNumber = 2000;
+
+    // The last pointer position of a note being moved, screen pixels.
+    QPoint DragAnchor;
+
+    NoteHost* Host = nullptr;
+    // How many times the data file was rewritten since start-up.
+    mutable int SaveCount = 0;
+    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+
+    QString dataFilePath() const;
+    QString peelLogPath() const;
+    // The live note in a slot, or nullptr for the placeholder, a dead or an unused slot.
+    FusenForm* liveNote(qint32 slot) const;
+};
+
+// Rewrites the data file from the live notes.
+int SaveAllNotes(const AppState& state);

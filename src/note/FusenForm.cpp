@@ -1,0 +1,244 @@
+#include "note/FusenForm.h"
+
+#include "note/AppState.h"
+#include "note/NoteColor.h"
+#include "note/NoteHost.h"
+#include "note/NoteLayout.h"
+#include "note/NoteSurface.h"
+#include "platform/ColorValue.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// How far in from the window's border a press resizes instead of moving.
+constexpr int kEdgeGrip = 4;
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu* addSubmenu(QMenu* menu, const char* name, const QString& caption) {
+    QMenu* sub = menu->addMenu(caption);
+    sub->setObjectName(QLatin1String(name));
+    sub->menuAction()->setObjectName(QLatin1String(name));
+    return sub;
+}
+
+void addSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+Qt::CursorShape cursorFor(Qt::Edges edges) {
+    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
+        return Qt::SizeFDiagCursor;
+    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge))
+        return Qt::SizeBDiagCursor;
+    if (edges & (Qt::LeftEdge | Qt::RightEdge))
+        return Qt::SizeHorCursor;
+    if (edges & (Qt::TopEdge | Qt::BottomEdge))
+        return Qt::SizeVerCursor;
+    return Qt::ArrowCursor;
+}
+
+} // namespace
+
+FusenForm::FusenForm(AppState& state)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , m_state(state) {
+    setObjectName(QStringLiteral("FusenForm"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QString());
+    QPalette p = palette();
+    p.setColor(QPalette::Window, ColorValue::toQColor(kNoteWindowBackground));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    WindowFont = NoteFont(QStringLiteral("ＭＳ ゴシック"), 9.75);
+
+    Label1 = new NoteSurface(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAcceptDrops(true);
+    Label1->setGeometry(Twips::toPixelsX(45), Twips::toPixelsY(30), Twips::toPixelsX(105), Twips::toPixelsY(195));
+
+    Rich1 = new RichTextBox(this);
+    Rich1->setObjectName(QStringLiteral("Rich1"));
+    Rich1->setDisplayOnly(true);
+    Rich1->document()->setDefaultFont(WindowFont);
+    Rich1->document()->setDocumentMargin(1);
+    Rich1->setBackColor(kNoteWindowBackground);
+    Rich1->setGeometry(0, 0, Twips::toPixelsX(3375), Twips::toPixelsY(165));
+    Rich1->raise(); // above the mouse surface, which still gets every event
+
+    UnloadTimer = new QTimer(this);
+    UnloadTimer->setObjectName(QStringLiteral("UnloadTimer"));
+    UnloadTimer->setSingleShot(false);
+    UnloadTimer->setInterval(0);
+
+    buildMenu();
+    resize(Twips::toPixelsX(3885), Twips::toPixelsY(375));
+
+    connect(Label1, &NoteSurface::pressed, this, &FusenForm::Label1_MouseDown);
+    connect(Label1, &NoteSurface::moved, this, &FusenForm::Label1_MouseMove);
+    connect(Label1, &NoteSurface::released, this, &FusenForm::Label1_MouseUp);
+    connect(Label1, &NoteSurface::doubleClicked, this, &FusenForm::Label1_DblClick);
+}
+
+void FusenForm::buildMenu() {
+    FusenMenu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
+    FusenMenu->setObjectName(QStringLiteral("FusenMenu"));
+    QMenu* fDelTop = addSubmenu(FusenMenu, "fDelTop", QStringLiteral("はがす"));
+    addItem(fDelTop, "fDelLog", QStringLiteral("はがす"));
+    addItem(fDelTop, "fDelOnly", QStringLiteral("ログに出力しないではがす"));
+    addSeparator(fDelTop, "fSp1");
+    addItem(fDelTop, "fHideOnece", QStringLiteral("一時的に非表示"));
+    addItem(fDelTop, "fHide", QStringLiteral("非表示"));
+    QMenu* fBack = addSubmenu(FusenMenu, "fBack", QStringLiteral("背景色"));
+    addItem(fBack, "fYellow", QStringLiteral("黄"));
+    addItem(fBack, "fGreen", QStringLiteral("緑"));
+    addItem(fBack, "fBlue", QStringLiteral("青"));
+    addItem(fBack, "fRed", QStringLiteral("赤"));
+    addItem(fBack, "fPurple", QStringLiteral("紫"));
+    addItem(fBack, "fWhite", QStringLiteral("白"));
+    QAction* fEdit = addItem(FusenMenu, "fEdit", QStringLiteral("編集"));
+    QAction* fNew = addItem(FusenMenu, "fNew", QStringLiteral("新規作成"));
+    addItem(FusenMenu, "fCopy", QStringLiteral("複製"));
+    addSeparator(FusenMenu, "fSp2");
+    QMenu* fArrenge = addSubmenu(FusenMenu, "fArrenge", QStringLiteral("整列"));
+    addItem(fArrenge, "fArrengeLeft", QStringLiteral("左に揃える"));
+    addItem(fArrenge, "fArrengeTop", QStringLiteral("上に揃える"));
+    addSeparator(FusenMenu, "fSp3");
+    addItem(FusenMenu, "fSend", QStringLiteral("送信"));
+
+    connect(fEdit, &QAction::triggered, this, [this] {
+        if (m_state.Host)
+            m_state.Host->editNote(*this);
+    });
+    connect(fNew, &QAction::triggered, this, [this] {
+        if (m_state.Host)
+            m_state.Host->newNote();
+    });
+}
+
+QRectF FusenForm::geometryTwips() const {
+    const QRect g = geometry();
+    return QRectF(Twips::fromPixelsX(g.x()), Twips::fromPixelsY(g.y()), Twips::fromPixelsX(g.width()),
+                  Twips::fromPixelsY(g.height()));
+}
+
+void FusenForm::moveTwips(double left, double top, double width, double height) {
+    setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
+}
+
+void FusenForm::moveTwips(double left, double top) {
+    move(Twips::toPixelsX(left), Twips::toPixelsY(top));
+}
+
+qint32 FusenForm::backColor() const {
+    return Rich1->backColor();
+}
+
+QByteArray FusenForm::textRtf() const {
+    return Rich1->textRTF();
+}
+
+QString FusenForm::plainText() const {
+    return Rich1->text();
+}
+
+void FusenForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_state.Loading || m_state.Fitting)
+        return;
+    StretchTextBox(*this);
+    StretchMouseSurface(*this);
+    Rich1->update();
+    update();
+    SaveAllNotes(m_state);
+}
+
+Qt::Edges FusenForm::edgesAt(const QPoint& position) const {
+    Qt::Edges edges;
+    if (position.x() < kEdgeGrip)
+        edges |= Qt::LeftEdge;
+    if (position.x() >= width() - kEdgeGrip)
+        edges |= Qt::RightEdge;
+    if (position.y() < kEdgeGrip)
+        edges |= Qt::TopEdge;
+    if (position.y() >= height() - kEdgeGrip)
+        edges |= Qt::BottomEdge;
+    return edges;
+}
+
+bool FusenForm::beginEdgeResize(QMouseEvent* event) {
+    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || event->modifiers() != Qt::NoModifier || !edges)
+        return false;
+    // The window manager does it best; without one, follow the pointer by hand.
+    if (windowHandle() && windowHandle()->startSystemResize(edges))
+        return true;
+    m_resizing = edges;
+    m_resizeStartGeometry = geometry();
+    m_resizeStartPointer = event->globalPosition().toPoint();
+    return true;
+}
+
+void FusenForm::Label1_MouseDown(QMouseEvent* event) {
+    if (beginEdgeResize(event))
+        return;
+    const QPointer<FusenForm> self(this);
+    if (event->button() == Qt::RightButton) {
+        ForceForeground(*this);
+        FusenMenu->exec(QCursor::pos());
+        if (!self || tag().isEmpty())
+            return; // the command peeled this note
+    }
+    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+        return; // a press with a modifier drags the note's content instead of the note
+    m_state.DragAnchor = event->globalPosition().toPoint();
+}
+
+void FusenForm::Label1_MouseMove(QMouseEvent* event) {
+    if (m_resizing) {
+        const QPoint travel = event->globalPosition().toPoint() - m_resizeStartPointer;
+        QRect g = m_resizeStartGeometry;
+        if (m_resizing & Qt::LeftEdge)
+            g.setLeft(std::min(g.left() + travel.x(), g.right() - 2 * kEdgeGrip));
+        if (m_resizing & Qt::RightEdge)
+            g.setRight(std::max(g.right() + travel.x(), g.left() + 2 * kEdgeGrip));
+        if (m_resizing & Qt::TopEdge)
+            g.setTop(std::min(g.top() + travel.y(), g.bottom() - 2 * kEdgeGrip));
+        if (m_resizing & Qt::BottomEdge)
+            g.setBottom(std::max(g.bottom() + travel.y(), g.top() + 2 * kEdgeGrip));
+        setGeometry(g);
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) {
+        Label1->setCursor(cursorFor(edgesAt(event->position().toPoint())));
+        return;
+    }
+    if (event->buttons() != Qt::LeftButton)
+        return;
+    const QPoint p = event->globalPosition().toPoint();
+    const QPoint travel = p - m_state.DragAnchor;
+    move(pos() + travel);
+    m_state.DragAnchor = p;
+}
+
+void FusenForm::Label1_MouseUp(QMouseEvent* /*event*/) {
+    m_resizing = {};
+    SaveAllNotes(m_state);
+}
+
+void FusenForm::Label1_DblClick(QMouseEvent* /*event*/) {
+    if (m_state.Host)
+        m_state.Host->editNote(*this);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/NoteView.h"
+
+#include <QFont>
+#include <QWidget>
+
+struct AppState;
+class NoteSurface;
+class QMenu;
+class QTimer;
+class RichTextBox;
+
+// One note on the desktop: a frameless window, resizable by its edges, without a
+// taskbar entry. Rich1 shows the note and lets the mouse through to Label1, which
+// covers the window and moves it.
+class FusenForm : public QWidget, public NoteView {
+    Q_OBJECT
+
+public:
+    explicit FusenForm(AppState& state);
+
+    RichTextBox* Rich1 = nullptr;
+    NoteSurface* Label1 = nullptr;
+    QTimer* UnloadTimer = nullptr;
+    QMenu* FusenMenu = nullptr;
+
+    // The font the layout measures lines with; never shown.
+    QFont WindowFont;
+
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    // Geometry in twips.
+    QRectF geometryTwips() const override;
+    void moveTwips(double left, double top, double width, double height);
+    void moveTwips(double left, double top);
+
+    // NoteView
+    QString tag() const override { return m_tag; }
+    qint32 backColor() const override;
+    QByteArray textRtf() const override;
+    QString plainText() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMenu();
+    void Label1_MouseDown(QMouseEvent* event);
+    void Label1_MouseMove(QMouseEvent* event);
+    void Label1_MouseUp(QMouseEvent* event);
+    void Label1_DblClick(QMouseEvent* event);
+    Qt::Edges edgesAt(const QPoint& position) const;
+    bool beginEdgeResize(QMouseEvent* event);
+
+    AppState& m_state;
+    QString m_tag;
+    // Set while the edges are dragged by hand, where the window system cannot.
+    Qt::Edges m_resizing;
+    QRect m_resizeStartGeometry;
+    QPoint m_resizeStartPointer;
+};

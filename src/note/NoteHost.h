@@ -1,0 +1,12 @@
+#pragma once
+
+class FusenForm;
+
+// What a note asks of the parts of the program above it (the editor, the send
+// window). The application fills it in; without one the requests do nothing.
+class NoteHost {
+public:
+    virtual ~NoteHost() = default;
+    virtual void editNote(FusenForm& note) = 0;
+    virtual void newNote() = 0;
+};

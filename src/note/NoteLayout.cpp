@@ -1,0 +1,140 @@
+#include "note/NoteLayout.h"
+
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteSurface.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfFontNames.h"
+#include "store/Tag.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+// The height of the 3-D edge the text box is fitted with, in pixels.
+constexpr int kEdgePixels = 2;
+
+// Clears Fitting however the fitting ends, or no note would save a resize again.
+class FittingScope {
+public:
+    explicit FittingScope(AppState& state)
+        : m_state(state) {
+        m_state.Fitting = true;
+    }
+    ~FittingScope() { m_state.Fitting = false; }
+    FittingScope(const FittingScope&) = delete;
+    FittingScope& operator=(const FittingScope&) = delete;
+
+private:
+    AppState& m_state;
+};
+
+// How high a line of "漢字" stands in that font, in twips.
+double lineHeightTwips(const QString& name, qreal size) {
+    return QFontMetricsF(NoteFont(name, size)).height() * Twips::perPixelY();
+}
+
+} // namespace
+
+QFont NoteFont(const QString& name, qreal points) {
+    QFont font;
+    QStringList families{name};
+    const QString fallback = RtfFontNames::fallbackFamily(name, -1, RtfFontFamily::Nil);
+    if (!fallback.isEmpty() && fallback != name)
+        families << fallback;
+    font.setFamilies(families);
+    if (points > 0)
+        font.setPointSizeF(points);
+    return font;
+}
+
+void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
+    const FittingScope fitting(state);
+    RichTextBox& box = *window.Rich1;
+
+    const int lines = box.lineCount();
+    if (!state.Loading)
+        box.setTextOffset(0);
+    const int n = box.textLength();
+
+    // Walk the caret positions; a line is complete when the caret's line moves on,
+    // and at the end. The font at a position is the one typing there would use.
+    QList<double> lineHeights;
+    QString maxName;
+    qreal maxSize = 0;
+    int previous = 1;
+    auto completeLine = [&] {
+        lineHeights.append(lineHeightTwips(maxName, maxSize));
+        maxName.clear();
+        maxSize = 0;
+    };
+    for (int i = 0; i <= n; ++i) {
+        const int current = 1 + box.lineFromChar(i);
+        if (current > previous)
+            completeLine();
+        const RichTextBox::FontAt font = box.typingFontAt(i);
+        if (font.size > maxSize) {
+            maxName = font.name;
+            maxSize = font.size;
+        }
+        if (i == n)
+            completeLine();
+        previous = current;
+    }
+    box.setSelStart(n);
+
+    double sum = 0;
+    for (int k = 0; k < lines && k < lineHeights.size(); ++k)
+        sum += lineHeights.at(k);
+
+    const double tppY = Twips::perPixelY();
+    const double boxHeightTwips = kEdgePixels * tppY + sum;
+    box.resize(box.width(), Twips::toPixelsY(boxHeightTwips));
+    if (resizeWindow)
+        window.resize(window.width(), Twips::toPixelsY(boxHeightTwips + 100));
+
+    const double sumPx = sum / tppY;
+    const double h = box.clientHeight();
+    const double offset = h / 2 - sumPx / 2 - kEdgePixels / 2.0;
+    box.setTextOffset(static_cast<int>(std::nearbyint(box.textOffset() + offset)));
+}
+
+void StretchTextBox(FusenForm& window) {
+    window.Rich1->setGeometry(0, 0, window.width(), window.height());
+}
+
+void StretchMouseSurface(FusenForm& window) {
+    window.Label1->setGeometry(0, 0, window.width(), window.height());
+}
+
+void ShowNote(FusenForm& window) {
+    QString tag = window.tag();
+    if (tag.isEmpty() || !Tag::GetTagFlag(tag, Tag::kVisibleFlag))
+        return;
+    if (Tag::GetTagFlag(tag, Tag::kPlaceOnShowFlag)) {
+        Tag::SetTagFlag(tag, Tag::kPlaceOnShowFlag, false);
+        window.setTag(tag);
+        const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+        const QRectF box = window.geometryTwips();
+        const qint32 screenWidth = qRound(Twips::fromPixelsX(area.width()));
+        const qint32 screenHeight = qRound(Twips::fromPixelsY(area.height()));
+        const qint32 left = screenWidth / 2 - qint32(std::lround(box.width())) / 2;
+        const qint32 top = screenHeight / 2 - qint32(std::lround(box.height())) / 2;
+        window.moveTwips(left + Twips::fromPixelsX(area.x()), top + Twips::fromPixelsY(area.y()));
+    }
+    window.show();
+}
+
+void ForceForeground(QWidget& window) {
+    // Raised every time, so that a click on the tray brings every note up, not
+    // only the first; the focus is taken only from another program.
+    window.raise();
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+        window.activateWindow();
+}

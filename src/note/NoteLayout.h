@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+struct AppState;
+class FusenForm;
+class QWidget;
+
+// A font by the name a note uses, shown in an installed face of the same kind
+// when this system lacks it ("ＭＳ ゴシック" in a Japanese gothic face).
+QFont NoteFont(const QString& name, qreal points);
+
+// Sets Rich1's height to the height of its text plus a 3-D edge and, with
+// resizeWindow, the window's height to that plus 100 twips; then centres the text
+// vertically inside Rich1. Each line counts as high as "漢字" in the largest font
+// found at its caret positions. Leaves the caret at the end of the text.
+void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow);
+
+// Rich1 and Label1 over the whole window.
+void StretchTextBox(FusenForm& window);
+void StretchMouseSurface(FusenForm& window);
+
+// Shows a live, visible note, centring it on the screen first when it has not
+// been placed yet. Does not save.
+void ShowNote(FusenForm& window);
+
+// Brings a window of the program to the front, taking the focus from another
+// program when one has it.
+void ForceForeground(QWidget& window);

@@ -1,0 +1,24 @@
+#include "note/NoteSurface.h"
+
+#include <QMouseEvent>
+
+NoteSurface::NoteSurface(QWidget* parent)
+    : QLabel(parent) {
+    setMouseTracking(true); // for the resize cursor at the edges
+}
+
+void NoteSurface::mousePressEvent(QMouseEvent* event) {
+    emit pressed(event);
+}
+
+void NoteSurface::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(event);
+}
+
+void NoteSurface::mouseReleaseEvent(QMouseEvent* event) {
+    emit released(event);
+}
+
+void NoteSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    emit doubleClicked(event);
+}

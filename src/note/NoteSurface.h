@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLabel>
+
+// The mouse surface under a note's text: it covers the whole window and reports
+// every press, move, release and double-click to the note.
+class NoteSurface : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit NoteSurface(QWidget* parent = nullptr);
+
+signals:
+    void pressed(QMouseEvent* event);
+    void moved(QMouseEvent* event);
+    void released(QMouseEvent* event);
+    void doubleClicked(QMouseEvent* event);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's plain message boxes: an OK button, titled ピノラ. Tests replace
+// what showing does, so that no modal box waits for a click.
+namespace MessageBox {
+
+void show(const QString& text, QWidget* parent = nullptr);
+
+// Shown without waiting for the OK, for notices that must not hold up the program.
+void notify(const QString& text);
+
+using Handler = std::function<void(const QString& text)>;
+void setHandlerForTesting(Handler handler);
+
+} // namespace MessageBox

@@ -1,0 +1,430 @@
+#include "platform/RichTextBox.h"
+
+#include "platform/ColorValue.h"
+#include "platform/rtf/RtfFontNames.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfUnits.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QDrag>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+
+namespace {
+
+// Characters of the document that are not text of the note: an image's place
+// holder and the marks at the start and end of a frame.
+constexpr char16_t kObjectReplacement = 0xFFFC;
+constexpr char16_t kFrameStart = 0xFDD0;
+constexpr char16_t kFrameEnd = 0xFDD1;
+
+QString familyOf(const QTextCharFormat& format, const QFont& fallback) {
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        return families.first();
+    return fallback.families().value(0, fallback.family());
+}
+
+const QMimeData* emptyIfNull(const QMimeData* data) {
+    static const QMimeData empty;
+    return data ? data : &empty;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent)
+    : QTextEdit(parent) {
+    setAcceptRichText(true);
+    setAutoFillBackground(true);
+    setBackColor(m_backColor);
+    connect(this, &QTextEdit::textChanged, this, &RichTextBox::changed);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::notifySelection);
+    connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::notifySelection);
+}
+
+const QStringList& RichTextBox::rtfMimeTypes() {
+    static const QStringList types{QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                                   QStringLiteral("text/richtext")};
+    return types;
+}
+
+QByteArray RichTextBox::textRTF() const {
+    return RtfWriter::write(*document());
+}
+
+void RichTextBox::setTextRTF(QByteArrayView rtf) {
+    RtfReader::read(rtf, *document());
+    document()->clearUndoRedoStacks();
+    moveCursor(QTextCursor::Start);
+}
+
+QString RichTextBox::text() const {
+    QString out;
+    const QString raw = document()->toRawText();
+    out.reserve(raw.size() + raw.size() / 16);
+    for (const QChar ch : raw) {
+        switch (ch.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+            out += QStringLiteral("\r\n");
+            break;
+        case kObjectReplacement:
+        case kFrameStart:
+        case kFrameEnd:
+            break;
+        default:
+            out += ch;
+        }
+    }
+    // The document always ends with a paragraph separator of its own.
+    if (out.endsWith(QStringLiteral("\r\n")))
+        out.chop(2);
+    return out;
+}
+
+void RichTextBox::setText(const QString& text) {
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setPlainText(plain);
+}
+
+int RichTextBox::textLength() const {
+    return document()->characterCount() - 1;
+}
+
+void RichTextBox::setBackColor(qint32 colour) {
+    m_backColor = colour & 0x00FFFFFF;
+    QPalette p = palette();
+    const QColor c = ColorValue::toQColor(m_backColor);
+    p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Window, c);
+    setPalette(p);
+}
+
+int RichTextBox::selStart() const {
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int position) {
+    QTextCursor c = textCursor();
+    c.setPosition(std::clamp(position, 0, textLength()));
+    setTextCursor(c);
+}
+
+int RichTextBox::selLength() const {
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length) {
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + length, 0, textLength()), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+template <typename T, typename Get>
+std::optional<T> RichTextBox::uniformOverSelection(Get get) const {
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return get(cursor.charFormat());
+    const int begin = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    std::optional<T> value;
+    for (QTextBlock block = document()->findBlock(begin); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= begin || fragment.position() >= end)
+                continue;
+            const T current = get(fragment.charFormat());
+            if (!value)
+                value = current;
+            else if (*value != current)
+                return std::nullopt;
+        }
+    }
+    return value ? value : get(cursor.charFormat());
+}
+
+std::optional<QString> RichTextBox::selFontName() const {
+    const QFont base = document()->defaultFont();
+    return uniformOverSelection<QString>([&](const QTextCharFormat& f) { return familyOf(f, base); });
+}
+
+std::optional<qreal> RichTextBox::selFontSize() const {
+    const qreal base = document()->defaultFont().pointSizeF();
+    return uniformOverSelection<qreal>([&](const QTextCharFormat& f) {
+        const qreal size = f.fontPointSize();
+        return size > 0 ? size : base;
+    });
+}
+
+std::optional<bool> RichTextBox::selBold() const {
+    return uniformOverSelection<bool>([](const QTextCharFormat& f) { return f.fontWeight() >= QFont::Bold; });
+}
+
+std::optional<bool> RichTextBox::selItalic() const {
+    return uniformOverSelection<bool>([](const QTextCharFormat& f) { return f.fontItalic(); });
+}
+
+std::optional<bool> RichTextBox::selUnderline() const {
+    return uniformOverSelection<bool>([](const QTextCharFormat& f) { return f.fontUnderline(); });
+}
+
+std::optional<qint32> RichTextBox::selColor() const {
+    return uniformOverSelection<qint32>([](const QTextCharFormat& f) {
+        // No colour of its own is the automatic colour, black on a note.
+        return f.hasProperty(QTextFormat::ForegroundBrush) ? ColorValue::fromQColor(f.foreground().color()) : 0;
+    });
+}
+
+void RichTextBox::mergeFormat(const QTextCharFormat& format) {
+    mergeCurrentCharFormat(format);
+}
+
+void RichTextBox::setSelFontName(const QString& name) {
+    QStringList families{name};
+    const QString fallback = RtfFontNames::fallbackFamily(name, -1, RtfFontFamily::Nil);
+    if (!fallback.isEmpty() && fallback != name)
+        families << fallback;
+    QTextCharFormat f;
+    f.setFontFamilies(families);
+    mergeFormat(f);
+}
+
+void RichTextBox::setSelFontSize(qreal points) {
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    mergeFormat(f);
+}
+
+void RichTextBox::setSelBold(bool on) {
+    QTextCharFormat f;
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeFormat(f);
+}
+
+void RichTextBox::setSelItalic(bool on) {
+    QTextCharFormat f;
+    f.setFontItalic(on);
+    mergeFormat(f);
+}
+
+void RichTextBox::setSelUnderline(bool on) {
+    QTextCharFormat f;
+    f.setFontUnderline(on);
+    mergeFormat(f);
+}
+
+void RichTextBox::setSelColor(qint32 colour) {
+    QTextCharFormat f;
+    f.setForeground(ColorValue::toQColor(colour));
+    mergeFormat(f);
+}
+
+RichTextBox::FontAt RichTextBox::typingFontAt(int position) const {
+    QTextCursor at(document());
+    at.setPosition(std::clamp(position, 0, textLength()));
+    const QTextCharFormat format = at.charFormat();
+    const QFont base = document()->defaultFont();
+    const qreal size = format.fontPointSize();
+    return {familyOf(format, base), size > 0 ? size : base.pointSizeF()};
+}
+
+QList<int> RichTextBox::selTabs() const {
+    QList<int> twips;
+    const QTextBlock block = document()->findBlock(textCursor().selectionStart());
+    for (const QTextOption::Tab& tab : block.blockFormat().tabPositions())
+        twips << RtfUnits::toTwips(tab.position);
+    return twips;
+}
+
+void RichTextBox::setSelTabs(const QList<int>& twips) {
+    QList<QTextOption::Tab> tabs;
+    for (int t : twips)
+        tabs << QTextOption::Tab(RtfUnits::fromTwips(t), QTextOption::LeftTab);
+    QTextBlockFormat f;
+    f.setTabPositions(tabs);
+    textCursor().mergeBlockFormat(f);
+}
+
+void RichTextBox::insertRTF(QByteArrayView rtf) {
+    QTextCursor c = textCursor();
+    RtfReader::insert(rtf, c);
+    setTextCursor(c);
+}
+
+void RichTextBox::insertText(const QString& text) {
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    textCursor().insertText(plain);
+}
+
+void RichTextBox::ensureLayout() const {
+    // A hidden box has not been told its width yet; wrap at the width it will show.
+    const int width = contentsRect().width() - viewportMargins().left() - viewportMargins().right();
+    if (lineWrapMode() == QTextEdit::WidgetWidth && !qFuzzyCompare(document()->textWidth(), qreal(width)))
+        document()->setTextWidth(width);
+    document()->documentLayout()->documentSize();
+}
+
+int RichTextBox::lineCount() const {
+    ensureLayout();
+    const QTextBlock last = document()->lastBlock();
+    return last.firstLineNumber() + std::max(1, last.layout()->lineCount());
+}
+
+int RichTextBox::lineFromChar(int position) const {
+    ensureLayout();
+    if (position < 0)
+        position = textCursor().selectionStart();
+    position = std::clamp(position, 0, textLength());
+    const QTextBlock block = document()->findBlock(position);
+    const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+    return block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0);
+}
+
+void RichTextBox::setTextOffset(int pixels) {
+    m_textOffset = pixels;
+    applyTextOffset();
+}
+
+void RichTextBox::applyTextOffset() {
+    // Moving the text down is a margin above the view; moving it up, a scroll.
+    setViewportMargins(0, std::max(0, m_textOffset), 0, 0);
+    verticalScrollBar()->setValue(std::max(0, -m_textOffset));
+}
+
+int RichTextBox::clientHeight() const {
+    return contentsRect().height();
+}
+
+bool RichTextBox::canUndo() const {
+    return document()->isUndoAvailable();
+}
+
+void RichTextBox::emptyUndoBuffer() {
+    document()->clearUndoRedoStacks();
+}
+
+void RichTextBox::deleteSelection() {
+    textCursor().removeSelectedText();
+}
+
+bool RichTextBox::clipboardHasText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+void RichTextBox::setDisplayOnly(bool displayOnly) {
+    setReadOnly(displayOnly);
+    setTextInteractionFlags(displayOnly ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
+    setFocusPolicy(displayOnly ? Qt::NoFocus : Qt::StrongFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents, displayOnly);
+    viewport()->setAttribute(Qt::WA_TransparentForMouseEvents, displayOnly);
+    setAcceptDrops(!displayOnly);
+    setContextMenuPolicy(displayOnly ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+    const Qt::ScrollBarPolicy bars = displayOnly ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    setVerticalScrollBarPolicy(bars);
+    setHorizontalScrollBarPolicy(displayOnly ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    setFrameShape(displayOnly ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+void RichTextBox::startDrag() {
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    emit dragStarting(data);
+    drag->setMimeData(data);
+    const Qt::DropAction action = drag->exec(Qt::CopyAction, Qt::CopyAction);
+    emit dragCompleted(action == Qt::CopyAction ? 1 : 0);
+}
+
+void RichTextBox::notifySelection() {
+    const QTextCursor c = textCursor();
+    if (c.anchor() == m_lastAnchor && c.position() == m_lastPosition)
+        return;
+    m_lastAnchor = c.anchor();
+    m_lastPosition = c.position();
+    emit selChange();
+}
+
+void RichTextBox::keyReleaseEvent(QKeyEvent* event) {
+    QTextEdit::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyUp(event->key(), event->modifiers());
+}
+
+void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    emit mouseUp(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void RichTextBox::focusInEvent(QFocusEvent* event) {
+    QTextEdit::focusInEvent(event);
+    emit gotFocus();
+}
+
+void RichTextBox::focusOutEvent(QFocusEvent* event) {
+    QTextEdit::focusOutEvent(event);
+    emit lostFocus();
+}
+
+// Drops are the program's to handle: the box reports them and inserts nothing.
+void RichTextBox::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (canInsertFromMimeData(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void RichTextBox::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    emit dropped(emptyIfNull(event->mimeData()));
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    const QTextDocumentFragment fragment = textCursor().selection();
+    QTextDocument selected;
+    selected.setDefaultFont(document()->defaultFont());
+    QTextCursor(&selected).insertFragment(fragment);
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), RtfWriter::write(selected));
+    QString plain = fragment.toPlainText();
+    data->setText(plain.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+    return data;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    if (!source)
+        return false;
+    for (const QString& type : rtfMimeTypes()) {
+        if (source->hasFormat(type))
+            return true;
+    }
+    return source->hasText();
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    if (!source)
+        return;
+    for (const QString& type : rtfMimeTypes()) {
+        if (source->hasFormat(type)) {
+            insertRTF(source->data(type));
+            return;
+        }
+    }
+    if (source->hasText())
+        insertText(source->text());
+}

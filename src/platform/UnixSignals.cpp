@@ -1,0 +1,51 @@
+#include "platform/UnixSignals.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+void onSignal(int number) {
+    const unsigned char byte = static_cast<unsigned char>(number);
+    // Nothing else is safe in here; a full pipe only drops a repeat of a signal.
+    [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+}
+
+} // namespace
+
+UnixSignals::UnixSignals(QObject* parent)
+    : QObject(parent) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
+        return;
+    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPending);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : kSignals)
+        ::sigaction(number, &action, nullptr);
+}
+
+UnixSignals::~UnixSignals() {
+    for (int number : kSignals)
+        std::signal(number, SIG_DFL);
+    for (int& fd : g_pipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+void UnixSignals::readPending() {
+    unsigned char byte = 0;
+    while (::read(g_pipe[0], &byte, 1) == 1)
+        emit received(byte);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/rtf/RtfFontTable.h"
+
+// What the font names that Japanese notes use mean on this system.
+namespace RtfFontNames {
+
+// True for fonts made for Japanese text: names in Japanese ("ＭＳ ゴシック") and the English
+// names of the usual Japanese faces ("MS Mincho", "Meiryo", "Noto Sans CJK JP").
+bool isJapaneseFont(const QString& name);
+
+// An installed family to show a Japanese font with when this system lacks it: gothic faces in
+// "Noto Sans CJK JP", mincho faces in "Noto Serif CJK JP". Empty for fonts that are not Japanese
+// (charset is the font's \fcharset, -1 if none), which Qt's own fallback handles.
+QString fallbackFamily(const QString& name, int charset, RtfFontFamily family);
+
+} // namespace RtfFontNames

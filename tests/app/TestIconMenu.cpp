@@ -1,0 +1,180 @@
+#include "app/IconMenu.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Item {
+    const char* name;
+    const char* caption; // empty for a separator
+};
+
+// What the user sees, top to bottom.
+const std::vector<Item> kTopLevel = {
+    {"inew", "新規作成"},
+    {"istart", "スタートアップ"},
+    {"idrag", "ドラッグ操作"},
+    {"itext", "ドラッグデータ"},
+    {"isp5", ""},
+    {"inetwork", "ネットワーク設定"},
+    {"isp1", ""},
+    {"ialldisp", "全てを表示"},
+    {"iallhide", "全てを非表示"},
+    {"isp2", ""},
+    {"ilog", "ログ表示"},
+    {"isp3", ""},
+    {"ihelp", "ヘルプ"},
+    {"iversion", "バージョン情報"},
+    {"isp4", ""},
+    {"iend", "終了"},
+};
+const std::vector<Item> kStart = {{"istartin", "登録"}, {"istartout", "削除"}};
+const std::vector<Item> kDrag = {
+    {"idrag1", "コピーログ出力してはがす"}, {"idrag2", "コピーのみ"}, {"idrag3", "コピーしてはがす"}};
+const std::vector<Item> kText = {{"itext1", "リッチテキスト"}, {"itext2", "テキスト"}};
+
+void compareItems(const QMenu* menu, const std::vector<Item>& expected) {
+    const QList<QAction*> actions = menu->actions();
+    QCOMPARE(actions.size(), qsizetype(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const QAction* action = actions.at(qsizetype(i));
+        const QString caption = QString::fromUtf8(expected[i].caption);
+        QCOMPARE(action->objectName(), QLatin1String(expected[i].name));
+        QCOMPARE(action->isSeparator(), caption.isEmpty());
+        if (!caption.isEmpty())
+            QCOMPARE(action->text(), caption);
+    }
+}
+
+QStringList checkedItems(const IconMenu& menu) {
+    QStringList names;
+    for (const QAction* action : menu.findChildren<QAction*>())
+        if (action->isChecked())
+            names.append(action->objectName());
+    names.sort();
+    return names;
+}
+
+Settings settingsWith(bool registered, qint16 dragMode, qint16 dragData) {
+    Settings settings;
+    settings.startupRegistered = registered;
+    settings.dragMode = dragMode;
+    settings.dragDataFormat = dragData;
+    return settings;
+}
+
+} // namespace
+
+class TestIconMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void itemsInOrder() {
+        IconMenu menu;
+        QCOMPARE(menu.objectName(), QStringLiteral("IconMenu"));
+        QCOMPARE(menu.title(), QStringLiteral("ポップアップメニュー"));
+        compareItems(&menu, kTopLevel);
+        compareItems(menu.istart, kStart);
+        compareItems(menu.idrag, kDrag);
+        compareItems(menu.itext, kText);
+        // The submenus hang from their items.
+        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("istart"))->menu(), menu.istart);
+        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("idrag"))->menu(), menu.idrag);
+        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("itext"))->menu(), menu.itext);
+    }
+
+    // The main window connects to the members; they must be the items the user sees.
+    void membersAreTheItems() {
+        IconMenu menu;
+        const std::vector<std::pair<const char*, QAction*>> members = {
+            {"inew", menu.inew},         {"istartin", menu.istartin}, {"istartout", menu.istartout},
+            {"idrag1", menu.idrag1},     {"idrag2", menu.idrag2},     {"idrag3", menu.idrag3},
+            {"itext1", menu.itext1},     {"itext2", menu.itext2},     {"isp5", menu.isp5},
+            {"inetwork", menu.inetwork}, {"isp1", menu.isp1},         {"ialldisp", menu.ialldisp},
+            {"iallhide", menu.iallhide}, {"isp2", menu.isp2},         {"ilog", menu.ilog},
+            {"isp3", menu.isp3},         {"ihelp", menu.ihelp},       {"iversion", menu.iversion},
+            {"isp4", menu.isp4},         {"iend", menu.iend},
+        };
+        for (const auto& [name, action] : members) {
+            QVERIFY2(action, name);
+            QCOMPARE(menu.findChildren<QAction*>(QLatin1String(name)), QList<QAction*>{action});
+        }
+    }
+
+    void onlySubmenuItemsCarryMarks() {
+        IconMenu menu;
+        QStringList checkable;
+        for (const QAction* action : menu.findChildren<QAction*>())
+            if (action->isCheckable())
+                checkable.append(action->objectName());
+        checkable.sort();
+        QCOMPARE(checkable, (QStringList{u"idrag1"_s, u"idrag2"_s, u"idrag3"_s, u"istartin"_s, u"istartout"_s,
+                                         u"itext1"_s, u"itext2"_s}));
+        // As designed, before start-up reads the settings.
+        QCOMPARE(checkedItems(menu), (QStringList{u"idrag1"_s, u"istartout"_s}));
+    }
+
+    void marksFromSettings_data() {
+        QTest::addColumn<Settings>("settings");
+        QTest::addColumn<QStringList>("checked");
+        QTest::newRow("defaults") << Settings() << QStringList{u"idrag1"_s, u"istartout"_s, u"itext2"_s};
+        QTest::newRow("registered, copy and peel, rich text")
+            << settingsWith(true, 3, Settings::kRichText) << QStringList{u"idrag3"_s, u"istartin"_s, u"itext1"_s};
+        QTest::newRow("copy only") << settingsWith(false, 2, Settings::kPlainText)
+                                   << QStringList{u"idrag2"_s, u"istartout"_s, u"itext2"_s};
+        QTest::newRow("drag mode 7 keeps the designed mark")
+            << settingsWith(false, 7, Settings::kPlainText) << QStringList{u"idrag1"_s, u"istartout"_s, u"itext2"_s};
+    }
+    void marksFromSettings() {
+        QFETCH(Settings, settings);
+        QFETCH(QStringList, checked);
+        IconMenu menu;
+        menu.applyMarks(MenuMarksFor(settings));
+        QCOMPARE(checkedItems(menu), checked);
+        // What the menu reports is what was applied, for writing the settings back.
+        const MenuMarks marks = menu.marks();
+        IconMenu again;
+        again.applyMarks(marks);
+        QCOMPARE(checkedItems(again), checked);
+    }
+
+    // The program sets the marks of a group itself; the menu must not undo them.
+    void marksAreNotExclusive() {
+        IconMenu menu;
+        menu.idrag2->setChecked(true);
+        menu.itext1->setChecked(true);
+        menu.itext2->setChecked(true);
+        QCOMPARE(checkedItems(menu), (QStringList{u"idrag1"_s, u"idrag2"_s, u"istartout"_s, u"itext1"_s, u"itext2"_s}));
+    }
+
+    void clickingItemsTriggersThem() {
+        IconMenu menu;
+        QSignalSpy end(menu.iend, &QAction::triggered);
+        menu.popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.iend).center());
+        QCOMPARE(end.count(), 1);
+        QTRY_VERIFY(!menu.isVisible());
+
+        // Into a submenu: choosing a drag mode reports it and leaves the other marks alone.
+        QSignalSpy copyOnly(menu.idrag2, &QAction::triggered);
+        menu.popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.idrag->menuAction()).center());
+        QTRY_VERIFY(menu.idrag->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(menu.idrag));
+        QTest::mouseClick(menu.idrag, Qt::LeftButton, {}, menu.idrag->actionGeometry(menu.idrag2).center());
+        QCOMPARE(copyOnly.count(), 1);
+        QCOMPARE(copyOnly.at(0).at(0).toBool(), true);
+        QVERIFY(menu.idrag1->isChecked());
+        QTRY_VERIFY(!menu.isVisible());
+    }
+};
+
+QTEST_MAIN(TestIconMenu)
+#include "TestIconMenu.moc"

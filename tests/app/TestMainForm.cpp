@@ -1,0 +1,254 @@
+#include "app/IconMenu.h"
+#include "app/MainForm.h"
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteHost.h"
+#include "note/NoteSurface.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "platform/TrayIcon.h"
+#include "platform/Twips.h"
+#include "platform/UnixSignals.h"
+#include "store/NoteFile.h"
+#include "store/Tag.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+NoteRecord record(qint32 left, const QByteArray& text, const QByteArray& visible) {
+    NoteRecord r;
+    r.Index = 1;
+    r.Left = left;
+    r.Top = 900;
+    r.Height = 1500;
+    r.Width = 3000;
+    r.BackColor = 0x0098FFFF;
+    r.TextRTF = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}";
+    r.CreatedAt = "26/12/06 21:35:00";
+    r.VisibleFlag = visible;
+    r.PlaceOnShowFlag = "F";
+    return r;
+}
+
+struct RecordingHost : NoteHost {
+    int newNotes = 0;
+    QStringList edited;
+    void editNote(FusenForm& note) override { edited << note.tag(); }
+    void newNote() override { ++newNotes; }
+};
+
+} // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>();
+        m_state->AppDir = m_dir->path() + QLatin1Char('/');
+        m_state->Host = &m_host;
+        m_host = {};
+        m_messages.clear();
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
+    }
+    void cleanup() {
+        if (m_form && !m_state->ShuttingDown)
+            m_form->ShutdownApp();
+        m_form.reset();
+        MessageBox::setHandlerForTesting({});
+    }
+
+    void firstStartHasOnlyThePlaceholder() {
+        QVERIFY(start());
+        QCOMPARE(m_state->NoteCount, 0);
+        QCOMPARE(m_state->NoteWindows.size(), 2);
+        QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
+        QVERIFY(!m_state->NoteWindows.at(0)->isVisible());
+        QVERIFY(!m_state->Loading);
+        QCOMPARE(m_state->PortNumber, 2000);
+        QCOMPARE(m_state->DragMode, 1);
+        const MenuMarks marks = m_form->IconMenu->marks();
+        QVERIFY(marks.istartout && !marks.istartin);
+        QVERIFY(marks.idrag1 && !marks.idrag2 && !marks.idrag3);
+        QVERIFY(marks.itext2 && !marks.itext1);
+        QCOMPARE(readFile("Pinora.ini"), QByteArray("[ピノラ]\n開始モード=1\n"));
+        QVERIFY(!QFile::exists(m_state->dataFilePath()));
+    }
+
+    void restoresThreeNotesWithTheSecondHidden() {
+        writeFile(
+            "Pinora.dat",
+            NoteFile::encode(3, {record(1200, "one", "T"), record(6000, "two", "F"), record(9000, "three", "T"), {}}));
+        const QByteArray before = readFile("Pinora.dat");
+        QVERIFY(start());
+        QCOMPARE(m_state->NoteCount, 3);
+        for (int k = 1; k <= 3; ++k)
+            QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(k)->tag()), k);
+        QVERIFY(m_state->NoteWindows.at(1)->isVisible());
+        QVERIFY(!m_state->NoteWindows.at(2)->isVisible());
+        QVERIFY(m_state->NoteWindows.at(3)->isVisible());
+        FusenForm* first = m_state->NoteWindows.at(1);
+        QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
+        QCOMPARE(first->geometry(),
+                 QRect(Twips::toPixelsX(1200), Twips::toPixelsY(900), Twips::toPixelsX(3000), Twips::toPixelsY(1500)));
+        QCOMPARE(first->Rich1->geometry(), QRect(QPoint(0, 0), first->size()));
+        // Restoring does not rewrite the file.
+        QCOMPARE(m_state->SaveCount, 0);
+        QCOMPARE(readFile("Pinora.dat"), before);
+    }
+
+    void unreadableDataFileIsKeptAsideAndTheUserTold() {
+        writeFile("Pinora.dat", "garbage, not notes");
+        QVERIFY(start());
+        QCOMPARE(m_state->NoteCount, 0);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("Pinora-unreadable-")));
+        QVERIFY(!QFile::exists(m_state->dataFilePath()));
+    }
+
+    void settingsSetTheMarks() {
+        writeFile("Pinora.ini", "[ピノラ]\r\nドラッグモード=7\r\nドラッグデータ=-16639\r\nポート番号=4000\r\n");
+        QVERIFY(start());
+        QCOMPARE(m_state->DragMode, 7);
+        QCOMPARE(m_state->DragDataFormat, -16639);
+        QCOMPARE(m_state->PortNumber, 4000);
+        QVERIFY(m_form->IconMenu->idrag1->isChecked());
+        QVERIFY(m_form->IconMenu->itext1->isChecked() && !m_form->IconMenu->itext2->isChecked());
+
+        m_form->IconMenu->idrag2->trigger();
+        QVERIFY(m_form->IconMenu->idrag2->isChecked() && !m_form->IconMenu->idrag1->isChecked());
+        m_form->IconMenu->itext2->trigger();
+        const QByteArray ini = readFile("Pinora.ini");
+        QVERIFY(ini.contains("ドラッグモード=2\r\n"));
+        QVERIFY(ini.contains("ドラッグデータ=1\r\n"));
+        QVERIFY(ini.contains("スタートアップ登録=0\r\n"));
+    }
+
+    void singleClickRaisesDoubleClickOpensTheEditor() {
+        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
+        QVERIFY(start());
+        QTRY_VERIFY(!m_form->Timer1->isActive()); // the tick after start-up
+        FusenForm* note = m_state->NoteWindows.at(1);
+        note->hide(); // hidden for now: the flag stays "T"
+
+        emit m_form->trayIcon()->leftButtonDown();
+        QVERIFY(m_form->Timer1->isActive());
+        emit m_form->trayIcon()->leftDoubleClick();
+        QVERIFY(!m_form->Timer1->isActive());
+        QCOMPARE(m_host.newNotes, 1);
+        QTest::qWait(400);
+        QVERIFY(!note->isVisible()); // the double click dropped the single click
+
+        emit m_form->trayIcon()->leftButtonDown();
+        QTRY_VERIFY(note->isVisible());
+        QCOMPARE(m_host.newNotes, 1);
+    }
+
+    void showAllAndHideAll() {
+        // With no notes, hiding writes nothing and showing writes the empty file.
+        QVERIFY(start());
+        m_form->IconMenu->iallhide->trigger();
+        QVERIFY(!QFile::exists(m_state->dataFilePath()));
+        m_form->IconMenu->ialldisp->trigger();
+        QCOMPARE(readFile("Pinora.dat"), QByteArray(4, '\0'));
+    }
+
+    void showAllShowsHiddenNotesAndSaves() {
+        writeFile("Pinora.dat", NoteFile::encode(2, {record(1200, "one", "T"), record(6000, "two", "F"), {}}));
+        QVERIFY(start());
+        FusenForm* hidden = m_state->NoteWindows.at(2);
+        QVERIFY(!hidden->isVisible());
+        m_form->IconMenu->ialldisp->trigger();
+        QVERIFY(hidden->isVisible());
+        QVERIFY(Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
+        std::optional<NoteFile::Contents> saved = NoteFile::decode(readFile("Pinora.dat"));
+        QCOMPARE(saved->records.at(1).VisibleFlag, QByteArray("T"));
+
+        m_form->IconMenu->iallhide->trigger();
+        QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !hidden->isVisible());
+        saved = NoteFile::decode(readFile("Pinora.dat"));
+        QCOMPARE(saved->records.at(0).VisibleFlag, QByteArray("F"));
+        QCOMPARE(saved->records.at(1).VisibleFlag, QByteArray("F"));
+    }
+
+    void logViewWithoutALog() {
+        QVERIFY(start());
+        m_form->IconMenu->ilog->trigger();
+        QCOMPARE(m_messages, QStringList{QStringLiteral("ログはまだ作成されていません")});
+    }
+
+    void exitAndSigtermShutDown_data() {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("終了 in the tray menu") << false;
+        QTest::newRow("SIGTERM") << true;
+    }
+    void exitAndSigtermShutDown() {
+        QFETCH(bool, bySignal);
+        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
+        const QByteArray data = readFile("Pinora.dat");
+        QVERIFY(start());
+        QPointer<FusenForm> note = m_state->NoteWindows.at(1).data();
+        QSignalSpy finished(m_form.get(), &MainForm::finished);
+        UnixSignals unixSignals;
+        connect(&unixSignals, &UnixSignals::received, m_form.get(), &MainForm::ShutdownApp);
+        if (bySignal)
+            ::raise(SIGTERM);
+        else
+            m_form->IconMenu->iend->trigger();
+        QTRY_COMPARE(finished.count(), 1);
+        QVERIFY(m_state->ShuttingDown);
+        QTRY_VERIFY(!note);
+        QVERIFY(readFile("Pinora.ini").contains("開始モード=0\n"));
+        QCOMPARE(readFile("Pinora.dat"), data); // nothing is saved at shutdown
+    }
+
+    void sigtermWhileANoteMenuIsOpen() {
+        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
+        QVERIFY(start());
+        FusenForm* note = m_state->NoteWindows.at(1);
+        QSignalSpy finished(m_form.get(), &MainForm::finished);
+        UnixSignals unixSignals;
+        connect(&unixSignals, &UnixSignals::received, m_form.get(), &MainForm::ShutdownApp);
+        QTimer::singleShot(100, [] { ::raise(SIGTERM); });
+        // The right button opens the note's menu, which waits in its own loop.
+        QTest::mousePress(note->Label1, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+        QCOMPARE(finished.count(), 1);
+        QTRY_VERIFY(m_state->NoteWindows.isEmpty() || !m_state->NoteWindows.at(1));
+    }
+
+private:
+    bool start() {
+        MainForm::Services services;
+        services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
+        services.sleep = [](int) {};
+        m_form = std::make_unique<MainForm>(*m_state, services);
+        return m_form->Form_Load();
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile f(m_dir->filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile f(m_dir->filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<MainForm> m_form;
+    RecordingHost m_host;
+    QStringList m_messages;
+};
+
+QTEST_MAIN(TestMainForm)
+#include "TestMainForm.moc"

@@ -1,0 +1,143 @@
+// The real program in a real X server with a tray host: notes come back where they
+// were saved, follow the pointer, and the move is in the data file afterwards.
+#include "store/NoteFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRect>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+QString run(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The note windows of the program that are on the screen, by their geometry.
+QList<QRect> noteWindows() {
+    QList<QRect> rects;
+    const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
+    for (const QString& id : ids) {
+        QRect r;
+        for (const QString& line : run({"getwindowgeometry", "--shell", id}).split('\n')) {
+            const QString value = line.section('=', 1);
+            if (line.startsWith("X="))
+                r.moveLeft(value.toInt());
+            else if (line.startsWith("Y="))
+                r.moveTop(value.toInt());
+            else if (line.startsWith("WIDTH="))
+                r.setWidth(value.toInt());
+            else if (line.startsWith("HEIGHT="))
+                r.setHeight(value.toInt());
+        }
+        if (r.width() > 60 && r.height() > 30) // not the tray icon
+            rects << r;
+    }
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+    return rects;
+}
+
+NoteRecord note(qint32 left, qint32 top, const QByteArray& rtf) {
+    NoteRecord r;
+    r.Index = 1;
+    r.Left = left;
+    r.Top = top;
+    r.Height = 1500;
+    r.Width = 3000;
+    r.BackColor = 0x0098FFFF;
+    r.TextRTF = rtf;
+    r.CreatedAt = "04/07/01 09:15:00";
+    r.VisibleFlag = "T";
+    r.PlaceOnShowFlag = "F";
+    return r;
+}
+
+} // namespace
+
+class TestPinoraE2E : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        m_tray.start(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                                                "--width", "120", "--heighttype", "pixel", "--height", "24"});
+        QVERIFY(m_tray.waitForStarted());
+        QTest::qWait(500);
+    }
+    void cleanupTestCase() {
+        m_tray.kill();
+        m_tray.waitForFinished();
+    }
+
+    void notesComeBackMoveAndAreSaved() {
+        QTemporaryDir dir;
+        const QString exe = dir.filePath("Pinora");
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), exe));
+        // The example note of the file format, and a second, formatted one.
+        const QByteArray second =
+            "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+            "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1"
+            "\\pard\\f0\\fs20 \\'94\\'83\\'82\\'a2\\'95\\'a8\\par \\b\\'8b\\'8d\\'93\\'fb\\b0\\par}";
+        QFile data(dir.filePath("Pinora.dat"));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+        data.write(NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), {}}));
+        data.close();
+
+        QProcess pinora;
+        pinora.setProgram(exe);
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start();
+        QVERIFY(pinora.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 15000);
+        QList<QRect> windows = noteWindows();
+        QCOMPARE(windows.at(0), QRect(80, 60, 200, 100)); // 1200, 900, 3000 x 1500 twips at 96 dpi
+        QCOMPARE(windows.at(1).topLeft(), QPoint(400, 60));
+        QCOMPARE(windows.at(1).size(), QSize(200, 100)); // the saved height stays
+
+        // Drag the first note with the pointer by (50, 40).
+        run({"mousemove", "150", "100", "sleep", "0.2", "mousedown", "1"});
+        for (int step = 1; step <= 5; ++step)
+            run({"mousemove", QString::number(150 + 10 * step), QString::number(100 + 8 * step), "sleep", "0.05"});
+        run({"sleep", "0.2", "mouseup", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0).topLeft(), QPoint(130, 100), 5000);
+
+        QTRY_VERIFY_WITH_TIMEOUT(savedLeft(dir.filePath("Pinora.dat")) == 130 * 15, 5000);
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(dir.filePath("Pinora.dat")));
+        QVERIFY(saved);
+        QCOMPARE(saved->count, 2);
+        QCOMPARE(saved->records.at(0).Top, 100 * 15);
+        QCOMPARE(saved->records.at(0).Width, 3000);
+        QCOMPARE(saved->records.at(1).Left, 6000);
+        QCOMPARE(saved->records.at(1).TextRTF.contains("\\'8b\\'8d\\'93\\'fb"), true);
+
+        // The tray took the icon, so there is no status window of our own.
+        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=1"));
+        ::kill(pinora.processId(), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+        QCOMPARE(pinora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pinora.exitCode(), 0);
+        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
+    }
+
+private:
+    static QByteArray readAll(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static qint32 savedLeft(const QString& path) {
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(path));
+        return saved && saved->count > 0 ? saved->records.at(0).Left : -1;
+    }
+
+    QProcess m_tray;
+};
+
+QTEST_GUILESS_MAIN(TestPinoraE2E)
+#include "TestPinoraE2E.moc"

@@ -1,0 +1,224 @@
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteColor.h"
+#include "note/NoteLayout.h"
+#include "note/NoteSurface.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "store/NoteFileIO.h"
+#include "store/Tag.h"
+
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray rtfWithSizes(const QByteArray& body) {
+    return "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
+           "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1\\pard\\f0\\fs20 " +
+           body + "}";
+}
+
+double lineTwips(qreal points) {
+    return QFontMetricsF(NoteFont(QStringLiteral("ＭＳ ゴシック"), points)).height() * Twips::perPixelY();
+}
+
+} // namespace
+
+class TestFusenForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>();
+        m_state->AppDir = m_dir->path() + QLatin1Char('/');
+        m_state->Loading = false;
+    }
+    void cleanup() {
+        qDeleteAll(m_notes);
+        m_notes.clear();
+    }
+
+    void windowIsAFramelessToolWindowWithTheMenu() {
+        FusenForm* note = makeNote(1, "T%F");
+        QVERIFY(note->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(note->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(!(note->windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(note->findChild<RichTextBox*>("Rich1"));
+        QVERIFY(note->findChild<NoteSurface*>("Label1"));
+        QCOMPARE(note->Rich1->focusPolicy(), Qt::NoFocus);
+        const QStringList top = actionNames(note->FusenMenu);
+        QCOMPARE(top, QStringList({"fDelTop", "fBack", "fEdit", "fNew", "fCopy", "fSp2", "fArrenge", "fSp3", "fSend"}));
+        QCOMPARE(actionNames(note->findChild<QMenu*>("fDelTop")),
+                 QStringList({"fDelLog", "fDelOnly", "fSp1", "fHideOnece", "fHide"}));
+        QCOMPARE(note->findChild<QAction*>("fDelOnly")->text(), QStringLiteral("ログに出力しないではがす"));
+        QCOMPARE(actionNames(note->findChild<QMenu*>("fBack")),
+                 QStringList({"fYellow", "fGreen", "fBlue", "fRed", "fPurple", "fWhite"}));
+    }
+
+    void fitEmptyNoteIsOneLineAtTheFirstFont() {
+        FusenForm* note = makeNote(1, "T%F");
+        note->Rich1->setTextRTF(rtfWithSizes(""));
+        FitNoteToContent(*m_state, *note, true);
+        const int expected = Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10));
+        QCOMPARE(note->Rich1->height(), expected);
+        QCOMPARE(note->height(), Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10) + 100));
+        QCOMPARE(note->Rich1->text(), QString());
+        QVERIFY(!m_state->Fitting);
+    }
+
+    void fitCountsTheEmptyLastLineAndTheLargestSize() {
+        FusenForm* note = makeNote(1, "T%F");
+        // Line 1 mixes 10 and 20 point text; line 2 is empty after the final break.
+        note->Rich1->setTextRTF(rtfWithSizes("small \\fs40 big\\fs20 small\\par\\par "));
+        note->resize(400, 50);
+        StretchTextBox(*note);
+        FitNoteToContent(*m_state, *note, false);
+        QCOMPARE(note->Rich1->lineCount(), 2);
+        const double twips = 2 * Twips::perPixelY() + lineTwips(20) + lineTwips(10);
+        QCOMPARE(note->Rich1->height(), Twips::toPixelsY(twips));
+        QCOMPARE(note->height(), 50); // the window keeps its height without resizeWindow
+        QCOMPARE(note->Rich1->selStart(), note->Rich1->textLength());
+        StretchTextBox(*note);
+        QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 400, 50));
+    }
+
+    void resizeSavesOncePerEventButNotWhileLoadingOrFitting() {
+        FusenForm* note = makeNote(1, "T%F");
+        note->show();
+        QVERIFY(QTest::qWaitForWindowExposed(note));
+        const int before = m_state->SaveCount;
+        note->resize(300, 120);
+        QCOMPARE(m_state->SaveCount, before + 1);
+        QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 300, 120));
+        QCOMPARE(note->Label1->geometry(), QRect(0, 0, 300, 120));
+        QVERIFY(QFile::exists(m_state->dataFilePath()));
+
+        m_state->Loading = true;
+        note->resize(310, 130);
+        QCOMPARE(m_state->SaveCount, before + 1);
+        m_state->Loading = false;
+        FitNoteToContent(*m_state, *note, true); // its own resize does not save
+        QCOMPARE(m_state->SaveCount, before + 1);
+    }
+
+    void showNoteCentresOnceAndClearsTheFlag() {
+        FusenForm* note = makeNote(1, "T%T");
+        note->resize(200, 100);
+        note->move(3, 4);
+        ShowNote(*note);
+        QVERIFY(note->isVisible());
+        QVERIFY(!Tag::GetTagFlag(note->tag(), Tag::kPlaceOnShowFlag));
+        const QRect screen = note->screen()->geometry();
+        QCOMPARE(note->pos(), QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
+        QCOMPARE(note->size(), QSize(200, 100));
+        note->move(10, 20);
+        ShowNote(*note);
+        QCOMPARE(note->pos(), QPoint(10, 20));
+
+        FusenForm* hidden = makeNote(2, "F%T");
+        hidden->move(3, 4);
+        ShowNote(*hidden);
+        QVERIFY(!hidden->isVisible());
+        QCOMPARE(hidden->pos(), QPoint(3, 4));
+        QVERIFY(Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
+    }
+
+    void leftDragMovesByTheTravelAndOnlyTheReleaseSaves() {
+        FusenForm* note = makeNote(1, "T%F");
+        note->setGeometry(100, 100, 200, 100);
+        note->show();
+        QVERIFY(QTest::qWaitForWindowExposed(note));
+        const int before = m_state->SaveCount;
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {160, 145});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {180, 155});
+        QCOMPARE(note->pos(), QPoint(130, 105));
+        QCOMPARE(m_state->SaveCount, before);
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {180, 155});
+        QCOMPARE(m_state->SaveCount, before + 1);
+        const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), QDateTime::currentDateTime());
+        QCOMPARE(saved.count, 1);
+        QCOMPARE(saved.records.at(0).Left, qRound(Twips::fromPixelsX(130)));
+    }
+
+    void otherButtonsDoNotMove_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("middle") << int(Qt::MiddleButton);
+        QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton);
+        QTest::newRow("left and middle") << int(Qt::LeftButton | Qt::MiddleButton);
+    }
+    void otherButtonsDoNotMove() {
+        QFETCH(int, buttons);
+        FusenForm* note = makeNote(1, "T%F");
+        note->setGeometry(100, 100, 200, 100);
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::MouseButtons(buttons), {190, 190});
+        QCOMPARE(note->pos(), QPoint(100, 100));
+    }
+
+    void modifierPressDoesNotMove() {
+        FusenForm* note = makeNote(1, "T%F");
+        note->setGeometry(100, 100, 200, 100);
+        m_state->DragAnchor = QPoint(-1, -1);
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150}, Qt::ControlModifier);
+        QCOMPARE(m_state->DragAnchor, QPoint(-1, -1));
+    }
+
+    void edgesResize() {
+        FusenForm* note = makeNote(1, "T%F");
+        note->setGeometry(100, 100, 200, 100);
+        note->show();
+        QVERIFY(QTest::qWaitForWindowExposed(note));
+        const int before = m_state->SaveCount;
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {299, 199});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {329, 219});
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {329, 219});
+        QCOMPARE(note->geometry(), QRect(100, 100, 230, 120));
+        QVERIFY(m_state->SaveCount > before);
+        QCOMPARE(note->Rich1->size(), QSize(230, 120));
+    }
+
+private:
+    FusenForm* makeNote(qint32 slot, const char* flags) {
+        auto* note = new FusenForm(*m_state);
+        note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), QString(QLatin1Char(flags[0])),
+                                  QString(QLatin1Char(flags[2]))));
+        note->Rich1->setBackColor(NoteColor::Yellow);
+        while (m_state->NoteWindows.size() <= slot + 1)
+            m_state->NoteWindows.append(nullptr);
+        m_state->NoteWindows[slot] = note;
+        m_state->NoteCount = std::max(m_state->NoteCount, slot);
+        m_notes.append(note);
+        return note;
+    }
+
+    static QStringList actionNames(const QMenu* menu) {
+        QStringList names;
+        for (const QAction* a : menu->actions())
+            names << a->objectName();
+        return names;
+    }
+
+    // Mouse events as the window system delivers them to the note's surface: the
+    // pointer goes where the screen position says, wherever the window is now.
+    static void mouse(FusenForm* note, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+                      QPoint global, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QPointF local = note->Label1->mapFromGlobal(QPointF(global));
+        QMouseEvent event(type, local, QPointF(global), button, buttons, modifiers);
+        QCoreApplication::sendEvent(note->Label1, &event);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    QList<FusenForm*> m_notes;
+};
+
+QTEST_MAIN(TestFusenForm)
+#include "TestFusenForm.moc"

@@ -1,0 +1,259 @@
+#include "platform/RichTextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Three runs: "ab" plain 10 pt MS Gothic, "cd" bold 12 pt red, "ef" plain 10 pt.
+const QByteArray kMixed = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+                          "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1\\fswiss Arial;}}"
+                          "{\\colortbl ;\\red255\\green0\\blue0;}"
+                          "\\viewkind4\\uc1\\pard\\f0\\fs20 ab\\f1\\fs24\\b\\cf1 cd\\f0\\fs20\\b0\\cf0 ef\\par}";
+
+} // namespace
+
+class TestRichTextBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rtfInAndOut() {
+        RichTextBox box;
+        box.setTextRTF(kMixed + ":trailer from the network");
+        QCOMPARE(box.text(), QStringLiteral("abcdef"));
+        // What the box writes reads back to the same text and formats.
+        RichTextBox again;
+        again.setTextRTF(box.textRTF());
+        QCOMPARE(again.text(), QStringLiteral("abcdef"));
+        again.setSelStart(3);
+        again.setSelLength(1);
+        QCOMPARE(again.selBold(), std::optional<bool>(true));
+        QCOMPARE(again.selColor(), std::optional<qint32>(0x0000FF));
+        QCOMPARE(again.selFontName(), std::optional<QString>(QStringLiteral("Arial")));
+    }
+
+    void notRtfIsPlainText() {
+        RichTextBox box;
+        box.setTextRTF("just words\r\nsecond line");
+        QCOMPARE(box.text(), QStringLiteral("just words\r\nsecond line"));
+    }
+
+    void textUsesCrLf() {
+        RichTextBox box;
+        box.setText(QStringLiteral("one\r\ntwo\nthree\rfour"));
+        QCOMPARE(box.text(), QStringLiteral("one\r\ntwo\r\nthree\r\nfour"));
+        QCOMPARE(box.textLength(), 18); // one position per line break
+        box.setText(QString());
+        QCOMPARE(box.text(), QString());
+        QCOMPARE(box.textLength(), 0);
+    }
+
+    void selectionFormatIsMixedWhereItDiffers_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("boldKnown");
+        QTest::addColumn<bool>("sizeKnown");
+        QTest::addColumn<qreal>("size");
+        QTest::newRow("inside the plain run") << 0 << 2 << true << true << 10.0;
+        QTest::newRow("inside the bold run") << 2 << 2 << true << true << 12.0;
+        QTest::newRow("across plain and bold") << 1 << 2 << false << false << 0.0;
+        QTest::newRow("two plain runs around the bold one") << 0 << 6 << false << false << 0.0;
+        QTest::newRow("caret after b: typing continues plain") << 2 << 0 << true << true << 10.0;
+        QTest::newRow("caret after c: typing continues bold") << 3 << 0 << true << true << 12.0;
+        QTest::newRow("caret at 0: the first character's format") << 0 << 0 << true << true << 10.0;
+    }
+    void selectionFormatIsMixedWhereItDiffers() {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(bool, boldKnown);
+        QFETCH(bool, sizeKnown);
+        QFETCH(qreal, size);
+        RichTextBox box;
+        box.setTextRTF(kMixed);
+        box.setSelStart(start);
+        box.setSelLength(length);
+        QCOMPARE(box.selStart(), start);
+        QCOMPARE(box.selLength(), length);
+        QCOMPARE(box.selBold().has_value(), boldKnown);
+        QCOMPARE(box.selFontSize().has_value(), sizeKnown);
+        if (sizeKnown)
+            QCOMPARE(*box.selFontSize(), size);
+        // Italic and underline are the same everywhere, so never mixed.
+        QCOMPARE(box.selItalic(), std::optional<bool>(false));
+        QCOMPARE(box.selUnderline(), std::optional<bool>(false));
+    }
+
+    void writingFormatToSelectionAndInsertionPoint() {
+        RichTextBox box;
+        box.setTextRTF(kMixed);
+        box.setSelStart(0);
+        box.setSelLength(6);
+        box.setSelUnderline(true);
+        box.setSelFontSize(10.5);
+        QCOMPARE(box.selUnderline(), std::optional<bool>(true));
+        QCOMPARE(box.selFontSize(), std::optional<qreal>(10.5));
+        QVERIFY(!box.selBold()); // untouched properties stay mixed
+
+        // With nothing selected the format is for what is typed next.
+        box.setSelStart(6);
+        box.setSelItalic(true);
+        box.setSelColor(0x00FF0000);
+        QTest::keyClicks(&box, "g");
+        box.setSelStart(6);
+        box.setSelLength(1);
+        QCOMPARE(box.selItalic(), std::optional<bool>(true));
+        QCOMPARE(box.selColor(), std::optional<qint32>(0x00FF0000));
+        box.setSelStart(5);
+        box.setSelLength(1);
+        QCOMPARE(box.selItalic(), std::optional<bool>(false));
+    }
+
+    void japaneseFontNameIsKept() {
+        RichTextBox box;
+        box.setText(QStringLiteral("メモ"));
+        box.setSelStart(0);
+        box.setSelLength(2);
+        box.setSelFontName(QStringLiteral("ＭＳ 明朝"));
+        QCOMPARE(box.selFontName(), std::optional<QString>(QStringLiteral("ＭＳ 明朝")));
+        RichTextBox again;
+        again.setTextRTF(box.textRTF());
+        again.setSelStart(0);
+        again.setSelLength(2);
+        QCOMPARE(again.selFontName(), std::optional<QString>(QStringLiteral("ＭＳ 明朝")));
+        QVERIFY(!box.textRTF().contains(char(0x80))); // the RTF is plain ASCII
+    }
+
+    void tabStopsInTwips() {
+        RichTextBox box;
+        box.setText(QStringLiteral("a\tb\r\nc\td"));
+        box.setSelStart(0);
+        box.setSelLength(box.textLength());
+        const QList<int> stops{0, 390, 780, 1170};
+        box.setSelTabs(stops);
+        QCOMPARE(box.selTabs(), stops);
+        RichTextBox again;
+        again.setTextRTF(box.textRTF());
+        again.setSelStart(again.textLength()); // the second paragraph has them too
+        QCOMPARE(again.selTabs(), stops);
+    }
+
+    void insertingAtTheSelection() {
+        RichTextBox box;
+        box.setText(QStringLiteral("head tail"));
+        box.setSelStart(5);
+        box.setSelLength(4);
+        box.insertRTF("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\b bold\\b0\\par}");
+        QCOMPARE(box.text(), QStringLiteral("head bold"));
+        box.setSelStart(6);
+        QCOMPARE(box.selBold(), std::optional<bool>(true));
+        box.setSelStart(box.textLength());
+        box.insertText(QStringLiteral("\r\nmore"));
+        QCOMPARE(box.text(), QStringLiteral("head bold\r\nmore"));
+        QVERIFY(box.canUndo());
+        box.undo();
+        QCOMPARE(box.text(), QStringLiteral("head bold"));
+        box.emptyUndoBuffer();
+        QVERIFY(!box.canUndo());
+    }
+
+    void linesAsWrapped() {
+        RichTextBox box;
+        box.setDisplayOnly(true);
+        box.resize(120, 200);
+        box.setText(QStringLiteral("short\r\n\r\nlast"));
+        QCOMPARE(box.lineCount(), 3);
+        QCOMPARE(box.lineFromChar(0), 0);
+        QCOMPARE(box.lineFromChar(6), 1); // the empty line
+        QCOMPARE(box.lineFromChar(7), 2);
+        box.setSelStart(9);
+        QCOMPARE(box.lineFromChar(-1), 2);
+
+        // A long paragraph wraps at the box's width, even while the box is hidden.
+        box.setText(QString(40, QLatin1Char('w')).split(QString()).join(QLatin1Char(' ')));
+        const int narrow = box.lineCount();
+        QVERIFY(narrow > 2);
+        box.resize(1000, 200);
+        QVERIFY(box.lineCount() < narrow);
+        QCOMPARE(box.lineFromChar(0), 0);
+        QCOMPARE(box.lineFromChar(box.textLength()), box.lineCount() - 1);
+
+        box.setText(QString());
+        QCOMPARE(box.lineCount(), 1);
+    }
+
+    void textOffset() {
+        RichTextBox box;
+        box.setDisplayOnly(true);
+        box.resize(200, 100);
+        QCOMPARE(box.clientHeight(), 100);
+        box.setTextOffset(12);
+        QCOMPARE(box.textOffset(), 12);
+        QCOMPARE(box.viewport()->geometry().top(), 12);
+        box.setTextOffset(0);
+        QCOMPARE(box.viewport()->geometry().top(), 0);
+    }
+
+    void displayOnlyLetsMouseThrough() {
+        QWidget window;
+        window.resize(200, 100);
+        auto* surface = new QLabel(&window);
+        surface->setGeometry(0, 0, 200, 100);
+        auto* box = new RichTextBox(&window);
+        box->setGeometry(0, 0, 200, 100);
+        box->setText(QStringLiteral("note"));
+        QVERIFY(window.childAt(50, 50) != surface);
+        box->setDisplayOnly(true);
+        QCOMPARE(window.childAt(50, 50), surface);
+        QCOMPARE(box->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(box->frameShape(), QFrame::NoFrame);
+    }
+
+    void notifications() {
+        RichTextBox box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setFocus();
+        QSignalSpy changed(&box, &RichTextBox::changed);
+        QSignalSpy selection(&box, &RichTextBox::selChange);
+        QSignalSpy keys(&box, &RichTextBox::keyUp);
+        QTest::keyClick(&box, Qt::Key_A);
+        QVERIFY(changed.count() >= 1);
+        QCOMPARE(selection.count(), 1);
+        QCOMPARE(keys.count(), 1);
+        QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_A));
+        box.setSelStart(0);
+        QCOMPARE(selection.count(), 2);
+        box.setSelStart(0); // no move, no notification
+        QCOMPARE(selection.count(), 2);
+    }
+
+    void copyOffersRtfAndText() {
+        RichTextBox box;
+        box.setTextRTF(kMixed);
+        box.setSelStart(2);
+        box.setSelLength(2);
+        box.copy();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->text(), QStringLiteral("cd"));
+        QVERIFY(data->data("text/rtf").startsWith("{\\rtf1"));
+        QVERIFY(RichTextBox::clipboardHasText());
+
+        // Pasting it elsewhere brings the formatting along.
+        RichTextBox other;
+        other.setText(QStringLiteral("xy"));
+        other.setSelStart(1);
+        other.paste();
+        QCOMPARE(other.text(), QStringLiteral("xcdy"));
+        other.setSelStart(2);
+        QCOMPARE(other.selBold(), std::optional<bool>(true));
+    }
+};
+
+QTEST_MAIN(TestRichTextBox)
+#include "TestRichTextBox.moc"

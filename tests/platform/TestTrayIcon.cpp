@@ -1,0 +1,203 @@
+#include "platform/StatusWindow.h"
+#include "platform/StatusWindowTrayIcon.h"
+#include "platform/SystemTrayIcon.h"
+#include "platform/TrayIcon.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWindow>
+
+#include <memory>
+
+namespace {
+
+QIcon someIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::yellow);
+    return QIcon(pixmap);
+}
+
+// The three signals of one tray icon, counted.
+struct Spies {
+    explicit Spies(TrayIcon* icon)
+        : down(icon, &TrayIcon::leftButtonDown)
+        , doubleClick(icon, &TrayIcon::leftDoubleClick)
+        , right(icon, &TrayIcon::rightButtonDown) {}
+    QSignalSpy down;
+    QSignalSpy doubleClick;
+    QSignalSpy right;
+};
+
+} // namespace
+
+class TestTrayIcon : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TrayIcon> m_icon;
+    StatusWindow* m_window = nullptr;
+
+    QWindow* handle() const { return m_window->windowHandle(); }
+
+private slots:
+    // Each case starts from what the program gets at start-up where there is no tray.
+    void init() {
+        m_icon = TrayIcon::create(someIcon(), QStringLiteral("ピノラ"));
+        auto* fallback = qobject_cast<StatusWindowTrayIcon*>(m_icon.get());
+        QVERIFY(fallback);
+        m_window = fallback->window();
+        m_icon->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+    void cleanup() {
+        m_icon.reset();
+        m_window = nullptr;
+    }
+
+    void withoutATrayTheStatusWindowStandsIn() {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        QCOMPARE(m_window->toolTip(), QStringLiteral("ピノラ"));
+        m_icon->hide();
+        QVERIFY(!m_window->isVisible());
+        m_icon->show();
+        QVERIFY(m_window->isVisible());
+        // Removing the icon takes the window with it.
+        QPointer<StatusWindow> window(m_window);
+        m_icon.reset();
+        QVERIFY(window.isNull());
+    }
+
+    void statusWindowStaysReachable() {
+        const Qt::WindowFlags flags = m_window->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
+        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        // Appearing must not take the keyboard from what the user is typing in; only
+        // a real window system honours that.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            QVERIFY(!m_window->isActiveWindow());
+
+        // Inside the work area, in its bottom-right corner.
+        const QRect area = m_window->screen()->availableGeometry();
+        const QRect frame = m_window->frameGeometry();
+        QVERIFY(area.contains(frame));
+        QCOMPARE(area.right() - frame.right(), StatusWindow::kScreenMargin);
+        QCOMPARE(area.bottom() - frame.bottom(), StatusWindow::kScreenMargin);
+
+        // A window manager's close leaves the program reachable.
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+    }
+
+    void iconIsLegible() {
+        const QImage image = m_window->grab().toImage();
+        QVERIFY(image.width() >= StatusWindow::kIconSize);
+        // The icon fills the middle of the window.
+        QCOMPARE(image.pixelColor(image.rect().center()), QColor(Qt::yellow));
+        QCOMPARE(image.pixelColor(StatusWindow::kPadding, StatusWindow::kPadding), QColor(Qt::yellow));
+    }
+
+    void mouseActionsBecomeSignals() {
+        Spies spies(m_icon.get());
+        const QPoint at(10, 12);
+
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at);
+        QCOMPARE(spies.down.count(), 1);
+        QCOMPARE(spies.doubleClick.count() + spies.right.count(), 0);
+
+        QTest::mouseClick(handle(), Qt::RightButton, {}, at);
+        QCOMPARE(spies.right.count(), 1);
+        QCOMPARE(spies.right.at(0).at(0).toPoint(), m_window->mapToGlobal(at));
+        QCOMPARE(spies.down.count(), 1);
+
+        QTest::mouseClick(handle(), Qt::MiddleButton, {}, at);
+        QCOMPARE(spies.down.count() + spies.doubleClick.count() + spies.right.count(), 2);
+    }
+
+    void doubleClickIsReportedOnce() {
+        Spies spies(m_icon.get());
+        QTest::mouseDClick(handle(), Qt::LeftButton, {}, QPoint(8, 8));
+        QCOMPARE(spies.doubleClick.count(), 1);
+        // The second press is the double click, not another press.
+        QCOMPARE(spies.down.count(), 1);
+        QCOMPARE(spies.right.count(), 0);
+
+        // A right double click opens the menu for each press and is no double click.
+        QTest::mouseDClick(handle(), Qt::RightButton, {}, QPoint(8, 8));
+        QCOMPARE(spies.doubleClick.count(), 1);
+        QCOMPARE(spies.right.count(), 2);
+    }
+
+    void draggingMovesTheWindow() {
+        const QPoint start = m_window->pos();
+        const int slack = QGuiApplication::styleHints()->startDragDistance() - 1;
+
+        // A click that trembles a little stays put.
+        QTest::mousePress(handle(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseMove(handle(), QPoint(5 + slack, 5));
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(5 + slack, 5));
+        QCOMPARE(m_window->pos(), start);
+
+        QTest::mousePress(handle(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseMove(handle(), QPoint(5 - 40, 5 - 30));
+        QTRY_COMPARE(m_window->pos(), start - QPoint(40, 30));
+        // The window has followed the pointer, which is over the same spot again.
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m_window->pos(), start - QPoint(40, 30));
+
+        // The right button does not drag.
+        const QPoint moved = m_window->pos();
+        QTest::mousePress(handle(), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseMove(handle(), QPoint(25, 25));
+        QTest::mouseRelease(handle(), Qt::RightButton, {}, QPoint(25, 25));
+        QCOMPARE(m_window->pos(), moved);
+    }
+
+    void trayActivationsBecomeSignals() {
+        SystemTrayIcon tray(someIcon(), QStringLiteral("ピノラ"));
+        auto* icon = tray.findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        QCOMPARE(icon->toolTip(), QStringLiteral("ピノラ"));
+        QVERIFY(!icon->contextMenu());
+        Spies spies(&tray);
+
+        // Close together: a host that reports only activations still gives a double
+        // click, and one that also reports the double click gives it once.
+        QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        QCOMPARE(spies.down.count(), 1);
+        QCOMPARE(spies.doubleClick.count(), 1);
+        emit icon->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(spies.doubleClick.count(), 1);
+
+        // A host that reports the double click without the second activation.
+        emit icon->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(spies.doubleClick.count(), 2);
+
+        // Far apart: two single clicks.
+        QGuiApplication::styleHints()->setMouseDoubleClickInterval(1);
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        QTest::qWait(20);
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        QCOMPARE(spies.down.count(), 3);
+        QCOMPARE(spies.doubleClick.count(), 2);
+
+        emit icon->activated(QSystemTrayIcon::Context);
+        QCOMPARE(spies.right.count(), 1);
+        QCOMPARE(spies.right.at(0).at(0).toPoint(), QCursor::pos());
+
+        emit icon->activated(QSystemTrayIcon::MiddleClick);
+        emit icon->activated(QSystemTrayIcon::Unknown);
+        QCOMPARE(spies.down.count() + spies.doubleClick.count() + spies.right.count(), 6);
+        QGuiApplication::styleHints()->setMouseDoubleClickInterval(-1);
+    }
+};
+
+QTEST_MAIN(TestTrayIcon)
+#include "TestTrayIcon.moc"
