@@ -1,29 +1,17 @@
 #include "app/AppDir.h"
 #include "app/AppIcon.h"
 #include "app/MainForm.h"
+#include "app/PlatformChoice.h"
 #include "note/AppState.h"
 #include "platform/UnixSignals.h"
 
 #include <QApplication>
 #include <QSessionManager>
 
-namespace {
-
-// Notes are placed by the program, which Wayland does not let a client do; the X
-// server of the Wayland session does. A platform the user chose is left alone.
-void preferX11UnderWayland() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
-    const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
-                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
-    preferX11UnderWayland();
+    const QByteArray platform = PreferredPlatform(QProcessEnvironment::systemEnvironment());
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pinora"));
     QApplication::setApplicationDisplayName(QStringLiteral("ピノラ"));

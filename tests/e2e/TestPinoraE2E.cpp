@@ -117,8 +117,16 @@ private slots:
         QCOMPARE(saved->records.at(1).Left, 6000);
         QCOMPARE(saved->records.at(1).TextRTF.contains("\\'8b\\'8d\\'93\\'fb"), true);
 
-        // The tray took the icon, so there is no status window of our own.
-        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=1"));
+        // A second start while this one runs ends at once and leaves the settings alone.
+        const QByteArray ini = readAll(dir.filePath("Pinora.ini"));
+        QVERIFY(ini.contains("開始モード=1"));
+        QProcess secondCopy;
+        secondCopy.start(exe);
+        QVERIFY(secondCopy.waitForFinished(5000));
+        QCOMPARE(secondCopy.exitCode(), 0);
+        QCOMPARE(readAll(dir.filePath("Pinora.ini")), ini);
+        QCOMPARE(noteWindows().size(), 2);
+
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitStatus(), QProcess::NormalExit);

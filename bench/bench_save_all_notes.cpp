@@ -1,0 +1,53 @@
+// SaveAllNotes from real note windows, as every change runs it: each note's RTF
+// written, the records built, the file written beside the old one and flushed.
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_save_all_notes
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "platform/RichTextBox.h"
+#include "store/Tag.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void saveAllNotes(benchmark::State& state) {
+    QTemporaryDir dir;
+    AppState app;
+    app.AppDir = dir.path() + QLatin1Char('/');
+    app.Loading = false;
+    const int count = int(state.range(0));
+    app.NoteWindows.resize(count + 2);
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
+                     "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}{\\colortbl ;\\red255\\green0\\blue0;}"
+                     "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    while (rtf.size() < 2000)
+        rtf += "\\b\\cf1 \\'83\\'81\\'83\\'82\\b0\\cf0  memo text\\tab 12\\par\r\n";
+    rtf += "}";
+    for (int k = 1; k <= count; ++k) {
+        auto* note = new FusenForm(app);
+        note->setTag(Tag::MakeNewTag(k, QDateTime::currentDateTime()));
+        note->Rich1->setTextRTF(rtf);
+        app.NoteWindows[k] = note;
+    }
+    app.NoteCount = count;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SaveAllNotes(app));
+    for (auto& note : app.NoteWindows)
+        delete note.data();
+}
+
+} // namespace
+
+BENCHMARK(saveAllNotes)->Arg(100)->Arg(500)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
