@@ -95,8 +95,8 @@ int main(int argc, char* argv[]) {
             QThread::msleep(20);
         const qint64 elapsed = clock.elapsed();
         QThread::msleep(500);
-        out << count << " notes: all mapped after " << elapsed << " ms, resident " << residentKiB(pinora.processId()) / 1024
-            << " MiB\n";
+        out << count << " notes: all mapped after " << elapsed << " ms, resident "
+            << residentKiB(pinora.processId()) / 1024 << " MiB\n";
         out.flush();
         ::kill(pinora.processId(), SIGTERM);
         pinora.waitForFinished();
