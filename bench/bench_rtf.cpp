@@ -5,9 +5,8 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QApplication>
 #include <QTextDocument>
-#include <benchmark/benchmark.h>
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -82,11 +81,5 @@ BENCHMARK(writeRtf)->Arg(2 * 1024)->Arg(100 * 1024)->Arg(1024 * 1024)->Unit(benc
 BENCHMARK(caretQueries)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -6,9 +6,8 @@
 #include "platform/RichTextBox.h"
 #include "store/Tag.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
+#include "QtBenchmarkMain.h"
 
 namespace {
 
@@ -43,11 +42,5 @@ void saveAllNotes(benchmark::State& state) {
 BENCHMARK(saveAllNotes)->Arg(100)->Arg(500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

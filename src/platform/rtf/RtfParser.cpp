@@ -20,16 +20,6 @@ bool toggleValue(const RtfToken& token) {
     return !token.hasParameter || token.parameter != 0;
 }
 
-int hexNibble(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView input, RtfTables& tables, RtfDocumentBuilder& builder)
@@ -566,7 +556,7 @@ void RtfParser::addBytes(QByteArrayView bytes) {
         if (m_picture.kind == RtfPicture::Kind::Unsupported)
             return;
         for (const char c : bytes) {
-            const int nibble = hexNibble(c);
+            const int nibble = RtfHexValue(c);
             if (nibble < 0)
                 continue;
             if (m_pictureNibble < 0) {

@@ -12,16 +12,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Bytes that end a run of text. NUL is dropped like a line break: rich-edit appends one after
 // the document, and inside a document it is never text.
 bool endsText(char c) {
@@ -84,7 +74,7 @@ RtfToken RtfTokenizer::readControl() {
             int value = 0;
             int digits = 0;
             while (digits < 2 && m_pos < size) {
-                const int v = hexValue(m_input[m_pos]);
+                const int v = RtfHexValue(m_input[m_pos]);
                 if (v < 0)
                     break;
                 value = value * 16 + v;
@@ -140,4 +130,14 @@ RtfToken RtfTokenizer::readControl() {
         m_pos += taken;
     }
     return word;
+}
+
+int RtfHexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }

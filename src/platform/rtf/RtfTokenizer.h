@@ -45,3 +45,6 @@ private:
     QByteArrayView m_input;
     qsizetype m_pos = 0;
 };
+
+// The value of a hexadecimal digit, -1 for any other character.
+int RtfHexValue(char c);
