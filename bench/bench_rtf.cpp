@@ -5,8 +5,8 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QTextDocument>
 #include "QtBenchmarkMain.h"
+#include <QTextDocument>
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "platform/RichTextBox.h"
 #include "store/Tag.h"
 
-#include <QTemporaryDir>
 #include "QtBenchmarkMain.h"
+#include <QTemporaryDir>
 
 namespace {
 
