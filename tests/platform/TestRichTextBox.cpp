@@ -232,6 +232,34 @@ private slots:
         QCOMPARE(selection.count(), 2);
     }
 
+    void dropsAreReportedNotInserted() {
+        RichTextBox box;
+        box.resize(200, 100);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setText(QStringLiteral("kept"));
+        QList<const QMimeData*> dropped;
+        connect(&box, &RichTextBox::dropped, this, [&](const QMimeData* d) { dropped << d; });
+        QMimeData data;
+        data.setData("text/rtf", "{\\rtf1 dropped}");
+        data.setText(QStringLiteral("dropped"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box.viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box.viewport(), &drop);
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.first(), &data);
+        QCOMPARE(box.text(), QStringLiteral("kept"));
+
+        // Something that is neither text nor RTF is refused.
+        QMimeData image;
+        image.setData("image/png", "x");
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &image, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box.viewport(), &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+
     void copyOffersRtfAndText() {
         RichTextBox box;
         box.setTextRTF(kMixed);
