@@ -5,12 +5,14 @@
 #include "app/InstanceLock.h"
 #include "app/Settings.h"
 #include "app/StartMode.h"
+#include "editor/MsgForm.h"
 #include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteLayout.h"
 #include "platform/DesktopServices.h"
+#include "platform/InputMethod.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/TrayIcon.h"
@@ -39,6 +41,8 @@ MainForm::MainForm(AppState& state, Services services)
     if (!m_services.sleep)
         m_services.sleep = [](int ms) { QThread::msleep(ms); };
 
+    if (!m_state.Host)
+        m_state.Host = this;
     IconMenu = new ::IconMenu(this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -48,7 +52,31 @@ MainForm::MainForm(AppState& state, Services services)
     connectMenu();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() {
+    delete m_editor;
+}
+
+EditForm& MainForm::editor() {
+    if (!m_editor) {
+        EditForm::Services services = m_services.editor;
+        if (!services.inputMethod) {
+            m_inputMethod = InputMethod::create();
+            services.inputMethod = m_inputMethod.get();
+        }
+        m_editor = new EditForm(m_state, services);
+        m_editor->setWindowIcon(windowIcon());
+        connect(m_editor, &EditForm::exitRequested, this, &MainForm::RequestExit);
+    }
+    return *m_editor;
+}
+
+void MainForm::editNote(FusenForm& note) {
+    editor().openForEdit(note);
+}
+
+void MainForm::newNote() {
+    editor().openForNewNote(true);
+}
 
 bool MainForm::Form_Load() {
     if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
@@ -123,9 +151,7 @@ void MainForm::restoreNotes() {
 }
 
 void MainForm::RaiseAllNotes() {
-    if (m_state.NoteCount == 0)
-        return;
-    if (FusenForm* placeholder = m_state.NoteWindows.value(0))
+    if (FusenForm* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
         placeholder->hide();
     for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
         FusenForm* note = m_state.liveNote(i);
@@ -136,10 +162,28 @@ void MainForm::RaiseAllNotes() {
             ForceForeground(*note);
         note->Rich1->update();
     }
+    if (m_editor && m_editor->isVisible()) {
+        m_editor->ShowEditor();
+        ForceForeground(*m_editor);
+        m_editor->Rich1->setFocus();
+    }
 }
 
 void MainForm::RequestExit() {
     m_state.ExitRequested = true;
+    const bool asking = m_editor && m_editor->isVisible() &&
+                        (m_editor->IsEditorDirty() != 0 || (m_editor->msgForm() && m_editor->msgForm()->isVisible()));
+    if (asking) {
+        m_state.ExitConfirmed = false;
+        m_editor->askToApply(true);
+        if (!m_state.ExitConfirmed) {
+            m_state.ExitRequested = false;
+            return;
+        }
+    } else if (m_editor) {
+        m_editor->hide();
+        m_editor->RestoreImeState();
+    }
     ShutdownApp();
 }
 
@@ -150,6 +194,11 @@ void MainForm::ShutdownApp() {
     if (m_tray)
         m_tray->hide();
     m_tray.reset();
+    if (m_editor) {
+        if (MsgForm* dialog = m_editor->msgForm())
+            dialog->deleteLater();
+        m_editor->hide();
+    }
     // A signal can arrive while a menu of ours runs its own event loop; the windows
     // go once that loop has returned to them.
     while (QWidget* popup = QApplication::activePopupWidget())
@@ -172,10 +221,7 @@ void MainForm::connectMenu() {
     connect(IconMenu->idrag3, &QAction::triggered, this, [this] { idrag_Click(3); });
     connect(IconMenu->itext1, &QAction::triggered, this, [this] { itext_Click(Settings::kRichText); });
     connect(IconMenu->itext2, &QAction::triggered, this, [this] { itext_Click(Settings::kPlainText); });
-    connect(IconMenu->inew, &QAction::triggered, this, [this] {
-        if (m_state.Host)
-            m_state.Host->newNote();
-    });
+    connect(IconMenu->inew, &QAction::triggered, this, [this] { editor().openFromTrayMenu({}); });
     connect(IconMenu->ialldisp, &QAction::triggered, this, &MainForm::ialldisp_Click);
     connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
     connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
@@ -189,9 +235,7 @@ void MainForm::tray_LeftButtonDown() {
 
 void MainForm::tray_LeftDoubleClick() {
     Timer1->stop();
-    m_state.EditTargetTag.clear();
-    if (m_state.Host)
-        m_state.Host->newNote();
+    editor().openForNewNote(false);
 }
 
 void MainForm::tray_RightButtonDown(const QPoint& position) {

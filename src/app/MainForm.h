@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/EditForm.h"
+#include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
 
 #include <QWidget>
@@ -9,13 +11,14 @@
 
 struct AppState;
 class IconMenu;
+class InputMethod;
 class InstanceLock;
 class QTimer;
 class TrayIcon;
 
 // The program's hidden main window: it runs start-up and shutdown and owns the
 // tray icon, its menu and the click timer. It is never shown.
-class MainForm : public QWidget {
+class MainForm : public QWidget, public NoteHost {
     Q_OBJECT
 
 public:
@@ -23,6 +26,8 @@ public:
         std::function<std::unique_ptr<TrayIcon>()> makeTrayIcon;
         std::function<bool()> otherInstanceRunning; // default: the lock in AppDir
         std::function<void(int milliseconds)> sleep;
+        // For the editor; its input method comes from the session bus when not given.
+        EditForm::Services editor;
     };
 
     MainForm(AppState& state, Services services);
@@ -34,6 +39,14 @@ public:
     void RaiseAllNotes();
     void RequestExit();
     void ShutdownApp();
+
+    // The editor, created on first use and kept until the end.
+    EditForm& editor();
+    bool hasEditor() const { return m_editor != nullptr; }
+
+    // NoteHost: a note's double-click and its menu's 編集 and 新規作成.
+    void editNote(FusenForm& note) override;
+    void newNote() override;
 
     ::IconMenu* IconMenu = nullptr;
     QTimer* Timer1 = nullptr;
@@ -64,4 +77,6 @@ private:
     ProfileFile m_profile;
     std::unique_ptr<InstanceLock> m_lock;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<InputMethod> m_inputMethod;
+    EditForm* m_editor = nullptr;
 };

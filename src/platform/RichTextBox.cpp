@@ -43,7 +43,7 @@ RichTextBox::RichTextBox(QWidget* parent)
     setAcceptRichText(true);
     setAutoFillBackground(true);
     setBackColor(m_backColor);
-    connect(this, &QTextEdit::textChanged, this, &RichTextBox::changed);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::notifyChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::notifySelection);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::notifySelection);
 }
@@ -59,9 +59,29 @@ QByteArray RichTextBox::textRTF() const {
 }
 
 void RichTextBox::setTextRTF(QByteArrayView rtf) {
-    RtfReader::read(rtf, *document());
+    replaceContent([&] { RtfReader::read(rtf, *document()); });
     document()->clearUndoRedoStacks();
     moveCursor(QTextCursor::Start);
+}
+
+void RichTextBox::replaceContent(const std::function<void()>& replace) {
+    // One notification for the whole replacement, even when the text stays the same.
+    m_replacing = true;
+    replace();
+    m_replacing = false;
+    m_lastText = document()->toRawText();
+    emit changed();
+}
+
+void RichTextBox::notifyChange() {
+    // Formatting alone is not a change of the note's text.
+    if (m_replacing)
+        return;
+    QString text = document()->toRawText();
+    if (text == m_lastText)
+        return;
+    m_lastText = std::move(text);
+    emit changed();
 }
 
 QString RichTextBox::text() const {
@@ -91,7 +111,7 @@ QString RichTextBox::text() const {
 void RichTextBox::setText(const QString& text) {
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(plain);
+    replaceContent([&] { setPlainText(plain); });
 }
 
 int RichTextBox::textLength() const {

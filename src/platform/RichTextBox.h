@@ -2,6 +2,7 @@
 
 #include <QTextEdit>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
@@ -91,6 +92,8 @@ public:
     static const QStringList& rtfMimeTypes();
 
 signals:
+    // The text changed (formatting alone does not count); every replacement of
+    // the whole content reports one change.
     void changed();
     void keyUp(int key, Qt::KeyboardModifiers modifiers);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& position);
@@ -120,9 +123,13 @@ private:
     void ensureLayout() const;
     void notifySelection();
     void applyTextOffset();
+    void replaceContent(const std::function<void()>& replace);
+    void notifyChange();
 
     qint32 m_backColor = 0x00FFFFFF;
     int m_textOffset = 0;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
+    bool m_replacing = false;
+    QString m_lastText;
 };

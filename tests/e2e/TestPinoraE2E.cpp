@@ -15,6 +15,7 @@ namespace {
 
 QString run(const QStringList& arguments) {
     QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QStringLiteral("xdotool"), arguments);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput());
@@ -37,7 +38,7 @@ QList<QRect> noteWindows() {
             else if (line.startsWith("HEIGHT="))
                 r.setHeight(value.toInt());
         }
-        if (r.width() > 60 && r.height() > 30) // not the tray icon
+        if (r.width() > 60) // not the tray icon
             rects << r;
     }
     std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
@@ -134,7 +135,74 @@ private slots:
         QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
     }
 
+    void writeANoteFromTheTrayAndEditIt() {
+        QTemporaryDir dir;
+        const QString exe = dir.filePath("Pinora");
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), exe));
+        QProcess pinora;
+        pinora.setProgram(exe);
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start();
+        QVERIFY(pinora.waitForStarted());
+
+        // The icon in the tray host: the program's only small window.
+        QRect icon;
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
+        QTest::qWait(1000); // let the tray host finish embedding it
+        icon = trayIcon();
+        run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "--repeat",
+             "2", "--delay", "60", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 10000); // the editor
+        const QRect editor = noteWindows().at(0);
+        run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1"});
+        run({"type", "--delay", "30", "hello note"});
+        run({"key", "ctrl+n"});
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 5000); // the editor gone, the note there
+        const QRect note = noteWindows().at(0);
+        QVERIFY(qAbs(note.center().x() - 640) <= 2);
+        QVERIFY(qAbs(note.center().y() - 400) <= 40);
+
+        // Double-click the note, add to it, apply.
+        run({"mousemove", QString::number(note.center().x()), QString::number(note.center().y()), "click", "--repeat",
+             "2", "--delay", "60", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 10000);
+        run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1"});
+        run({"key", "ctrl+End"});
+        run({"type", "--delay", "30", " more"});
+        run({"key", "ctrl+n"});
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note more"), 10000);
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(dir.filePath("Pinora.dat")));
+        QCOMPARE(saved->count, 1);
+        ::kill(pinora.processId(), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+    }
+
 private:
+    static QRect trayIcon() {
+        const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
+        for (const QString& id : ids) {
+            QRect r;
+            for (const QString& line : run({"getwindowgeometry", "--shell", id}).split('\n')) {
+                const QString value = line.section('=', 1);
+                if (line.startsWith("X="))
+                    r.moveLeft(value.toInt());
+                else if (line.startsWith("Y="))
+                    r.moveTop(value.toInt());
+                else if (line.startsWith("WIDTH="))
+                    r.setWidth(value.toInt());
+                else if (line.startsWith("HEIGHT="))
+                    r.setHeight(value.toInt());
+            }
+            if (r.width() > 4 && r.width() <= 60 && r.height() <= 60)
+                return r;
+        }
+        return {};
+    }
+    static QByteArray savedText(const QString& path) {
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(path));
+        return saved && saved->count > 0 ? saved->records.at(0).TextRTF : QByteArray();
+    }
     static QByteArray readAll(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

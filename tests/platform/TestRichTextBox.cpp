@@ -230,6 +230,19 @@ private slots:
         QCOMPARE(selection.count(), 2);
         box.setSelStart(0); // no move, no notification
         QCOMPARE(selection.count(), 2);
+
+        // Formatting alone is no change of the text; a replacement is exactly one.
+        changed.clear();
+        box.setSelLength(1);
+        box.setSelBold(true);
+        box.setSelColor(0x0000FF);
+        QCOMPARE(changed.count(), 0);
+        box.setTextRTF(kMixed);
+        QCOMPARE(changed.count(), 1);
+        box.setTextRTF(kMixed); // the same text again still reports
+        QCOMPARE(changed.count(), 2);
+        box.setText(QString());
+        QCOMPARE(changed.count(), 3);
     }
 
     void dropsAreReportedNotInserted() {

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+struct AppState;
+class FusenForm;
+class InputMethod;
+class MsgForm;
+class QMimeData;
+class QAction;
+class QComboBox;
+class QMenu;
+class QToolBar;
+class RichTextBox;
+
+// The one editor in which notes are written. It is created once, then only shown
+// and hidden; closing it hides it (asking first when it holds changes).
+class EditForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    struct Services {
+        // The colour dialog: the chosen colour, or nothing when cancelled.
+        std::function<std::optional<QColor>(const QColor& current, QWidget* parent)> chooseColor;
+        InputMethod* inputMethod = nullptr; // nothing: no input method
+    };
+
+    EditForm(AppState& state, Services services);
+    ~EditForm() override;
+
+    // Menus and controls, by the names the program uses for them.
+    QMenu* mFile = nullptr;
+    QAction* mCreate = nullptr;
+    QAction* mEnd = nullptr;
+    QMenu* mEdit = nullptr;
+    QAction *mCut = nullptr, *mCopy = nullptr, *mPast = nullptr, *mDel = nullptr, *mUndo = nullptr;
+    QMenu* mFormat = nullptr;
+    QAction *mBold = nullptr, *mItalic = nullptr, *mUnder = nullptr;
+    QAction *mYellow = nullptr, *mGreen = nullptr, *mBlue = nullptr, *mRed = nullptr, *mPurple = nullptr,
+            *mWhite = nullptr;
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QToolBar* Toolbar2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    RichTextBox* Rich1 = nullptr;
+
+    // Toolbar1's buttons by their 1-based index (separators are null); the key is
+    // each button's text and tool tip.
+    QAction* toolbar1Button(int index) const;
+    QAction* toolbar2Button(int index) const;
+
+    // The editor's state.
+    qint32 EditorDirty = 0;
+    bool ChangeTrackingArmed = false;
+    qint32 SavedImeOpen = 0;
+    QComboBox* DroppedDownCombo = nullptr;
+    QColor dialogColour;
+
+    // Lifecycle.
+    void ResetEditor();
+    void ShowEditor();
+    void CommitEditor();
+    void SyncEditorColourMenu(const FusenForm& note);
+    void SetEditorDirty(qint32 value) { EditorDirty = value; }
+    void TrackEditorChange(qint32 value);
+    qint32 IsEditorDirty() const { return EditorDirty; }
+
+    // The ways the editor is opened.
+    void openForEdit(FusenForm& note);
+    void openForNewNote(bool fromNoteMenu); // tray double-click, or the note menu
+    void openFromTrayMenu(const std::function<void(QWidget&)>& centre);
+
+    // Commands.
+    void EditorCut();
+    void EditorCopy();
+    void EditorPaste();
+    void EditorDelete();
+    void EditorUndo();
+    void SetEditorBackColour(qint32 colour);
+    void UpdateSelectionCommands();
+    void UpdateUndoCommand();
+    void RestoreImeState();
+
+    // The apply question, shown without waiting (closing the dirty editor) or as
+    // the exit's question, which waits; the exit's answer is in ExitConfirmed.
+    MsgForm* msgForm() const;
+    void askToApply(bool forExit);
+
+    // 付箋紙作成 and 終了.
+    void mCreate_Click();
+
+signals:
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbars();
+    void connectTextBox();
+    void Toolbar1_ButtonClick(const QString& key);
+    void Toolbar2_ButtonClick(const QString& key);
+    void toggleFromMenu(QAction* item, int button, std::optional<bool> (RichTextBox::*get)() const,
+                        void (RichTextBox::*set)(bool));
+    void Combo1_Click();
+    void Combo2_Click();
+    void Rich1_SelChange();
+    void Rich1_GotFocus();
+    void Rich1_LostFocus();
+    void Rich1_Drop(const QMimeData* data);
+    void Command_Click(int button);
+    void checkColourItem(QAction* item);
+
+    AppState& m_state;
+    Services m_services;
+    QPointer<MsgForm> m_msgForm;
+    QList<QAction*> m_toolbar1; // index 0 is button 1
+    QList<QAction*> m_toolbar2;
+};

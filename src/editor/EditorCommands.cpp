@@ -1,0 +1,116 @@
+// The editor's clipboard, undo and background-colour commands and the enabled
+// state of their buttons and menu items.
+#include "editor/EditForm.h"
+#include "note/NoteColor.h"
+#include "platform/RichTextBox.h"
+
+#include <QMimeData>
+
+void EditForm::EditorCut() {
+    Rich1->cut();
+    UpdateUndoCommand();
+    UpdateSelectionCommands();
+    SetEditorDirty(1);
+}
+
+void EditForm::EditorCopy() {
+    Rich1->copy();
+    UpdateUndoCommand();
+    UpdateSelectionCommands();
+}
+
+void EditForm::EditorPaste() {
+    Rich1->paste();
+    UpdateSelectionCommands();
+    UpdateUndoCommand();
+    SetEditorDirty(1);
+}
+
+void EditForm::EditorDelete() {
+    Rich1->deleteSelection();
+    UpdateUndoCommand();
+    UpdateSelectionCommands();
+    SetEditorDirty(1);
+}
+
+void EditForm::EditorUndo() {
+    // One step only: what was undone cannot be undone again.
+    Rich1->undo();
+    Rich1->emptyUndoBuffer();
+    UpdateUndoCommand();
+    SetEditorDirty(1);
+}
+
+void EditForm::SetEditorBackColour(qint32 colour) {
+    Rich1->setBackColor(colour);
+    SetEditorDirty(1);
+    const std::pair<qint32, QAction*> items[] = {{NoteColor::Yellow, mYellow}, {NoteColor::Green, mGreen},
+                                                 {NoteColor::Blue, mBlue},     {NoteColor::Red, mRed},
+                                                 {NoteColor::Purple, mPurple}, {NoteColor::White, mWhite}};
+    for (const auto& [c, item] : items) {
+        if (c == colour) {
+            checkColourItem(item);
+            return;
+        }
+    }
+}
+
+void EditForm::checkColourItem(QAction* item) {
+    for (QAction* a : {mYellow, mGreen, mBlue, mRed, mPurple, mWhite})
+        a->setChecked(a == item);
+}
+
+void EditForm::UpdateSelectionCommands() {
+    const bool selected = Rich1->selLength() != 0;
+    toolbar1Button(3)->setEnabled(selected);
+    mCut->setEnabled(selected);
+    toolbar1Button(4)->setEnabled(selected);
+    mCopy->setEnabled(selected);
+    const bool text = RichTextBox::clipboardHasText();
+    toolbar1Button(5)->setEnabled(text);
+    mPast->setEnabled(text);
+    toolbar1Button(6)->setEnabled(selected);
+    mDel->setEnabled(selected);
+}
+
+void EditForm::UpdateUndoCommand() {
+    const bool can = Rich1->canUndo();
+    toolbar1Button(7)->setEnabled(can);
+    mUndo->setEnabled(can);
+    if (!can)
+        UpdateSelectionCommands();
+}
+
+void EditForm::Toolbar1_ButtonClick(const QString& key) {
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"付箋紙生成", [this] { mCreate_Click(); }},
+        {"切り取り", [this] { EditorCut(); }},
+        {"コピー", [this] { EditorCopy(); }},
+        {"貼り付け", [this] { EditorPaste(); }},
+        {"削除", [this] { EditorDelete(); }},
+        {"アンドゥ", [this] { EditorUndo(); }},
+        {"背景色黄", [this] { SetEditorBackColour(NoteColor::Yellow); }},
+        {"背景色緑", [this] { SetEditorBackColour(NoteColor::Green); }},
+        {"背景色青", [this] { SetEditorBackColour(NoteColor::Blue); }},
+        {"背景色紫", [this] { SetEditorBackColour(NoteColor::Purple); }},
+        {"背景色赤", [this] { SetEditorBackColour(NoteColor::Red); }},
+        {"背景色白", [this] { SetEditorBackColour(NoteColor::White); }},
+    };
+    for (const auto& [name, command] : commands) {
+        if (key == QString::fromUtf8(name)) {
+            command();
+            return;
+        }
+    }
+}
+
+void EditForm::Rich1_Drop(const QMimeData* data) {
+    for (const QString& type : RichTextBox::rtfMimeTypes()) {
+        if (data->hasFormat(type)) {
+            Rich1->setTextRTF(data->data(type));
+            return;
+        }
+    }
+    if (data->hasText())
+        Rich1->setText(data->text());
+}

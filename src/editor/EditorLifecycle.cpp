@@ -1,0 +1,222 @@
+// Resetting, showing, committing and closing the editor, and the input method
+// around the text box's focus.
+#include "editor/EditForm.h"
+#include "editor/MsgForm.h"
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteColor.h"
+#include "note/NoteLayout.h"
+#include "platform/InputMethod.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "store/Tag.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+const QString kDefaultFont = QStringLiteral("ＭＳ ゴシック");
+constexpr int kSizes[] = {7,  8,  9,  10, 11, 12, 13, 14, 16, 18, 20, 22, 24, 26,
+                          28, 30, 32, 34, 36, 40, 48, 56, 64, 72, 80, 92, 128};
+
+void centreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const qint32 left = qRound(Twips::fromPixelsX(area.width())) / 2 - qRound(Twips::fromPixelsX(window.width())) / 2;
+    const qint32 top = qRound(Twips::fromPixelsY(area.height())) / 2 - qRound(Twips::fromPixelsY(window.height())) / 2;
+    window.move(area.x() + Twips::toPixelsX(left), area.y() + Twips::toPixelsY(top));
+}
+
+} // namespace
+
+void EditForm::ResetEditor() {
+    ChangeTrackingArmed = false;
+    Combo1->clear();
+    Combo1->addItems(QFontDatabase::families());
+    Combo1->setEditText(kDefaultFont);
+    QFont base = NoteFont(kDefaultFont, 10);
+    Rich1->document()->setDefaultFont(base);
+    Combo2->clear();
+    for (int size : kSizes)
+        Combo2->addItem(QString::number(size));
+    Combo2->setEditText(QStringLiteral("10"));
+    Rich1->setBackColor(NoteColor::Yellow);
+    checkColourItem(mYellow);
+    Rich1->setText(QString());
+    Rich1->setSelFontName(kDefaultFont);
+    Rich1->setSelFontSize(10);
+    UpdateSelectionCommands();
+    UpdateUndoCommand();
+    for (int button = 2; button <= 4; ++button)
+        toolbar2Button(button)->setChecked(false);
+    Rich1->setSelBold(false);
+    Rich1->setSelItalic(false);
+    Rich1->setSelUnderline(false);
+    dialogColour = QColor(0, 0, 0);
+    Rich1->setSelColor(0);
+
+    // Tab stops every width of "5678" in the window font, across the text box.
+    const QFont windowFont = NoteFont(kDefaultFont, 9.75);
+    const qint16 tabUnit =
+        qint16(qRound(QFontMetricsF(windowFont).horizontalAdvance(QStringLiteral("5678")) * Twips::perPixelX()));
+    if (tabUnit > 0) {
+        Rich1->setSelStart(0);
+        Rich1->setSelLength(Rich1->textLength());
+        const qint32 n = qRound(Twips::fromPixelsX(Rich1->width())) / tabUnit;
+        QList<int> stops;
+        for (qint32 i = 0; i <= n; ++i)
+            stops << qint16(tabUnit * i);
+        Rich1->setSelTabs(stops);
+        Rich1->setSelLength(0);
+    }
+    // Nothing of the reset is the user's to undo.
+    Rich1->emptyUndoBuffer();
+    UpdateUndoCommand();
+    SetEditorDirty(0);
+}
+
+void EditForm::ShowEditor() {
+    if (!m_state.EditorPlaced) {
+        m_state.EditorPlaced = true;
+        centreOnScreen(*this);
+    }
+    show();
+}
+
+void EditForm::CommitEditor() {
+    FusenForm* note = nullptr;
+    const bool editing = !m_state.EditTargetTag.isEmpty();
+    if (editing)
+        note = m_state.liveNote(Tag::NoteIdOf(m_state.EditTargetTag));
+    // A note peeled while it was being edited comes back as a new note, so nothing
+    // typed is lost.
+    const bool newNote = note == nullptr;
+    if (newNote) {
+        m_state.NoteCount += 1;
+        m_state.NoteWindows.resize(m_state.NoteCount + 2);
+        if (m_state.NoteCount == 1 || !m_state.NoteWindows.at(0)) {
+            auto* placeholder = new FusenForm(m_state);
+            placeholder->setTag(Tag::PlaceholderTag());
+            delete m_state.NoteWindows.at(0).data();
+            m_state.NoteWindows[0] = placeholder;
+        }
+        note = new FusenForm(m_state);
+        m_state.NoteWindows[m_state.NoteCount] = note;
+    }
+    note->Rich1->setTextRTF(Rich1->textRTF());
+    note->Rich1->setBackColor(Rich1->backColor());
+    if (newNote)
+        note->setTag(Tag::MakeNewTag(m_state.NoteCount, m_state.Now()));
+    Rich1->setText(QString());
+    StretchTextBox(*note);
+    FitNoteToContent(m_state, *note, true);
+    FitNoteToContent(m_state, *note, true);
+    StretchMouseSurface(*note);
+    ShowNote(*note);
+    ForceForeground(*note);
+    SaveAllNotes(m_state);
+}
+
+void EditForm::SyncEditorColourMenu(const FusenForm& note) {
+    const std::pair<qint32, QAction*> items[] = {{NoteColor::Yellow, mYellow}, {NoteColor::Green, mGreen},
+                                                 {NoteColor::Blue, mBlue},     {NoteColor::Red, mRed},
+                                                 {NoteColor::Purple, mPurple}, {NoteColor::White, mWhite}};
+    checkColourItem(nullptr);
+    for (const auto& [colour, item] : items) {
+        if (note.Rich1->backColor() == colour) {
+            item->setChecked(true);
+            return;
+        }
+    }
+}
+
+void EditForm::TrackEditorChange(qint32 value) {
+    if (ChangeTrackingArmed)
+        SetEditorDirty(value);
+    else
+        ChangeTrackingArmed = true;
+}
+
+void EditForm::openForEdit(FusenForm& note) {
+    ResetEditor();
+    m_state.EditTargetTag = note.tag().left(10);
+    Rich1->setTextRTF(note.Rich1->textRTF());
+    Rich1->setBackColor(note.Rich1->backColor());
+    SyncEditorColourMenu(note);
+    ShowEditor();
+    ForceForeground(*this);
+    Rich1->setFocus();
+    SaveAllNotes(m_state);
+    SetEditorDirty(0);
+}
+
+void EditForm::openForNewNote(bool fromNoteMenu) {
+    m_state.EditTargetTag.clear();
+    if (!isVisible()) {
+        ResetEditor();
+        ShowEditor();
+    }
+    ForceForeground(*this);
+    Rich1->setFocus();
+    if (fromNoteMenu) {
+        SetEditorDirty(0);
+        ChangeTrackingArmed = true;
+    }
+}
+
+void EditForm::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
+    m_state.EditTargetTag.clear();
+    if (!m_state.EditorPlaced) {
+        m_state.EditorPlaced = true;
+        centre ? centre(*this) : centreOnScreen(*this);
+    }
+    if (!isVisible())
+        ResetEditor();
+    show();
+    Rich1->setFocus();
+    ChangeTrackingArmed = true;
+}
+
+void EditForm::mCreate_Click() {
+    RestoreImeState();
+    hide();
+    if (m_msgForm)
+        m_msgForm->close();
+    CommitEditor();
+}
+
+void EditForm::RestoreImeState() {
+    InputMethod* ime = m_services.inputMethod;
+    if (!ime || !ime->available())
+        return;
+    const std::optional<bool> open = ime->openStatus();
+    if (!open)
+        return;
+    if (*open && SavedImeOpen == 0)
+        ime->setOpenStatus(false);
+    else if (!*open && SavedImeOpen == 1)
+        ime->setOpenStatus(true);
+}
+
+void EditForm::Rich1_GotFocus() {
+    // Tab types a tab in the text, so no other control takes it meanwhile.
+    for (QComboBox* combo : {Combo1, Combo2})
+        combo->setFocusPolicy(Qt::ClickFocus);
+    InputMethod* ime = m_services.inputMethod;
+    if (!ime || !ime->available())
+        return;
+    if (const std::optional<bool> open = ime->openStatus())
+        SavedImeOpen = *open ? 1 : 0;
+    ime->setOpenStatus(true);
+}
+
+void EditForm::Rich1_LostFocus() {
+    for (QComboBox* combo : {Combo1, Combo2}) {
+        if (combo != DroppedDownCombo)
+            combo->setFocusPolicy(Qt::StrongFocus);
+    }
+}

@@ -1,0 +1,337 @@
+#include "editor/EditForm.h"
+#include "editor/MsgForm.h"
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteColor.h"
+#include "platform/InputMethod.h"
+#include "platform/RichTextBox.h"
+#include "store/NoteFile.h"
+#include "store/Tag.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+// Stands in for the input method, remembering the status it was left in.
+struct FakeInputMethod : InputMethod {
+    bool open = false;
+    bool available() const override { return true; }
+    std::optional<bool> openStatus() const override { return open; }
+    void setOpenStatus(bool value) override { open = value; }
+};
+
+} // namespace
+
+class TestEditForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>();
+        m_state->AppDir = m_dir->path() + QLatin1Char('/');
+        m_state->Loading = false;
+        m_state->NoteWindows.resize(2);
+        m_ime = FakeInputMethod{};
+        EditForm::Services services;
+        services.inputMethod = &m_ime;
+        services.chooseColor = [this](const QColor&, QWidget*) { return m_nextColour; };
+        m_editor = std::make_unique<EditForm>(*m_state, services);
+        QApplication::clipboard()->clear();
+    }
+    void cleanup() {
+        m_editor.reset();
+        for (auto& note : m_state->NoteWindows)
+            delete note.data();
+    }
+
+    void freshEditorDefaults() {
+        QCOMPARE(m_editor->Combo1->currentText(), QStringLiteral("ＭＳ ゴシック"));
+        QCOMPARE(m_editor->Combo2->count(), 27);
+        QCOMPARE(m_editor->Combo2->itemText(26), QStringLiteral("128"));
+        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10"));
+        QCOMPARE(m_editor->Rich1->backColor(), NoteColor::Yellow);
+        QVERIFY(m_editor->mYellow->isChecked() && !m_editor->mWhite->isChecked());
+        // Cut, copy, delete and undo are off; paste only with text on the clipboard.
+        for (int button : {3, 4, 6, 7})
+            QVERIFY(!m_editor->toolbar1Button(button)->isEnabled());
+        QVERIFY(!m_editor->mPast->isEnabled());
+        QApplication::clipboard()->setText(QStringLiteral("x"));
+        m_editor->UpdateSelectionCommands();
+        QVERIFY(m_editor->mPast->isEnabled() && m_editor->toolbar1Button(5)->isEnabled());
+        QCOMPARE(m_editor->toolbar1Button(1)->toolTip(), QStringLiteral("付箋紙生成"));
+        QCOMPARE(m_editor->toolbar1Button(2), nullptr); // a separator
+        QVERIFY(!m_editor->toolbar1Button(1)->icon().isNull());
+        // Tab stops every "5678" across the box.
+        const QList<int> tabs = m_editor->Rich1->selTabs();
+        QVERIFY(tabs.size() > 5);
+        QCOMPARE(tabs.at(0), 0);
+        QCOMPARE(tabs.at(2), 2 * tabs.at(1));
+        QCOMPARE(m_editor->IsEditorDirty(), 0);
+    }
+
+    void closingWithoutChangesHidesWithoutAsking() {
+        m_editor->openForNewNote(false);
+        m_editor->close();
+        QVERIFY(!m_editor->isVisible());
+        QVERIFY(!m_editor->msgForm());
+
+        // Opening an existing note raises a change notification; it does not count.
+        FusenForm* note = addNote(1, "{\\rtf1 existing}");
+        m_editor->openForEdit(*note);
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("existing"));
+        m_editor->close();
+        QVERIFY(!m_editor->isVisible());
+        QVERIFY(!m_editor->msgForm());
+    }
+
+    void dirtyRules() {
+        m_editor->openForNewNote(true);
+        m_editor->Rich1->setFocus();
+        QTest::keyClicks(m_editor->Rich1, "a");
+        QCOMPARE(m_editor->IsEditorDirty(), 1);
+
+        m_editor->ResetEditor();
+        m_editor->openForNewNote(false);
+        m_editor->ChangeTrackingArmed = true;
+        m_editor->Rich1->setText(QStringLiteral("abc"));
+        m_editor->SetEditorDirty(0);
+        m_editor->Rich1->setSelStart(0);
+        m_editor->Rich1->setSelLength(2);
+        m_editor->EditorCopy();
+        QCOMPARE(m_editor->IsEditorDirty(), 0); // copying changes nothing
+        m_editor->mBold->trigger();
+        QCOMPARE(m_editor->IsEditorDirty(), 0); // nor does bold from the menu
+        m_editor->SetEditorBackColour(NoteColor::Yellow);
+        QCOMPARE(m_editor->IsEditorDirty(), 1); // a colour counts, even the same one
+        QVERIFY(m_editor->mYellow->isChecked());
+    }
+
+    void closeWithChangesAsksAndCancelKeepsEverything() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "memo");
+        m_editor->close();
+        QVERIFY(m_editor->isVisible());
+        QVERIFY(m_editor->msgForm() && m_editor->msgForm()->isVisible());
+        QCOMPARE(m_editor->msgForm()->windowTitle(), QStringLiteral("ピノラ：動作確認"));
+        QTest::mouseClick(m_editor->msgForm()->Command3, Qt::LeftButton);
+        QTRY_VERIFY(!m_editor->msgForm() || !m_editor->msgForm()->isVisible());
+        QVERIFY(m_editor->isVisible());
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("memo"));
+        QCOMPARE(m_editor->IsEditorDirty(), 1);
+
+        // Discard hides the editor and creates nothing.
+        m_editor->close();
+        QTest::mouseClick(m_editor->msgForm()->Command2, Qt::LeftButton);
+        QVERIFY(!m_editor->isVisible());
+        QCOMPARE(m_state->NoteCount, 0);
+    }
+
+    void applyFromTheQuestionCreatesTheNote() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "applied");
+        m_editor->close();
+        QTest::mouseClick(m_editor->msgForm()->Command1, Qt::LeftButton);
+        QVERIFY(!m_editor->isVisible());
+        QCOMPARE(m_state->NoteCount, 1);
+        QCOMPARE(m_state->NoteWindows.at(1)->Rich1->text(), QStringLiteral("applied"));
+    }
+
+    void createMakesTheFirstNoteAndItsPlaceholder() {
+        m_state->Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 35, 0)); };
+        m_editor->openForNewNote(false);
+        QTest::keyClicks(m_editor->Rich1, "first");
+        m_editor->SetEditorBackColour(NoteColor::Green);
+        m_editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
+        QTest::keyClick(m_editor->Rich1, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!m_editor->isVisible());
+        QCOMPARE(m_editor->Rich1->text(), QString());
+        QCOMPARE(m_state->NoteCount, 1);
+        QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
+        FusenForm* note = m_state->NoteWindows.at(1);
+        QCOMPARE(note->tag(), QStringLiteral("0000000001%26/12/06 21:35:00%T%F")); // centred once shown
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->Rich1->backColor(), NoteColor::Green);
+        QCOMPARE(note->Rich1->text(), QStringLiteral("first"));
+        const QRect screen = note->screen()->geometry();
+        QVERIFY(qAbs(note->geometry().center().x() - screen.center().x()) <= 1);
+        QFile data(m_state->dataFilePath());
+        QVERIFY(data.open(QIODevice::ReadOnly));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(data.readAll());
+        QCOMPARE(saved->count, 1);
+        QCOMPARE(saved->records.at(0).BackColor, NoteColor::Green);
+    }
+
+    void editKeepsTagPositionAndSlot() {
+        FusenForm* first = addNote(1, "{\\rtf1 one}");
+        FusenForm* second = addNote(2, "{\\rtf1 two}");
+        second->move(300, 200);
+        const QString tag = second->tag();
+        m_editor->openForEdit(*second);
+        m_editor->Rich1->setSelStart(m_editor->Rich1->textLength());
+        QTest::keyClicks(m_editor->Rich1, " more");
+        m_editor->mCreate_Click();
+        QCOMPARE(m_state->NoteCount, 2);
+        QCOMPARE(second->tag(), tag);
+        QCOMPARE(second->pos(), QPoint(300, 200));
+        QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
+        QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
+    }
+
+    void newNoteWhileEditingMakesASecondNote() {
+        FusenForm* note = addNote(1, "{\\rtf1 original}");
+        m_editor->openForEdit(*note);
+        m_editor->openForNewNote(true); // the content stays, the target goes
+        m_editor->mCreate_Click();
+        QCOMPARE(m_state->NoteCount, 2);
+        QCOMPARE(note->Rich1->text(), QStringLiteral("original"));
+        QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("original"));
+    }
+
+    void applyingToAPeeledNoteCreatesANewOne() {
+        FusenForm* note = addNote(1, "{\\rtf1 gone}");
+        m_editor->openForEdit(*note);
+        note->setTag(QString()); // peeled meanwhile
+        QTest::keyClicks(m_editor->Rich1, "typed ");
+        m_editor->mCreate_Click();
+        QCOMPARE(m_state->NoteCount, 2);
+        QVERIFY(m_state->liveNote(2));
+        QCOMPARE(m_state->liveNote(2)->Rich1->text(), QStringLiteral("typed gone"));
+    }
+
+    void undoIsOneStep() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "ab");
+        QVERIFY(m_editor->mUndo->isEnabled());
+        m_editor->EditorUndo();
+        const QString after = m_editor->Rich1->text();
+        QVERIFY(after != QStringLiteral("ab"));
+        QVERIFY(!m_editor->mUndo->isEnabled());
+        m_editor->EditorUndo();
+        QCOMPARE(m_editor->Rich1->text(), after);
+    }
+
+    void selectionByKeyboardEnablesCommandsOnKeyUp() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "abc");
+        QVERIFY(!m_editor->mCut->isEnabled());
+        QTest::keyClick(m_editor->Rich1, Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY(m_editor->mCut->isEnabled() && m_editor->mCopy->isEnabled() && m_editor->mDel->isEnabled());
+        QVERIFY(m_editor->toolbar1Button(3)->isEnabled());
+    }
+
+    void partlyBoldSelection() {
+        m_editor->openForNewNote(true);
+        m_editor->Rich1->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ab\\b cd\\b0\\par}");
+        m_editor->Rich1->setSelStart(1);
+        m_editor->Rich1->setSelLength(2);
+        QVERIFY(m_editor->mBold->isChecked()); // mixed shows as bold
+        QVERIFY(m_editor->toolbar2Button(2)->isChecked());
+        m_editor->toolbar2Button(2)->trigger();
+        QCOMPARE(m_editor->Rich1->selBold(), std::optional<bool>(false));
+        QVERIFY(!m_editor->mBold->isChecked());
+        QCOMPARE(m_editor->IsEditorDirty(), 1);
+    }
+
+    void twoSizesLeaveTheControlsAlone() {
+        m_editor->openForNewNote(true);
+        m_editor->Rich1->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs21 ab\\fs48\\b cd\\par}");
+        m_editor->Rich1->setSelStart(1);
+        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10")); // 10.5 rounds to even
+        QCOMPARE(m_editor->Combo1->currentText(), QStringLiteral("Arial"));
+        QVERIFY(!m_editor->mBold->isChecked());
+        m_editor->Rich1->setSelLength(2); // 10.5 and 24 points, plain and bold
+        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10"));
+        QVERIFY(!m_editor->mBold->isChecked());
+    }
+
+    void sizeFromTheListMarksDirtyAndReturnsFocus() {
+        m_editor->openForNewNote(true);
+        m_editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
+        QTest::keyClicks(m_editor->Rich1, "ab");
+        m_editor->SetEditorDirty(0);
+        m_editor->Rich1->setSelStart(0);
+        m_editor->Rich1->setSelLength(2);
+        m_editor->Combo2->setFocus();
+        m_editor->Combo2->setCurrentIndex(m_editor->Combo2->findText("24"));
+        emit m_editor->Combo2->activated(m_editor->Combo2->currentIndex());
+        QCOMPARE(m_editor->Rich1->selFontSize(), std::optional<qreal>(24));
+        QCOMPARE(m_editor->IsEditorDirty(), 1);
+        QTRY_VERIFY(m_editor->Rich1->hasFocus());
+    }
+
+    void textColourDialog() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "ab");
+        m_editor->SetEditorDirty(0);
+        m_editor->Rich1->setSelStart(0);
+        m_editor->Rich1->setSelLength(2);
+        m_nextColour = std::nullopt; // cancelled
+        m_editor->toolbar2Button(5)->trigger();
+        QCOMPARE(m_editor->Rich1->selColor(), std::optional<qint32>(0));
+        m_nextColour = QColor(0, 0, 255);
+        m_editor->toolbar2Button(5)->trigger();
+        QCOMPARE(m_editor->Rich1->selColor(), std::optional<qint32>(0x00FF0000));
+        QCOMPARE(m_editor->IsEditorDirty(), 0);
+    }
+
+    void dropReplacesTheContent() {
+        m_editor->openForNewNote(true);
+        m_editor->Rich1->setText(QStringLiteral("old"));
+        QMimeData data;
+        data.setData("text/rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\b dropped\\par}");
+        emit m_editor->Rich1->dropped(&data);
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("dropped"));
+        m_editor->Rich1->setSelStart(1);
+        QCOMPARE(m_editor->Rich1->selBold(), std::optional<bool>(true));
+        QMimeData plain;
+        plain.setText(QStringLiteral("plain"));
+        emit m_editor->Rich1->dropped(&plain);
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("plain"));
+    }
+
+    void inputMethodIsOnWhileWritingAndRestoredAfter() {
+        m_ime.open = false;
+        m_editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
+        m_editor->openForNewNote(false);
+        QTRY_VERIFY(m_editor->Rich1->hasFocus());
+        QVERIFY(m_ime.open);
+        QCOMPARE(m_editor->Combo1->focusPolicy(), Qt::ClickFocus); // Tab stays in the text
+        m_editor->close();
+        QVERIFY(!m_ime.open);
+    }
+
+private:
+    FusenForm* addNote(qint32 slot, const QByteArray& rtf) {
+        auto* note = new FusenForm(*m_state);
+        note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), "T", "F"));
+        note->Rich1->setTextRTF(rtf);
+        while (m_state->NoteWindows.size() <= slot + 1)
+            m_state->NoteWindows.append(nullptr);
+        m_state->NoteWindows[slot] = note;
+        m_state->NoteCount = std::max(m_state->NoteCount, slot);
+        return note;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<EditForm> m_editor;
+    FakeInputMethod m_ime;
+    std::optional<QColor> m_nextColour;
+};
+
+QTEST_MAIN(TestEditForm)
+#include "TestEditForm.moc"
