@@ -1,5 +1,6 @@
 #include "app/IconMenu.h"
 #include "app/MainForm.h"
+#include "editor/MsgForm.h"
 #include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteHost.h"
@@ -14,6 +15,7 @@
 #include "store/Tag.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -200,6 +202,56 @@ private slots:
         QTRY_VERIFY(!note);
         QVERIFY(readFile("Pinora.ini").contains("開始モード=0\n"));
         QCOMPARE(readFile("Pinora.dat"), data); // nothing is saved at shutdown
+    }
+
+    void exitWithChangesAsksAndCancelKeepsRunning() {
+        QVERIFY(start());
+        EditForm& editor = m_form->editor();
+        emit m_form->trayIcon()->leftDoubleClick();
+        QVERIFY(editor.isVisible());
+        QTest::keyClicks(editor.Rich1, "unsaved");
+        QCOMPARE(editor.IsEditorDirty(), 1);
+        QSignalSpy finished(m_form.get(), &MainForm::finished);
+
+        // The question waits; answer it from inside its loop.
+        auto answer = [&](int button) {
+            QTimer::singleShot(50, [&editor, button] {
+                QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
+                QCOMPARE(editor.msgForm()->windowTitle(), QStringLiteral("ピノラ：動作確認"));
+                QPushButton* buttons[] = {editor.msgForm()->Command1, editor.msgForm()->Command2,
+                                          editor.msgForm()->Command3};
+                buttons[button - 1]->click();
+            });
+        };
+        answer(3);
+        m_form->IconMenu->iend->trigger();
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!m_state->ExitRequested);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.Rich1->text(), QStringLiteral("unsaved"));
+
+        // A later exit asks again; applying creates the note and ends the program.
+        answer(1);
+        editor.mEnd->trigger();
+        QCOMPARE(finished.count(), 1);
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readFile("Pinora.dat"));
+        QVERIFY(saved);
+        QCOMPARE(saved->count, 1);
+        QVERIFY(saved->records.at(0).TextRTF.contains("unsaved"));
+    }
+
+    void exitWhileTheQuestionIsAlreadyOpenUsesIt() {
+        QVERIFY(start());
+        EditForm& editor = m_form->editor();
+        emit m_form->trayIcon()->leftDoubleClick();
+        QTest::keyClicks(editor.Rich1, "x");
+        editor.close(); // the question opens and waits for an answer without blocking
+        QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
+        QSignalSpy finished(m_form.get(), &MainForm::finished);
+        QTimer::singleShot(50, [&editor] { editor.msgForm()->Command2->click(); });
+        m_form->IconMenu->iend->trigger();
+        QCOMPARE(finished.count(), 1); // discarding answered the exit too
+        QVERIFY(!QFile::exists(m_state->dataFilePath()));
     }
 
     void sigtermWhileANoteMenuIsOpen() {

@@ -173,6 +173,31 @@ private slots:
         QCOMPARE(saved->records.at(0).BackColor, NoteColor::Green);
     }
 
+    void japaneseTextSurvivesTheDataFile() {
+        m_editor->openForNewNote(true);
+        m_editor->Rich1->insertText(QStringLiteral("買い物①\r\n牛乳～"));
+        m_editor->Rich1->setSelStart(0);
+        m_editor->Rich1->setSelLength(3);
+        m_editor->toolbar2Button(2)->trigger(); // bold
+        m_editor->mCreate_Click();
+        QFile data(m_state->dataFilePath());
+        QVERIFY(data.open(QIODevice::ReadOnly));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(data.readAll());
+        QVERIFY(saved);
+        const QByteArray rtf = saved->records.at(0).TextRTF;
+        QVERIFY(!rtf.contains(char(0x80)) && rtf.contains("\\'94\\'83")); // 買 as Shift-JIS escapes
+        // What a restart reads back is the same text with the same bold run.
+        RichTextBox again;
+        again.setTextRTF(rtf);
+        QCOMPARE(again.text(), QStringLiteral("買い物①\r\n牛乳～"));
+        again.setSelStart(0);
+        again.setSelLength(3);
+        QCOMPARE(again.selBold(), std::optional<bool>(true));
+        again.setSelStart(4);
+        again.setSelLength(1);
+        QCOMPARE(again.selBold(), std::optional<bool>(false));
+    }
+
     void editKeepsTagPositionAndSlot() {
         FusenForm* first = addNote(1, "{\\rtf1 one}");
         FusenForm* second = addNote(2, "{\\rtf1 two}");
