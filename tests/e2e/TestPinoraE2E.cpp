@@ -21,23 +21,28 @@ QString run(const QStringList& arguments) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QRect windowGeometry(const QString& id) {
+    QRect r;
+    for (const QString& line : run({"getwindowgeometry", "--shell", id}).split('\n')) {
+        const QString value = line.section('=', 1);
+        if (line.startsWith("X="))
+            r.moveLeft(value.toInt());
+        else if (line.startsWith("Y="))
+            r.moveTop(value.toInt());
+        else if (line.startsWith("WIDTH="))
+            r.setWidth(value.toInt());
+        else if (line.startsWith("HEIGHT="))
+            r.setHeight(value.toInt());
+    }
+    return r;
+}
+
 // The note windows of the program that are on the screen, by their geometry.
 QList<QRect> noteWindows() {
     QList<QRect> rects;
     const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
     for (const QString& id : ids) {
-        QRect r;
-        for (const QString& line : run({"getwindowgeometry", "--shell", id}).split('\n')) {
-            const QString value = line.section('=', 1);
-            if (line.startsWith("X="))
-                r.moveLeft(value.toInt());
-            else if (line.startsWith("Y="))
-                r.moveTop(value.toInt());
-            else if (line.startsWith("WIDTH="))
-                r.setWidth(value.toInt());
-            else if (line.startsWith("HEIGHT="))
-                r.setHeight(value.toInt());
-        }
+        const QRect r = windowGeometry(id);
         if (r.width() > 60) // not the tray icon
             rects << r;
     }
@@ -182,18 +187,7 @@ private:
     static QRect trayIcon() {
         const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
         for (const QString& id : ids) {
-            QRect r;
-            for (const QString& line : run({"getwindowgeometry", "--shell", id}).split('\n')) {
-                const QString value = line.section('=', 1);
-                if (line.startsWith("X="))
-                    r.moveLeft(value.toInt());
-                else if (line.startsWith("Y="))
-                    r.moveTop(value.toInt());
-                else if (line.startsWith("WIDTH="))
-                    r.setWidth(value.toInt());
-                else if (line.startsWith("HEIGHT="))
-                    r.setHeight(value.toInt());
-            }
+            const QRect r = windowGeometry(id);
             if (r.width() > 4 && r.width() <= 60 && r.height() <= 60)
                 return r;
         }
