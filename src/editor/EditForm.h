@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -117,6 +118,8 @@ private:
     void Rich1_Drop(const QMimeData* data);
     void Command_Click(int button);
     void checkColourItem(QAction* item);
+    // The six colour items of the format menu with their note colours, in menu order.
+    std::array<std::pair<qint32, QAction*>, 6> colourItems() const;
 
     AppState& m_state;
     Services m_services;

@@ -44,9 +44,7 @@ void EditForm::EditorUndo() {
 void EditForm::SetEditorBackColour(qint32 colour) {
     Rich1->setBackColor(colour);
     SetEditorDirty(1);
-    const std::pair<qint32, QAction*> items[] = {{NoteColor::Yellow, mYellow}, {NoteColor::Green, mGreen},
-                                                 {NoteColor::Blue, mBlue},     {NoteColor::Red, mRed},
-                                                 {NoteColor::Purple, mPurple}, {NoteColor::White, mWhite}};
+    const auto items = colourItems();
     for (const auto& [c, item] : items) {
         if (c == colour) {
             checkColourItem(item);
@@ -55,8 +53,17 @@ void EditForm::SetEditorBackColour(qint32 colour) {
     }
 }
 
+std::array<std::pair<qint32, QAction*>, 6> EditForm::colourItems() const {
+    return {{{NoteColor::Yellow, mYellow},
+             {NoteColor::Green, mGreen},
+             {NoteColor::Blue, mBlue},
+             {NoteColor::Red, mRed},
+             {NoteColor::Purple, mPurple},
+             {NoteColor::White, mWhite}}};
+}
+
 void EditForm::checkColourItem(QAction* item) {
-    for (QAction* a : {mYellow, mGreen, mBlue, mRed, mPurple, mWhite})
+    for (const auto& [colour, a] : colourItems())
         a->setChecked(a == item);
 }
 

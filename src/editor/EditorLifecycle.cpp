@@ -122,9 +122,7 @@ void EditForm::CommitEditor() {
 }
 
 void EditForm::SyncEditorColourMenu(const FusenForm& note) {
-    const std::pair<qint32, QAction*> items[] = {{NoteColor::Yellow, mYellow}, {NoteColor::Green, mGreen},
-                                                 {NoteColor::Blue, mBlue},     {NoteColor::Red, mRed},
-                                                 {NoteColor::Purple, mPurple}, {NoteColor::White, mWhite}};
+    const auto items = colourItems();
     checkColourItem(nullptr);
     for (const auto& [colour, item] : items) {
         if (note.Rich1->backColor() == colour) {
