@@ -11,8 +11,14 @@ constexpr const char* kCp932 = "windows-31j";
 } // namespace
 
 QString decodeCp932(const QByteArray& bytes) {
+    // ICU drops a lead byte cut off at the end, even when told the input is
+    // complete. A line feed behind it (never a trail byte) makes it come out as a
+    // substitute, so a piece decodes the same whatever followed it.
     QStringDecoder decoder(kCp932);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    text += decoder.decode(QByteArrayView("\n"));
+    text.chop(1);
+    return text;
 }
 
 QByteArray encodeCp932(const QString& text, bool* ok) {

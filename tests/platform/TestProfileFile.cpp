@@ -182,6 +182,11 @@ private slots:
         // lines would make it invalid and unreadable as such.
         const QByteArray cut = ProfileFile::updated("[t]\nk=1\n\xE3\x81", u"ピノラ", u"開始モード", u"1");
         QCOMPARE(ProfileFile::lookup(cut, u"ピノラ", u"開始モード").value_or(QString()), u"1"_s);
+        // A Shift-JIS section name ending in a lone lead byte and a CR at the end of
+        // the file: the line break added behind it must not turn it into "[ピノラ".
+        const QByteArray lead =
+            ProfileFile::updated("\n[\x83\x73\x83\x6D\x83\x89\x83\r", u"ピノラ", u"開始モード", u"1");
+        QCOMPARE(ProfileFile::lookup(lead, u"ピノラ", u"開始モード").value_or(QString()), u"1"_s);
     }
 
     void readsFromFile() {
