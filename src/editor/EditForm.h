@@ -60,6 +60,9 @@ public:
     qint32 EditorDirty = 0;
     bool ChangeTrackingArmed = false;
     qint32 SavedImeOpen = 0;
+    // Whether SavedImeOpen holds the status from before this editing session; the
+    // text box switches the input method on, so a later focus gain must not save.
+    bool ImeStatusSaved = false;
     QComboBox* DroppedDownCombo = nullptr;
     QColor dialogColour;
 

@@ -188,6 +188,7 @@ void EditForm::mCreate_Click() {
 }
 
 void EditForm::RestoreImeState() {
+    ImeStatusSaved = false;
     InputMethod* ime = m_services.inputMethod;
     if (!ime || !ime->available())
         return;
@@ -207,8 +208,12 @@ void EditForm::Rich1_GotFocus() {
     InputMethod* ime = m_services.inputMethod;
     if (!ime || !ime->available())
         return;
-    if (const std::optional<bool> open = ime->openStatus())
-        SavedImeOpen = *open ? 1 : 0;
+    if (!ImeStatusSaved) {
+        if (const std::optional<bool> open = ime->openStatus()) {
+            SavedImeOpen = *open ? 1 : 0;
+            ImeStatusSaved = true;
+        }
+    }
     ime->setOpenStatus(true);
 }
 

@@ -3,7 +3,6 @@
 #include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
-#include "platform/InputMethod.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteFile.h"
 #include "store/Tag.h"
@@ -12,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,18 +19,6 @@
 #include <QToolBar>
 
 #include <memory>
-
-namespace {
-
-// Stands in for the input method, remembering the status it was left in.
-struct FakeInputMethod : InputMethod {
-    bool open = false;
-    bool available() const override { return true; }
-    std::optional<bool> openStatus() const override { return open; }
-    void setOpenStatus(bool value) override { open = value; }
-};
-
-} // namespace
 
 class TestEditForm : public QObject {
     Q_OBJECT
@@ -42,9 +30,7 @@ private slots:
         m_state->AppDir = m_dir->path() + QLatin1Char('/');
         m_state->Loading = false;
         m_state->NoteWindows.resize(2);
-        m_ime = FakeInputMethod{};
         EditForm::Services services;
-        services.inputMethod = &m_ime;
         services.chooseColor = [this](const QColor&, QWidget*) { return m_nextColour; };
         m_editor = std::make_unique<EditForm>(*m_state, services);
         QApplication::clipboard()->clear();
@@ -327,16 +313,19 @@ private slots:
         QCOMPARE(m_editor->Rich1->text(), QStringLiteral("plain"));
     }
 
-    void inputMethodIsOnWhileWritingAndRestoredAfter() {
-        m_ime.open = false;
+    void tabTypesInTheTextAndMovesBetweenControlsElsewhere() {
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
         m_editor->openForNewNote(false);
         QTRY_VERIFY(m_editor->Rich1->hasFocus());
-        QVERIFY(m_ime.open);
-        QCOMPARE(m_editor->Combo1->focusPolicy(), Qt::ClickFocus); // Tab stays in the text
-        m_editor->close();
-        QVERIFY(!m_ime.open);
+        QTest::keyClick(m_editor->Rich1, Qt::Key_Tab);
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("\t"));
+        QVERIFY(m_editor->Rich1->hasFocus());
+
+        QTest::mouseClick(m_editor->Combo1->lineEdit(), Qt::LeftButton);
+        QTRY_VERIFY(m_editor->Combo1->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_VERIFY(m_editor->Combo2->hasFocus());
     }
 
 private:
@@ -354,7 +343,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<EditForm> m_editor;
-    FakeInputMethod m_ime;
     std::optional<QColor> m_nextColour;
 };
 
