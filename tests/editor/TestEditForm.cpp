@@ -12,10 +12,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <memory>
@@ -240,6 +242,23 @@ private slots:
         QTest::keyClick(m_editor->Rich1, Qt::Key_Left, Qt::ShiftModifier);
         QVERIFY(m_editor->mCut->isEnabled() && m_editor->mCopy->isEnabled() && m_editor->mDel->isEnabled());
         QVERIFY(m_editor->toolbar1Button(3)->isEnabled());
+    }
+
+    void rightClickPopsUpTheEditMenu() {
+        m_editor->openForNewNote(true);
+        QTest::keyClicks(m_editor->Rich1, "abc");
+        QTest::keyClick(m_editor->Rich1, Qt::Key_Left, Qt::ShiftModifier);
+        bool shownWithCut = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            shownWithCut = popup == m_editor->mEdit && m_editor->mCut->isEnabled();
+            if (popup)
+                QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(m_editor->mCut).center());
+        });
+        QTest::mouseClick(m_editor->Rich1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(shownWithCut);
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("ab"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("c"));
     }
 
     void partlyBoldSelection() {
