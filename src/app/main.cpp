@@ -14,7 +14,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", platform);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pinora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ピノラ"));
+    // No display name: Qt would append it to every window title on X11, and the
+    // program's captions are exactly what each window sets.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(PinoraIcon());
 

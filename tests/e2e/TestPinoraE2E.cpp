@@ -179,11 +179,34 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note more"), 10000);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(dir.filePath("Pinora.dat")));
         QCOMPARE(saved->count, 1);
-        ::kill(pinora.processId(), SIGTERM);
+
+        // Exit with unsaved text: the question, titled exactly; cancel keeps the
+        // program running, a second exit asks again, and discarding ends it.
+        run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "--repeat",
+             "2", "--delay", "60", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 10000);
+        run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1"});
+        run({"type", "--delay", "30", "unsaved"});
+        for (const QPoint button : {QPoint(184, 49), QPoint(112, 49)}) { // キャンセル, then 破棄
+            // Without a window manager the keyboard focus follows clicks only.
+            run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1",
+                 "key", "ctrl+q"});
+            QString question;
+            QTRY_VERIFY_WITH_TIMEOUT(!(question = applyQuestion()).isEmpty(), 10000);
+            QCOMPARE(run({"getwindowname", question}).trimmed(), QStringLiteral("ピノラ：動作確認"));
+            const QPoint at = windowGeometry(question).topLeft() + button;
+            run({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+            QTRY_VERIFY_WITH_TIMEOUT(applyQuestion().isEmpty(), 10000);
+        }
         QVERIFY(pinora.waitForFinished(10000));
+        QCOMPARE(pinora.exitCode(), 0);
+        QCOMPARE(NoteFile::decode(readAll(dir.filePath("Pinora.dat")))->count, 1);
     }
 
 private:
+    static QString applyQuestion() {
+        return run({"search", "--onlyvisible", "--name", "動作確認"}).section('\n', 0, 0);
+    }
     static QRect trayIcon() {
         const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
         for (const QString& id : ids) {
