@@ -1,7 +1,6 @@
 #include "app/IconMenu.h"
 #include "app/MainForm.h"
 #include "editor/MsgForm.h"
-#include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteHost.h"
 #include "note/NoteSurface.h"
@@ -14,10 +13,11 @@
 #include "store/NoteFile.h"
 #include "store/Tag.h"
 
+#include "ScratchAppState.h"
+
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -48,9 +48,7 @@ class TestMainForm : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->AppDir = m_dir->path() + QLatin1Char('/');
+        m_state = std::make_unique<ScratchAppState>(true);
         m_messages.clear();
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
     }
@@ -278,17 +276,16 @@ private:
         return m_form->Form_Load();
     }
     QByteArray readFile(const QString& name) const {
-        QFile f(m_dir->filePath(name));
+        QFile f(m_state->filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(m_dir->filePath(name));
+        QFile f(m_state->filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ScratchAppState> m_state;
     std::unique_ptr<MainForm> m_form;
     NoInputMethod m_noInputMethod;
     QStringList m_messages;

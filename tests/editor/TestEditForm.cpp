@@ -1,11 +1,12 @@
 #include "editor/EditForm.h"
 #include "editor/MsgForm.h"
-#include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteFile.h"
 #include "store/Tag.h"
+
+#include "ScratchAppState.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,7 +16,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -27,10 +27,7 @@ class TestEditForm : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->AppDir = m_dir->path() + QLatin1Char('/');
-        m_state->Loading = false;
+        m_state = std::make_unique<ScratchAppState>();
         m_state->NoteWindows.resize(2);
         EditForm::Services services;
         services.chooseColor = [this](const QColor&, QWidget*) { return m_nextColour; };
@@ -359,8 +356,7 @@ private:
         return note;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ScratchAppState> m_state;
     std::unique_ptr<EditForm> m_editor;
     std::optional<QColor> m_nextColour;
 };

@@ -1,16 +1,15 @@
 #include "editor/EditForm.h"
 #include "editor/MsgForm.h"
-#include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "platform/InputMethod.h"
 #include "platform/RichTextBox.h"
 
 #include "FakeFcitx5Controller.h"
 #include "PrivateSessionBus.h"
+#include "ScratchAppState.h"
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -28,8 +27,7 @@ class TestEditorInputMethod : public QObject {
     std::unique_ptr<PrivateSessionBus> m_bus;
     std::unique_ptr<FakeFcitx5Controller> m_fcitx;
     std::unique_ptr<InputMethod> m_ime;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ScratchAppState> m_state;
     std::unique_ptr<EditForm> m_editor;
 
     void openEditorWithImeAt(int state) {
@@ -57,10 +55,7 @@ private slots:
     }
 
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->AppDir = m_dir->path() + QLatin1Char('/');
-        m_state->Loading = false;
+        m_state = std::make_unique<ScratchAppState>();
         m_state->NoteWindows.resize(2);
         EditForm::Services services;
         services.inputMethod = m_ime.get();

@@ -1,4 +1,3 @@
-#include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
@@ -8,10 +7,11 @@
 #include "store/NoteFileIO.h"
 #include "store/Tag.h"
 
+#include "ScratchAppState.h"
+
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,12 +34,7 @@ class TestFusenForm : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_state = std::make_unique<AppState>();
-        m_state->AppDir = m_dir->path() + QLatin1Char('/');
-        m_state->Loading = false;
-    }
+    void init() { m_state = std::make_unique<ScratchAppState>(); }
     void cleanup() {
         qDeleteAll(m_notes);
         m_notes.clear();
@@ -215,8 +210,7 @@ private:
         QCoreApplication::sendEvent(note->Label1, &event);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ScratchAppState> m_state;
     QList<FusenForm*> m_notes;
 };
 
