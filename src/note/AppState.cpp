@@ -1,6 +1,7 @@
 #include "note/AppState.h"
 
 #include "note/FusenForm.h"
+#include "platform/MessageBox.h"
 #include "store/NoteFileIO.h"
 #include "store/PeelLog.h"
 #include "store/SaveAllNotes.h"
@@ -26,5 +27,14 @@ int SaveAllNotes(const AppState& state) {
     for (const QPointer<FusenForm>& note : state.NoteWindows)
         windows.append(note.data());
     ++state.SaveCount;
-    return SaveAllNotes(windows, state.NoteCount, state.dataFilePath());
+    const int saved = SaveAllNotes(windows, state.NoteCount, state.dataFilePath());
+    if (!saved && !state.SaveFailing) {
+        MessageBox::notify(
+            QStringLiteral("付箋紙を保存できませんでした。\n%1\n\n"
+                           "付箋紙は画面に残っています。ディスクの空きと書き込みの権限を確かめてください。"
+                           "次に付箋紙を変更した時に、もう一度保存します。")
+                .arg(state.dataFilePath()));
+    }
+    state.SaveFailing = !saved;
+    return saved;
 }

@@ -39,6 +39,9 @@ struct AppState {
     NoteHost* Host = nullptr;
     // How many times the data file was rewritten since start-up.
     mutable int SaveCount = 0;
+    // Whether the last rewrite failed; the user hears of a failure once, not on
+    // every change that follows it.
+    mutable bool SaveFailing = false;
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
 
     QString dataFilePath() const;
@@ -47,5 +50,7 @@ struct AppState {
     FusenForm* liveNote(qint32 slot) const;
 };
 
-// Rewrites the data file from the live notes.
+// Rewrites the data file from the live notes. When that fails the notes stay on the
+// screen and the next change tries again; the first failure after a good save
+// tells the user, so that nobody quits trusting notes that were never saved.
 int SaveAllNotes(const AppState& state);

@@ -13,5 +13,5 @@ class NoteView;
 QList<NoteRecord> BuildNoteRecords(const QList<const NoteView*>& noteWindows, qint32 noteCount);
 
 // Rewrites the whole data file at path from the live notes. Returns the result of
-// the write (-1 or 0); callers may ignore it, as the next change writes again.
+// the write (-1 or 0).
 int SaveAllNotes(const QList<const NoteView*>& noteWindows, qint32 noteCount, const QString& path);

@@ -2,6 +2,7 @@
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
+#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "store/NoteFileIO.h"
@@ -9,6 +10,7 @@
 
 #include "ScratchAppState.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QScreen>
@@ -178,6 +180,29 @@ private slots:
         QCOMPARE(note->geometry(), QRect(100, 100, 230, 120));
         QVERIFY(m_state->SaveCount > before);
         QCOMPARE(note->Rich1->size(), QSize(230, 120));
+    }
+
+    void failedSavesAreToldOnceUntilOneSucceeds() {
+        QStringList told;
+        MessageBox::setHandlerForTesting([&told](const QString& text) { told << text; });
+        makeNote(1, "T%F");
+        const QString goodDir = m_state->AppDir;
+        QFile blocker(m_state->filePath(QStringLiteral("not-a-directory")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString badDir = blocker.fileName() + QLatin1Char('/');
+
+        m_state->AppDir = badDir;
+        QCOMPARE(SaveAllNotes(*m_state), 0);
+        QCOMPARE(SaveAllNotes(*m_state), 0);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told.at(0).contains(m_state->dataFilePath()));
+        m_state->AppDir = goodDir;
+        QCOMPARE(SaveAllNotes(*m_state), -1);
+        m_state->AppDir = badDir;
+        QCOMPARE(SaveAllNotes(*m_state), 0);
+        QCOMPARE(told.size(), 2);
+        MessageBox::setHandlerForTesting({});
     }
 
 private:
