@@ -82,41 +82,6 @@ private slots:
         compareItems(menu.istart, kStart);
         compareItems(menu.idrag, kDrag);
         compareItems(menu.itext, kText);
-        // The submenus hang from their items.
-        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("istart"))->menu(), menu.istart);
-        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("idrag"))->menu(), menu.idrag);
-        QCOMPARE(menu.findChild<QAction*>(QStringLiteral("itext"))->menu(), menu.itext);
-    }
-
-    // The main window connects to the members; they must be the items the user sees.
-    void membersAreTheItems() {
-        IconMenu menu;
-        const std::vector<std::pair<const char*, QAction*>> members = {
-            {"inew", menu.inew},         {"istartin", menu.istartin}, {"istartout", menu.istartout},
-            {"idrag1", menu.idrag1},     {"idrag2", menu.idrag2},     {"idrag3", menu.idrag3},
-            {"itext1", menu.itext1},     {"itext2", menu.itext2},     {"isp5", menu.isp5},
-            {"inetwork", menu.inetwork}, {"isp1", menu.isp1},         {"ialldisp", menu.ialldisp},
-            {"iallhide", menu.iallhide}, {"isp2", menu.isp2},         {"ilog", menu.ilog},
-            {"isp3", menu.isp3},         {"ihelp", menu.ihelp},       {"iversion", menu.iversion},
-            {"isp4", menu.isp4},         {"iend", menu.iend},
-        };
-        for (const auto& [name, action] : members) {
-            QVERIFY2(action, name);
-            QCOMPARE(menu.findChildren<QAction*>(QLatin1String(name)), QList<QAction*>{action});
-        }
-    }
-
-    void onlySubmenuItemsCarryMarks() {
-        IconMenu menu;
-        QStringList checkable;
-        for (const QAction* action : menu.findChildren<QAction*>())
-            if (action->isCheckable())
-                checkable.append(action->objectName());
-        checkable.sort();
-        QCOMPARE(checkable, (QStringList{u"idrag1"_s, u"idrag2"_s, u"idrag3"_s, u"istartin"_s, u"istartout"_s,
-                                         u"itext1"_s, u"itext2"_s}));
-        // As designed, before start-up reads the settings.
-        QCOMPARE(checkedItems(menu), (QStringList{u"idrag1"_s, u"istartout"_s}));
     }
 
     void marksFromSettings_data() {
@@ -141,15 +106,6 @@ private slots:
         IconMenu again;
         again.applyMarks(marks);
         QCOMPARE(checkedItems(again), checked);
-    }
-
-    // The program sets the marks of a group itself; the menu must not undo them.
-    void marksAreNotExclusive() {
-        IconMenu menu;
-        menu.idrag2->setChecked(true);
-        menu.itext1->setChecked(true);
-        menu.itext2->setChecked(true);
-        QCOMPARE(checkedItems(menu), (QStringList{u"idrag1"_s, u"idrag2"_s, u"istartout"_s, u"itext1"_s, u"itext2"_s}));
     }
 
     void clickingItemsTriggersThem() {

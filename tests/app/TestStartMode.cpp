@@ -19,12 +19,9 @@ private slots:
         const QByteArray on = "[ピノラ]\n開始モード=1\n";
         const QByteArray off = "[ピノラ]\n開始モード=0\n";
         QTest::newRow("first start, no file") << QByteArray() << QList<bool>{false} << true << 0 << on;
-        QTest::newRow("clean previous exit") << off << QList<bool>{false} << true << 0 << on;
         QTest::newRow("another copy runs: end at once, file untouched") << on << QList<bool>{true} << false << 0 << on;
         QTest::newRow("left at 1 by a crash: two waits, then start")
             << on << QList<bool>{false, false, false} << true << 2 << on;
-        QTest::newRow("odd value: waits too")
-            << QByteArray("[ピノラ]\n開始モード=5\n") << QList<bool>{false, false, false} << true << 2 << on;
         QTest::newRow("a copy still starting up that then finishes")
             << off << QList<bool>{true, false} << true << 1 << on;
         QTest::newRow("a copy running with the flag at 0 keeps its data file")

@@ -9,7 +9,10 @@
 #include "ScratchAppState.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -18,6 +21,12 @@ namespace {
 // fcitx5's controller states.
 constexpr int kOff = 1;
 constexpr int kOn = 2;
+
+QString describe(std::optional<bool> status) {
+    if (!status)
+        return QStringLiteral("unknown");
+    return *status ? QStringLiteral("open") : QStringLiteral("closed");
+}
 } // namespace
 
 // The editor against a stand-in fcitx5 on a D-Bus session bus of the test's own.
@@ -60,7 +69,6 @@ private slots:
         EditForm::Services services;
         services.inputMethod = m_ime.get();
         m_editor = std::make_unique<EditForm>(*m_state, services);
-        m_fcitx->clearCalls();
     }
     void cleanup() {
         m_editor.reset();
@@ -114,6 +122,53 @@ private slots:
         }
         QCOMPARE(m_editor->isVisible(), close == QLatin1String("cancel"));
         QCOMPARE(m_fcitx->state(), after);
+    }
+
+    // The controller's states as the editor sees them; anything else is unknown.
+    void openStatusFollowsTheControllerState_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("closed") << 0 << QStringLiteral("closed");
+        QTest::newRow("inactive") << 1 << QStringLiteral("closed");
+        QTest::newRow("active") << 2 << QStringLiteral("open");
+        QTest::newRow("unknown state") << 7 << QStringLiteral("unknown");
+    }
+    void openStatusFollowsTheControllerState() {
+        QFETCH(int, state);
+        m_fcitx->setState(state);
+        QTEST(describe(m_ime->openStatus()), "status");
+    }
+
+    // A controller that keeps its name but stops answering costs a short timeout,
+    // not a frozen editor.
+    void silentFcitxReadsAsUnknown() {
+        m_fcitx->setSilent(true);
+        QCOMPARE(describe(m_ime->openStatus()), QStringLiteral("unknown"));
+        m_fcitx->setSilent(false);
+        m_fcitx->setState(kOn);
+        QCOMPARE(describe(m_ime->openStatus()), QStringLiteral("open"));
+    }
+
+    // A bus that could start fcitx5 on demand must not be made to: the user did not
+    // choose an input method.
+    void absentFcitxIsNeverStarted() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("services")));
+        const QString mark = dir.filePath(QStringLiteral("started"));
+        QFile service(dir.filePath(QStringLiteral("services/org.fcitx.Fcitx5.service")));
+        QVERIFY(service.open(QIODevice::WriteOnly));
+        service.write("[D-BUS Service]\nName=org.fcitx.Fcitx5\nExec=/usr/bin/touch " + QFile::encodeName(mark) + "\n");
+        service.close();
+        PrivateSessionBus activating(dir.filePath(QStringLiteral("services")));
+        QVERIFY2(activating.isRunning(), qPrintable(activating.error()));
+        const QDBusConnection bus = QDBusConnection::connectToBus(activating.address(), QStringLiteral("activating"));
+        QVERIFY(bus.isConnected());
+        QVERIFY(dynamic_cast<NoInputMethod*>(InputMethod::create(bus).get()));
+        Fcitx5InputMethod im(bus);
+        QCOMPARE(describe(im.openStatus()), QStringLiteral("unknown"));
+        im.setOpenStatus(true);
+        QVERIFY(!QFile::exists(mark));
+        QDBusConnection::disconnectFromBus(QStringLiteral("activating"));
     }
 
     // fcitx5 quitting while the editor is open: nothing hangs, the editor still closes.

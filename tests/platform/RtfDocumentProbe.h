@@ -61,7 +61,7 @@ inline QString twips(double units) {
 }
 
 // property: family, families, size, bold, italic, underline, strike, foreground, background,
-// vertical, alignment, indents (li,ri,fi in twips), spacing (sb,sa), tabs, image (WxH twips).
+// vertical, alignment, tabs, image (WxH twips).
 inline QString property(const QTextDocument& document, int position, const QString& name) {
     const QTextCharFormat format = charFormatAt(document, position);
     const QTextBlockFormat block = document.findBlock(position).blockFormat();
@@ -92,10 +92,6 @@ inline QString property(const QTextDocument& document, int position, const QStri
                                                                                : QStringLiteral("normal");
     if (name == u"alignment")
         return alignmentName(block.alignment());
-    if (name == u"indents")
-        return twips(block.leftMargin()) + u',' + twips(block.rightMargin()) + u',' + twips(block.textIndent());
-    if (name == u"spacing")
-        return twips(block.topMargin()) + u',' + twips(block.bottomMargin());
     if (name == u"tabs")
         return tabsOf(block);
     if (name == u"image") {

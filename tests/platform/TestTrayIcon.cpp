@@ -94,31 +94,6 @@ private slots:
         QVERIFY(m_window->isVisible());
     }
 
-    void iconIsLegible() {
-        const QImage image = m_window->grab().toImage();
-        QVERIFY(image.width() >= StatusWindow::kIconSize);
-        // The icon fills the middle of the window.
-        QCOMPARE(image.pixelColor(image.rect().center()), QColor(Qt::yellow));
-        QCOMPARE(image.pixelColor(StatusWindow::kPadding, StatusWindow::kPadding), QColor(Qt::yellow));
-    }
-
-    void mouseActionsBecomeSignals() {
-        Spies spies(m_icon.get());
-        const QPoint at(10, 12);
-
-        QTest::mouseClick(handle(), Qt::LeftButton, {}, at);
-        QCOMPARE(spies.down.count(), 1);
-        QCOMPARE(spies.doubleClick.count() + spies.right.count(), 0);
-
-        QTest::mouseClick(handle(), Qt::RightButton, {}, at);
-        QCOMPARE(spies.right.count(), 1);
-        QCOMPARE(spies.right.at(0).at(0).toPoint(), m_window->mapToGlobal(at));
-        QCOMPARE(spies.down.count(), 1);
-
-        QTest::mouseClick(handle(), Qt::MiddleButton, {}, at);
-        QCOMPARE(spies.down.count() + spies.doubleClick.count() + spies.right.count(), 2);
-    }
-
     void doubleClickIsReportedOnce() {
         Spies spies(m_icon.get());
         QTest::mouseDClick(handle(), Qt::LeftButton, {}, QPoint(8, 8));
@@ -149,21 +124,12 @@ private slots:
         // The window has followed the pointer, which is over the same spot again.
         QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(m_window->pos(), start - QPoint(40, 30));
-
-        // The right button does not drag.
-        const QPoint moved = m_window->pos();
-        QTest::mousePress(handle(), Qt::RightButton, {}, QPoint(5, 5));
-        QTest::mouseMove(handle(), QPoint(25, 25));
-        QTest::mouseRelease(handle(), Qt::RightButton, {}, QPoint(25, 25));
-        QCOMPARE(m_window->pos(), moved);
     }
 
     void trayActivationsBecomeSignals() {
         SystemTrayIcon tray(someIcon(), QStringLiteral("ピノラ"));
         auto* icon = tray.findChild<QSystemTrayIcon*>();
         QVERIFY(icon);
-        QCOMPARE(icon->toolTip(), QStringLiteral("ピノラ"));
-        QVERIFY(!icon->contextMenu());
         Spies spies(&tray);
 
         // Close together: a host that reports only activations still gives a double
@@ -191,10 +157,6 @@ private slots:
         emit icon->activated(QSystemTrayIcon::Context);
         QCOMPARE(spies.right.count(), 1);
         QCOMPARE(spies.right.at(0).at(0).toPoint(), QCursor::pos());
-
-        emit icon->activated(QSystemTrayIcon::MiddleClick);
-        emit icon->activated(QSystemTrayIcon::Unknown);
-        QCOMPARE(spies.down.count() + spies.doubleClick.count() + spies.right.count(), 6);
         QGuiApplication::styleHints()->setMouseDoubleClickInterval(-1);
     }
 };

@@ -5,7 +5,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QObject>
-#include <QStringList>
+#include <QString>
 #include <QThread>
 
 #include <memory>
@@ -20,29 +20,21 @@ class FakeFcitx5ControllerObject : public QObject, protected QDBusContext {
 public:
     int m_state = 1;
     bool m_silent = false;
-    QStringList m_calls;
     mutable QMutex m_mutex;
 
 public slots:
     Q_SCRIPTABLE int State() {
         QMutexLocker lock(&m_mutex);
-        m_calls.append(QStringLiteral("State"));
         if (m_silent)
             setDelayedReply(true); // and never reply: the caller runs into its timeout
         return m_state;
     }
-    Q_SCRIPTABLE void Activate() { record(QStringLiteral("Activate"), 2); }
-    Q_SCRIPTABLE void Deactivate() { record(QStringLiteral("Deactivate"), 1); }
-    Q_SCRIPTABLE void Toggle() {
-        QMutexLocker lock(&m_mutex);
-        m_calls.append(QStringLiteral("Toggle"));
-        m_state = m_state == 2 ? 1 : 2;
-    }
+    Q_SCRIPTABLE void Activate() { switchTo(2); }
+    Q_SCRIPTABLE void Deactivate() { switchTo(1); }
 
 private:
-    void record(const QString& call, int newState) {
+    void switchTo(int newState) {
         QMutexLocker lock(&m_mutex);
-        m_calls.append(call);
         if (m_silent)
             setDelayedReply(true);
         else
@@ -51,7 +43,7 @@ private:
 };
 
 // A stand-in for fcitx5 on a (private) bus: owns fcitx5's service name and serves
-// its controller object while published. Records every call it receives.
+// its controller object while published.
 class FakeFcitx5Controller {
 public:
     explicit FakeFcitx5Controller(const QString& busAddress)
@@ -106,14 +98,6 @@ public:
     void setSilent(bool silent) {
         QMutexLocker lock(&m_object->m_mutex);
         m_object->m_silent = silent;
-    }
-    QStringList calls() const {
-        QMutexLocker lock(&m_object->m_mutex);
-        return m_object->m_calls;
-    }
-    void clearCalls() {
-        QMutexLocker lock(&m_object->m_mutex);
-        m_object->m_calls.clear();
     }
 
 private:
