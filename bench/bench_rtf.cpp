@@ -64,10 +64,10 @@ void caretQueries(benchmark::State& state) {
         int lines = 0;
         qreal sizes = 0;
         for (int i = 0; i <= n; ++i) {
-            box.setSelStart(i);
-            lines += box.lineFromChar(-1);
-            sizes += box.selFontSize().value_or(0);
-            benchmark::DoNotOptimize(box.selFontName());
+            lines += box.lineFromChar(i);
+            const RichTextBox::FontAt font = box.typingFontAt(i);
+            sizes += font.size;
+            benchmark::DoNotOptimize(font.name);
         }
         benchmark::DoNotOptimize(lines + sizes);
     }

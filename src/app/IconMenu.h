@@ -39,10 +39,4 @@ public:
     QAction* iversion;
     QAction* isp4;
     QAction* iend;
-
-private:
-    QAction* addItem(const char* name, const QString& caption);
-    QAction* addMark(QMenu* menu, const char* name, const QString& caption, bool checked);
-    QMenu* addSubmenu(const char* name, const QString& caption);
-    QAction* addNamedSeparator(const char* name);
 };

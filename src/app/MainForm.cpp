@@ -16,6 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/TrayIcon.h"
+#include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
 #include "store/Tag.h"
 
@@ -33,7 +34,11 @@ MainForm::MainForm(AppState& state, Services services)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.makeTrayIcon)
-        m_services.makeTrayIcon = [] { return TrayIcon::create(PinoraIcon(), QStringLiteral("ピノラ")); };
+        m_services.makeTrayIcon = [] {
+            // The application's icon, drawn once at start-up, unless nobody set one.
+            const QIcon icon = QApplication::windowIcon();
+            return TrayIcon::create(icon.isNull() ? PinoraIcon() : icon, QStringLiteral("ピノラ"));
+        };
     if (!m_services.otherInstanceRunning) {
         m_lock = std::make_unique<InstanceLock>(state.AppDir);
         m_services.otherInstanceRunning = [this] { return m_lock->otherInstanceRunning(); };
@@ -64,7 +69,6 @@ EditForm& MainForm::editor() {
             services.inputMethod = m_inputMethod.get();
         }
         m_editor = new EditForm(m_state, services);
-        m_editor->setWindowIcon(windowIcon());
         connect(m_editor, &EditForm::exitRequested, this, &MainForm::RequestExit);
     }
     return *m_editor;
@@ -153,7 +157,7 @@ void MainForm::restoreNotes() {
 void MainForm::RaiseAllNotes() {
     if (FusenForm* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
         placeholder->hide();
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
         FusenForm* note = m_state.liveNote(i);
         if (!note)
             continue;
@@ -264,17 +268,15 @@ void MainForm::itext_Click(qint16 format) {
 }
 
 void MainForm::ialldisp_Click() {
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
-        FusenForm* note = m_state.NoteWindows.value(i);
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+        FusenForm* note = m_state.liveNote(i);
         if (!note)
             continue;
         QString tag = note->tag();
         Tag::SetTagFlag(tag, Tag::kVisibleFlag, true);
         note->setTag(tag);
-        if (!tag.isEmpty()) {
-            ShowNote(*note);
-            ForceForeground(*note);
-        }
+        ShowNote(*note);
+        ForceForeground(*note);
     }
     SaveAllNotes(m_state);
 }
@@ -282,13 +284,12 @@ void MainForm::ialldisp_Click() {
 void MainForm::iallhide_Click() {
     if (m_state.NoteCount == 0)
         return;
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= 32767; ++i) {
-        FusenForm* note = m_state.NoteWindows.value(i);
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+        FusenForm* note = m_state.liveNote(i);
         if (!note)
             continue;
+        note->hide();
         QString tag = note->tag();
-        if (!tag.isEmpty())
-            note->hide();
         Tag::SetTagFlag(tag, Tag::kVisibleFlag, false);
         note->setTag(tag);
     }

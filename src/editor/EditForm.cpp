@@ -3,6 +3,7 @@
 #include "editor/MsgForm.h"
 #include "note/AppState.h"
 #include "note/NoteColor.h"
+#include "platform/MenuItems.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -14,17 +15,9 @@
 #include <QPushButton>
 #include <QToolBar>
 
+using MenuItems::addItem;
+
 namespace {
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
-}
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QLatin1String(name));
-    return a;
-}
 
 QIcon editorIcon(const char* imageKey) {
     return QIcon(QStringLiteral(":/editor/%1.svg").arg(QLatin1String(imageKey)));
@@ -73,12 +66,12 @@ EditForm::EditForm(AppState& state, Services services)
     setCentralWidget(client);
     CoolBar1 = new QWidget(client);
     CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
-    CoolBar1->setGeometry(twipsRect(30, 15, 5265, 750));
+    CoolBar1->setGeometry(Twips::toPixels(30, 15, 5265, 750));
     buildToolbars();
 
     Rich1 = new RichTextBox(client);
     Rich1->setObjectName(QStringLiteral("Rich1"));
-    Rich1->setGeometry(twipsRect(45, 840, 5265, 3390));
+    Rich1->setGeometry(Twips::toPixels(45, 840, 5265, 3390));
     Rich1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connectTextBox();
 
@@ -150,7 +143,7 @@ void EditForm::buildToolbars() {
     Toolbar1 = new QToolBar(CoolBar1);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setIconSize(QSize(16, 16));
-    Toolbar1->setGeometry(twipsRect(165, 30, 5010, 330));
+    Toolbar1->setGeometry(Twips::toPixels(165, 30, 5010, 330));
     const std::pair<const char*, const char*> buttons1[] = {
         {"付箋紙生成", "Create"}, {nullptr, nullptr},     {"切り取り", "Cut"},    {"コピー", "Copy"},
         {"貼り付け", "Past"},     {"削除", "Delete"},     {"アンドゥ", "Undo"},   {nullptr, nullptr},
@@ -174,12 +167,12 @@ void EditForm::buildToolbars() {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setGeometry(twipsRect(210, 405, 2115, 330));
+    Combo1->setGeometry(Twips::toPixels(210, 405, 2115, 330));
     Combo2 = new EditorCombo(CoolBar1);
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setGeometry(twipsRect(2400, 405, 810, 330));
+    Combo2->setGeometry(Twips::toPixels(2400, 405, 810, 330));
     for (QComboBox* combo : {Combo1, Combo2}) {
         auto* c = static_cast<EditorCombo*>(combo);
         c->onDropDown = [this, combo] {
@@ -194,7 +187,7 @@ void EditForm::buildToolbars() {
     Toolbar2 = new QToolBar(CoolBar1);
     Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
     Toolbar2->setIconSize(QSize(16, 16));
-    Toolbar2->setGeometry(twipsRect(3285, 390, 1770, 330));
+    Toolbar2->setGeometry(Twips::toPixels(3285, 390, 1770, 330));
     const std::pair<const char*, const char*> buttons2[] = {
         {"太字", "Bold"}, {"斜体", "Italic"}, {"下線", "Under"}, {"文字色", "Color"}};
     // Index 1 of this bar is a button without a key or an icon; it is not shown.

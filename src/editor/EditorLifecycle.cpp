@@ -49,8 +49,6 @@ void EditForm::ResetEditor() {
     Rich1->setText(QString());
     Rich1->setSelFontName(kDefaultFont);
     Rich1->setSelFontSize(10);
-    UpdateSelectionCommands();
-    UpdateUndoCommand();
     for (int button = 2; button <= 4; ++button)
         toolbar2Button(button)->setChecked(false);
     Rich1->setSelBold(false);
@@ -190,7 +188,7 @@ void EditForm::mCreate_Click() {
 void EditForm::RestoreImeState() {
     ImeStatusSaved = false;
     InputMethod* ime = m_services.inputMethod;
-    if (!ime || !ime->available())
+    if (!ime)
         return;
     const std::optional<bool> open = ime->openStatus();
     if (!open)
@@ -206,7 +204,7 @@ void EditForm::Rich1_GotFocus() {
     for (QComboBox* combo : {Combo1, Combo2})
         combo->setFocusPolicy(Qt::ClickFocus);
     InputMethod* ime = m_services.inputMethod;
-    if (!ime || !ime->available())
+    if (!ime)
         return;
     if (!ImeStatusSaved) {
         if (const std::optional<bool> open = ime->openStatus()) {

@@ -8,10 +8,6 @@
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
@@ -29,10 +25,10 @@ MsgForm::MsgForm(QWidget* parent)
     setFixedSize(Twips::toPixelsX(3345), Twips::toPixelsY(1065));
     Label1 = new QLabel(QStringLiteral("情報を適用しますか？"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twipsRect(120, 120, 3105, 255));
-    Command1 = button(this, "Command1", QStringLiteral("適用"), twipsRect(105, 585, 975, 300));
-    Command2 = button(this, "Command2", QStringLiteral("破棄"), twipsRect(1192, 585, 975, 300));
-    Command3 = button(this, "Command3", QStringLiteral("キャンセル"), twipsRect(2280, 585, 975, 300));
+    Label1->setGeometry(Twips::toPixels(120, 120, 3105, 255));
+    Command1 = button(this, "Command1", QStringLiteral("適用"), Twips::toPixels(105, 585, 975, 300));
+    Command2 = button(this, "Command2", QStringLiteral("破棄"), Twips::toPixels(1192, 585, 975, 300));
+    Command3 = button(this, "Command3", QStringLiteral("キャンセル"), Twips::toPixels(2280, 585, 975, 300));
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
 }

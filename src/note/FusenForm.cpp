@@ -6,6 +6,7 @@
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
 #include "platform/ColorValue.h"
+#include "platform/MenuItems.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -15,27 +16,12 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace MenuItems;
+
 namespace {
 
 // How far in from the window's border a press resizes instead of moving.
 constexpr int kEdgeGrip = 4;
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QMenu* addSubmenu(QMenu* menu, const char* name, const QString& caption) {
-    QMenu* sub = menu->addMenu(caption);
-    sub->setObjectName(QLatin1String(name));
-    sub->menuAction()->setObjectName(QLatin1String(name));
-    return sub;
-}
-
-void addSeparator(QMenu* menu, const char* name) {
-    menu->addSeparator()->setObjectName(QLatin1String(name));
-}
 
 Qt::CursorShape cursorFor(Qt::Edges edges) {
     if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
@@ -162,7 +148,9 @@ void FusenForm::resizeEvent(QResizeEvent* event) {
     StretchMouseSurface(*this);
     Rich1->update();
     update();
-    SaveAllNotes(m_state);
+    // While an edge is being dragged, the release saves once.
+    if (!m_resizing)
+        SaveAllNotes(m_state);
 }
 
 Qt::Edges FusenForm::edgesAt(const QPoint& position) const {

@@ -2,8 +2,6 @@
 
 #include <QtGlobal>
 
-#include <array>
-
 // MakeColor builds a 0x00BBGGRR colour value; each part is taken as a byte.
 constexpr qint32 MakeColor(int red, int green, int blue) {
     return (red & 0xFF) + (green & 0xFF) * 256 + (blue & 0xFF) * 65536;
@@ -17,7 +15,6 @@ constexpr qint32 Blue = MakeColor(152, 176, 255);
 constexpr qint32 Red = MakeColor(255, 144, 152);
 constexpr qint32 Purple = MakeColor(255, 177, 255);
 constexpr qint32 White = MakeColor(255, 255, 255);
-constexpr std::array<qint32, 6> All{Yellow, Green, Blue, Red, Purple, White};
 } // namespace NoteColor
 
 // The note window's own background, which shows nowhere the text box covers.

@@ -43,11 +43,7 @@ double lineHeightTwips(const QString& name, qreal size) {
 
 QFont NoteFont(const QString& name, qreal points) {
     QFont font;
-    QStringList families{name};
-    const QString fallback = RtfFontNames::fallbackFamily(name, -1, RtfFontFamily::Nil);
-    if (!fallback.isEmpty() && fallback != name)
-        families << fallback;
-    font.setFamilies(families);
+    font.setFamilies(RtfFontNames::displayFamilies(name));
     if (points > 0)
         font.setPointSizeF(points);
     return font;

@@ -5,16 +5,11 @@
 
 namespace CodePage {
 
-namespace {
-// ICU's name for Microsoft's code page 932.
-constexpr const char* kCp932 = "windows-31j";
-} // namespace
-
 QString decodeCp932(const QByteArray& bytes) {
     // ICU drops a lead byte cut off at the end, even when told the input is
     // complete. A line feed behind it (never a trail byte) makes it come out as a
     // substitute, so a piece decodes the same whatever followed it.
-    QStringDecoder decoder(kCp932);
+    QStringDecoder decoder(kCp932Name);
     QString text = decoder.decode(bytes);
     text += decoder.decode(QByteArrayView("\n"));
     text.chop(1);
@@ -22,7 +17,7 @@ QString decodeCp932(const QByteArray& bytes) {
 }
 
 QByteArray encodeCp932(const QString& text, bool* ok) {
-    QStringEncoder encoder(kCp932);
+    QStringEncoder encoder(kCp932Name);
     QByteArray out;
     bool allEncoded = true;
     // Encode character by character so that an unmappable one becomes a single "?"
@@ -32,7 +27,7 @@ QByteArray encodeCp932(const QString& text, bool* ok) {
         const QStringView ch = QStringView(text).mid(i, len);
         QByteArray bytes = encoder.encode(ch);
         if (encoder.hasError() || bytes.isEmpty()) {
-            encoder = QStringEncoder(kCp932);
+            encoder = QStringEncoder(kCp932Name);
             bytes = "?";
             allEncoded = false;
         }
@@ -121,7 +116,7 @@ const char* icuNameForCodePage(int codePage) {
         return "windows-874";
     case 932:
     case 10001: // Mac Japanese is Shift-JIS in all but a few vendor rows
-        return kCp932;
+        return kCp932Name;
     case 936:
     case 10008:
         return "GBK";

@@ -9,6 +9,11 @@
 // from Windows, and UTF-8 for the files written here.
 namespace CodePage {
 
+// ICU's name for Microsoft's code page 932.
+inline constexpr const char* kCp932Name = "windows-31j";
+// RTF's \fcharset number for Shift-JIS.
+inline constexpr int kShiftJisCharset = 128;
+
 // Decodes code page 932 bytes. Bytes that are not valid there become U+FFFD.
 QString decodeCp932(const QByteArray& bytes);
 

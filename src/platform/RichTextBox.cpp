@@ -206,48 +206,40 @@ std::optional<qint32> RichTextBox::selColor() const {
     });
 }
 
-void RichTextBox::mergeFormat(const QTextCharFormat& format) {
-    mergeCurrentCharFormat(format);
-}
-
 void RichTextBox::setSelFontName(const QString& name) {
-    QStringList families{name};
-    const QString fallback = RtfFontNames::fallbackFamily(name, -1, RtfFontFamily::Nil);
-    if (!fallback.isEmpty() && fallback != name)
-        families << fallback;
     QTextCharFormat f;
-    f.setFontFamilies(families);
-    mergeFormat(f);
+    f.setFontFamilies(RtfFontNames::displayFamilies(name));
+    mergeCurrentCharFormat(f);
 }
 
 void RichTextBox::setSelFontSize(qreal points) {
     QTextCharFormat f;
     f.setFontPointSize(points);
-    mergeFormat(f);
+    mergeCurrentCharFormat(f);
 }
 
 void RichTextBox::setSelBold(bool on) {
     QTextCharFormat f;
     f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    mergeFormat(f);
+    mergeCurrentCharFormat(f);
 }
 
 void RichTextBox::setSelItalic(bool on) {
     QTextCharFormat f;
     f.setFontItalic(on);
-    mergeFormat(f);
+    mergeCurrentCharFormat(f);
 }
 
 void RichTextBox::setSelUnderline(bool on) {
     QTextCharFormat f;
     f.setFontUnderline(on);
-    mergeFormat(f);
+    mergeCurrentCharFormat(f);
 }
 
 void RichTextBox::setSelColor(qint32 colour) {
     QTextCharFormat f;
     f.setForeground(ColorValue::toQColor(colour));
-    mergeFormat(f);
+    mergeCurrentCharFormat(f);
 }
 
 RichTextBox::FontAt RichTextBox::typingFontAt(int position) const {

@@ -119,7 +119,6 @@ protected:
 private:
     template <typename T, typename Get>
     std::optional<T> uniformOverSelection(Get get) const;
-    void mergeFormat(const QTextCharFormat& format);
     void ensureLayout() const;
     void notifySelection();
     void applyTextOffset();

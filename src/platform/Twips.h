@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 
 // Window geometry is kept in twips, 1440 to the logical inch; widgets take pixels.
@@ -23,6 +24,10 @@ inline int toPixelsX(double twips) {
 }
 inline int toPixelsY(double twips) {
     return qRound(twips / perPixelY());
+}
+// A rectangle given in twips, in pixels.
+inline QRect toPixels(int left, int top, int width, int height) {
+    return QRect(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
 }
 inline double fromPixelsX(int pixels) {
     return pixels * perPixelX();

@@ -1,12 +1,14 @@
 #include "platform/rtf/RtfFontNames.h"
 
+#include "platform/CodePage.h"
+
 #include <QStringList>
 
 namespace RtfFontNames {
 
 namespace {
 
-constexpr int kShiftJisCharset = 128;
+using CodePage::kShiftJisCharset;
 
 bool hasJapaneseCharacters(const QString& name) {
     for (const QChar c : name) {
@@ -26,8 +28,9 @@ bool containsAny(const QString& name, const QStringList& words) {
 }
 
 bool isMincho(const QString& name) {
-    return containsAny(name, {QStringLiteral("明朝"), QStringLiteral("mincho"), QStringLiteral("HiraMin"),
-                              QStringLiteral("Hiragino Mincho"), QStringLiteral("Serif CJK JP")});
+    static const QStringList words = {QStringLiteral("明朝"), QStringLiteral("mincho"), QStringLiteral("HiraMin"),
+                                      QStringLiteral("Hiragino Mincho"), QStringLiteral("Serif CJK JP")};
+    return containsAny(name, words);
 }
 
 } // namespace
@@ -40,14 +43,15 @@ bool isJapaneseFont(const QString& name) {
     static const QStringList prefixes = {QStringLiteral("MS "),   QStringLiteral("Yu "), QStringLiteral("IPA"),
                                          QStringLiteral("Takao"), QStringLiteral("VL "), QStringLiteral("HG"),
                                          QStringLiteral("Ume")};
+    static const QStringList faces = {QStringLiteral("gothic"), QStringLiteral("mincho")};
     for (const QString& prefix : prefixes) {
-        if (name.startsWith(prefix, Qt::CaseInsensitive) &&
-            containsAny(name, {QStringLiteral("gothic"), QStringLiteral("mincho")}))
+        if (name.startsWith(prefix, Qt::CaseInsensitive) && containsAny(name, faces))
             return true;
     }
-    return containsAny(name, {QStringLiteral("Meiryo"), QStringLiteral("Hiragino"), QStringLiteral("HiraKaku"),
-                              QStringLiteral("HiraMin"), QStringLiteral("Osaka")}) ||
-           name.endsWith(QStringLiteral(" JP"));
+    static const QStringList families = {QStringLiteral("Meiryo"), QStringLiteral("Hiragino"),
+                                         QStringLiteral("HiraKaku"), QStringLiteral("HiraMin"),
+                                         QStringLiteral("Osaka")};
+    return containsAny(name, families) || name.endsWith(QStringLiteral(" JP"));
 }
 
 QString fallbackFamily(const QString& name, int charset, RtfFontFamily family) {
@@ -58,6 +62,14 @@ QString fallbackFamily(const QString& name, int charset, RtfFontFamily family) {
          family == RtfFontFamily::Roman))
         return QStringLiteral("Noto Serif CJK JP");
     return QStringLiteral("Noto Sans CJK JP");
+}
+
+QStringList displayFamilies(const QString& name, int charset, RtfFontFamily family) {
+    QStringList families{name};
+    const QString fallback = fallbackFamily(name, charset, family);
+    if (!fallback.isEmpty() && fallback != name)
+        families << fallback;
+    return families;
 }
 
 } // namespace RtfFontNames

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/rtf/RtfFontTable.h"
 
@@ -15,5 +16,8 @@ bool isJapaneseFont(const QString& name);
 // "Noto Sans CJK JP", mincho faces in "Noto Serif CJK JP". Empty for fonts that are not Japanese
 // (charset is the font's \fcharset, -1 if none), which Qt's own fallback handles.
 QString fallbackFamily(const QString& name, int charset, RtfFontFamily family);
+
+// The families to show a font name with: the name, then its fallback when there is one.
+QStringList displayFamilies(const QString& name, int charset = -1, RtfFontFamily family = RtfFontFamily::Nil);
 
 } // namespace RtfFontNames

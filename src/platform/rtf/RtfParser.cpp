@@ -157,7 +157,7 @@ void RtfParser::controlWord(const RtfToken& token) {
     case RtfKeyword::Upr:
     case RtfKeyword::Ud:
     case RtfKeyword::SkippedDestination:
-        destinationWord(keyword, token);
+        destinationWord(keyword);
         return;
     default:
         break;
@@ -224,7 +224,7 @@ void RtfParser::controlWord(const RtfToken& token) {
     }
 }
 
-void RtfParser::destinationWord(RtfKeyword keyword, const RtfToken&) {
+void RtfParser::destinationWord(RtfKeyword keyword) {
     Group& group = top();
     switch (keyword) {
     case RtfKeyword::FontTable:

@@ -43,7 +43,7 @@ private:
     void openGroup();
     void closeGroup();
     void controlWord(const RtfToken& token);
-    void destinationWord(RtfKeyword keyword, const RtfToken& token);
+    void destinationWord(RtfKeyword keyword);
     void fontTableWord(RtfKeyword keyword, const RtfToken& token);
     void pictureWord(RtfKeyword keyword, const RtfToken& token);
     void formattingWord(RtfKeyword keyword, const RtfToken& token);

@@ -1,8 +1,10 @@
 #include "platform/rtf/RtfTextEncoder.h"
 
+#include "platform/CodePage.h"
+
 namespace {
 
-constexpr const char* kCp932 = "windows-31j";
+constexpr const char* kCp932 = CodePage::kCp932Name;
 
 void appendHexByte(QByteArray& out, char byte) {
     static constexpr char digits[] = "0123456789abcdef";

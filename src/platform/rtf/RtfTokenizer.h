@@ -36,7 +36,6 @@ public:
         : m_input(input) {}
 
     RtfToken next();
-    qsizetype position() const { return m_pos; }
 
 private:
     RtfToken readControl();

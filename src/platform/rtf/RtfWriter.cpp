@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfWriter.h"
 
+#include "platform/CodePage.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QPixmap>
@@ -17,7 +19,7 @@
 
 namespace {
 
-constexpr int kShiftJisCharset = 128;
+using CodePage::kShiftJisCharset;
 
 struct WrittenFont {
     QString name;
