@@ -4,7 +4,6 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "RtfDocumentProbe.h"
 #include "platform/rtf/RtfPlainText.h"
 #include "platform/rtf/RtfReader.h"
 
@@ -83,8 +82,6 @@ private slots:
     void readsSharedFixtures();
     void readsOwnFixtures_data() { addFixtureRows(kOwn); }
     void readsOwnFixtures() { readsSharedFixtures(); }
-    void ownFixtureFormatting_data();
-    void ownFixtureFormatting();
 };
 
 void TestRtfFixtures::fixturesArePresent() {
@@ -98,49 +95,6 @@ void TestRtfFixtures::readsSharedFixtures() {
     QFETCH(QString, expected);
     QVERIFY(!expected.isEmpty());
     QCOMPARE(readLines(contents(path)), expected);
-}
-
-void TestRtfFixtures::ownFixtureFormatting_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QString>("expected");
-
-    const QString re10 = QStringLiteral("richedit10-wordpad95");
-    QTest::newRow("re1.0 Shift-JIS font") << re10 << 0 << "family" << QStringLiteral("ＭＳ ゴシック");
-    QTest::newRow("re1.0 bold red") << re10 << 19 << "foreground" << QStringLiteral("#ff0000");
-    QTest::newRow("re1.0 plain cf0 is the table's black") << re10 << 22 << "foreground" << QStringLiteral("#000000");
-
-    const QString re20 = QStringLiteral("richedit20-vb6");
-    QTest::newRow("re2.0 tab stops") << re20 << 0 << "tabs" << QStringLiteral("L975,L1950,L2925");
-    QTest::newRow("re2.0 mincho") << re20 << 19 << "family" << QStringLiteral("ＭＳ 明朝");
-    QTest::newRow("re2.0 pard clears tabs") << re20 << 30 << "tabs" << QString();
-
-    const QString re41 = QStringLiteral("msftedit41-wordpadxp");
-    QTest::newRow("re4.1 Latin font") << re41 << 3 << "family" << QStringLiteral("Arial");
-    QTest::newRow("re4.1 u text in the Japanese font") << re41 << 8 << "family" << QStringLiteral("ＭＳ Ｐゴシック");
-
-    const QString wp7 = QStringLiteral("riched20-wordpad7");
-    QTest::newRow("wordpad7 metafile left out") << wp7 << 9 << "image" << QStringLiteral("none");
-
-    const QString lo = QStringLiteral("libreoffice74");
-    QTest::newRow("LibreOffice Japanese font with fallback")
-        << lo << 0 << "families" << QStringLiteral("IPAGothic|Noto Sans CJK JP");
-    QTest::newRow("LibreOffice alternate name")
-        << lo << 3 << "families" << QStringLiteral("Liberation Serif|Times New Roman");
-    QTest::newRow("LibreOffice tab stops") << lo << 10 << "tabs" << QStringLiteral("L1134,R4536");
-}
-
-void TestRtfFixtures::ownFixtureFormatting() {
-    QFETCH(QString, file);
-    QFETCH(int, position);
-    QFETCH(QString, property);
-    QFETCH(QString, expected);
-    const QByteArray rtf = contents(kOwn + u'/' + file + QStringLiteral(".rtf"));
-    QVERIFY(!rtf.isEmpty());
-    QTextDocument document;
-    RtfReader::read(rtf, document);
-    QCOMPARE(RtfDocumentProbe::property(document, position, property), expected);
 }
 
 QTEST_MAIN(TestRtfFixtures)
