@@ -1,17 +1,26 @@
 #include "app/AppDir.h"
 
+#include "app/Settings.h"
+#include "platform/SafeFile.h"
+#include "store/NoteFileIO.h"
+#include "store/PeelLog.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#include <optional>
 
 namespace AppDir {
 
 namespace {
 
-QString& cachedAppDir() {
-    static QString dir;
-    return dir;
+std::optional<Choice>& cachedChoice() {
+    static std::optional<Choice> choice;
+    return choice;
 }
 
 QString withTrailingSlash(const QString& dir) {
@@ -27,26 +36,61 @@ bool canCreateFilesIn(const QString& dir) {
     return probe.open();
 }
 
+bool isThere(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 } // namespace
 
-QString ResolveAppDir(const QString& executableDir) {
+bool CarryOverNotes(const QString& fromDir, const QString& toDir) {
+    const QString from = withTrailingSlash(fromDir);
+    const QString to = withTrailingSlash(toDir);
+    const QString dataFile = QLatin1String(kNoteFileName);
+    if (isThere(to + dataFile) || !QFileInfo(from + dataFile).isFile())
+        return false;
+    QFile original(from + dataFile);
+    if (!original.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray notes = original.readAll();
+    if (original.error() != QFileDevice::NoError)
+        return false;
+
+    // The data file comes last: once it is there, the copy is complete and wins.
+    const QString iniFile = Settings::kFileName;
+    if (QFileInfo(from + iniFile).isFile() && !isThere(to + iniFile) && QFile::copy(from + iniFile, to + iniFile))
+        WriteRunningFlag(ProfileFile(to + iniFile), false);
+    const QString logFile = QLatin1String(kPeelLogFileName);
+    if (QFileInfo(from + logFile).isFile() && !isThere(to + logFile))
+        QFile::copy(from + logFile, to + logFile);
+    return SafeFile::write(to + dataFile, notes);
+}
+
+Choice ResolveAppDir(const QString& executableDir) {
     if (!executableDir.isEmpty() && canCreateFilesIn(executableDir))
-        return withTrailingSlash(executableDir);
+        return {withTrailingSlash(executableDir), {}};
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString dir = QDir(dataHome).filePath(QStringLiteral("pinora"));
     QDir().mkpath(dir);
-    return withTrailingSlash(dir);
+    Choice choice{withTrailingSlash(dir), {}};
+    if (!executableDir.isEmpty() && CarryOverNotes(executableDir, dir))
+        choice.notesCopiedFrom = withTrailingSlash(executableDir);
+    return choice;
+}
+
+const Choice& GetAppDirChoice() {
+    std::optional<Choice>& choice = cachedChoice();
+    if (!choice)
+        choice = ResolveAppDir(QCoreApplication::applicationDirPath());
+    return *choice;
 }
 
 QString GetAppDir() {
-    QString& dir = cachedAppDir();
-    if (dir.isEmpty())
-        dir = ResolveAppDir(QCoreApplication::applicationDirPath());
-    return dir;
+    return GetAppDirChoice().dir;
 }
 
 void SetAppDirForTesting(const QString& dir) {
-    cachedAppDir() = withTrailingSlash(dir);
+    cachedChoice() = Choice{withTrailingSlash(dir), {}};
 }
 
 } // namespace AppDir

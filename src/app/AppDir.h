@@ -5,13 +5,29 @@
 // The directory that holds every file of the program, with exactly one trailing "/".
 namespace AppDir {
 
-// The directory of the executable, or, when files cannot be created there (an
-// installed copy), $XDG_DATA_HOME/pinora/ (by default ~/.local/share/pinora/),
-// made when missing. Works the answer out once and keeps it for the process.
-QString GetAppDir();
+struct Choice {
+    QString dir;
+    // Set when this start copied the notes from the executable's directory into
+    // dir: that directory, with its trailing "/". The user is told once.
+    QString notesCopiedFrom;
+};
 
-// The rule itself, for a given executable directory.
-QString ResolveAppDir(const QString& executableDir);
+// The directory of the executable, or, when files cannot be created there (an
+// installed copy, a read-only medium), $XDG_DATA_HOME/pinora/ (by default
+// ~/.local/share/pinora/), made when missing. Notes left in the executable's
+// directory are carried over into the fallback once (CarryOverNotes).
+Choice ResolveAppDir(const QString& executableDir);
+
+// When toDir has no data file yet and fromDir has one, copies the data file, the
+// settings and the peel log from fromDir into toDir, leaving fromDir untouched;
+// the copied settings no longer claim a running copy. Files toDir already has are
+// kept. True when the data file was copied.
+bool CarryOverNotes(const QString& fromDir, const QString& toDir);
+
+// ResolveAppDir for the executable's directory, worked out once and kept for the
+// process.
+const Choice& GetAppDirChoice();
+QString GetAppDir();
 
 // Tests point the program at a directory of their own before anything asks.
 void SetAppDirForTesting(const QString& dir);

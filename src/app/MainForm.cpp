@@ -15,6 +15,7 @@
 #include "platform/InputMethod.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
+#include "platform/SafeFile.h"
 #include "platform/TrayIcon.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
@@ -91,6 +92,16 @@ bool MainForm::Form_Load() {
     m_state.DragMode = 1;
     m_state.ShuttingDown = m_state.ExitRequested = m_state.ExitConfirmed = m_state.EditorPlaced = false;
     m_state.EditTargetTag.clear();
+    // A save cut off by a kill leaves its temporary file behind; no other copy of
+    // the program can be saving now.
+    SafeFile::removeLeftovers(m_state.dataFilePath());
+    SafeFile::removeLeftovers(m_profile.path());
+    if (!m_services.notesCopiedFrom.isEmpty()) {
+        MessageBox::notify(
+            QStringLiteral("%1 にはファイルを書き込めないため、付箋紙はこれから %2 に保存します。\n"
+                           "そこにあった付箋紙と設定はコピーしました。元のファイルはそのまま残っています。")
+                .arg(QDir::toNativeSeparators(m_services.notesCopiedFrom), QDir::toNativeSeparators(m_state.AppDir)));
+    }
 
     m_tray = m_services.makeTrayIcon();
     connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &MainForm::tray_LeftButtonDown);
@@ -125,14 +136,7 @@ void MainForm::createPlaceholder() {
 
 void MainForm::restoreNotes() {
     const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
-    if (load.status == NoteFileLoad::Status::Unreadable) {
-        MessageBox::notify(
-            load.keptAsidePath.isEmpty()
-                ? QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。").arg(m_state.dataFilePath())
-                : QStringLiteral("付箋紙のデータファイルを読み込めませんでした。\n元のファイルは %1 "
-                                 "として残してあります。")
-                      .arg(QDir::toNativeSeparators(load.keptAsidePath)));
-    }
+    tellAboutDataFile(load);
     m_state.NoteCount = load.count;
     m_state.NoteWindows = QList<QPointer<FusenForm>>(m_state.NoteCount + 2);
     createPlaceholder();
@@ -152,6 +156,22 @@ void MainForm::restoreNotes() {
     if (m_state.NoteCount != 0)
         RaiseAllNotes();
     m_state.Loading = false;
+}
+
+void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
+    const QString dataFile = QDir::toNativeSeparators(m_state.dataFilePath());
+    const QString kept = load.keptAsidePath.isEmpty()
+                             ? QStringLiteral("元のファイルを別の名前で残すことはできませんでした。")
+                             : QStringLiteral("元のファイルはそのまま %1 として残してあります。")
+                                   .arg(QDir::toNativeSeparators(load.keptAsidePath));
+    if (load.status == NoteFileLoad::Status::Unreadable) {
+        MessageBox::notify(
+            QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。\n%2").arg(dataFile, kept));
+    } else if (load.status == NoteFileLoad::Status::Damaged) {
+        MessageBox::notify(QStringLiteral("付箋紙のデータファイル %1 は途中で切れているか、壊れていました。\n"
+                                          "元に戻せた付箋紙は %2 枚です。\n%3")
+                               .arg(dataFile, QString::number(load.count), kept));
+    }
 }
 
 void MainForm::RaiseAllNotes() {

@@ -10,6 +10,7 @@
 #include <memory>
 
 struct AppState;
+struct NoteFileLoad;
 class IconMenu;
 class InputMethod;
 class InstanceLock;
@@ -28,6 +29,8 @@ public:
         std::function<void(int milliseconds)> sleep;
         // For the editor; its input method comes from the session bus when not given.
         EditForm::Services editor;
+        // The directory whose notes were copied into AppDir on this start, if any.
+        QString notesCopiedFrom;
     };
 
     MainForm(AppState& state, Services services);
@@ -58,6 +61,7 @@ signals:
 
 private:
     void restoreNotes();
+    void tellAboutDataFile(const NoteFileLoad& load);
     void createPlaceholder();
     void applySettings();
     void connectMenu();

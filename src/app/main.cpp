@@ -21,7 +21,9 @@ int main(int argc, char* argv[]) {
 
     AppState state;
     state.AppDir = AppDir::GetAppDir();
-    MainForm mainForm(state, {});
+    MainForm::Services services;
+    services.notesCopiedFrom = AppDir::GetAppDirChoice().notesCopiedFrom;
+    MainForm mainForm(state, services);
     QObject::connect(&mainForm, &MainForm::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // A log-off and the usual termination signals end the program as its own

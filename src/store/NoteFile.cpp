@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace NoteFile {
 
 namespace {
@@ -36,18 +38,25 @@ void putRecord(QByteArray& out, const NoteRecord& r) {
         putString(out, *text);
 }
 
-// Reads little-endian fields; whatever lies past the end reads as zero bytes.
+// Reads little-endian fields. A field that runs past the end of the bytes reads as
+// zeros (or an empty string) and marks the reader as overrun.
 class Reader {
 public:
     explicit Reader(const QByteArray& bytes)
         : m_bytes(bytes) {}
 
+    bool overrun() const { return m_overrun; }
+    qsizetype remaining() const { return m_bytes.size() - m_pos; }
+
     quint32 takeUnsigned(int width) {
-        quint32 value = 0;
-        for (int i = 0; i < width; ++i) {
-            if (m_pos < m_bytes.size())
-                value |= quint32(static_cast<quint8>(m_bytes.at(m_pos++))) << (8 * i);
+        if (remaining() < width) {
+            m_overrun = true;
+            m_pos = m_bytes.size();
+            return 0;
         }
+        quint32 value = 0;
+        for (int i = 0; i < width; ++i)
+            value |= quint32(static_cast<quint8>(m_bytes.at(m_pos++))) << (8 * i);
         return value;
     }
     qint32 takeInt32() { return static_cast<qint32>(takeUnsigned(4)); }
@@ -56,15 +65,30 @@ public:
         qsizetype length = takeUnsigned(2);
         if (length == kLongStringMark)
             length = takeUnsigned(4);
+        if (length > remaining()) {
+            m_overrun = true;
+            m_pos = m_bytes.size();
+            return {};
+        }
         const QByteArray text = m_bytes.mid(m_pos, length);
-        m_pos += text.size();
+        m_pos += length;
         return text;
     }
 
 private:
     const QByteArray& m_bytes;
     qsizetype m_pos = 0;
+    bool m_overrun = false;
 };
+
+NoteRecord takeRecord(Reader& in) {
+    NoteRecord r;
+    for (qint32* value : {&r.Index, &r.Left, &r.Top, &r.Height, &r.Width, &r.BackColor})
+        *value = in.takeInt32();
+    for (QByteArray* text : {&r.TextRTF, &r.CreatedAt, &r.VisibleFlag, &r.PlaceOnShowFlag})
+        *text = in.takeString();
+    return r;
+}
 
 bool fitsInTag(const NoteRecord& r) {
     return r.CreatedAt.size() <= kCreatedAtLength && r.VisibleFlag.size() <= 1 && r.PlaceOnShowFlag.size() <= 1;
@@ -99,18 +123,31 @@ std::optional<Contents> decode(const QByteArray& bytes) {
         return std::nullopt;
     if (contents.count == 0)
         return contents;
-    contents.records.resize(contents.count + 1);
-    for (NoteRecord& r : contents.records) {
-        for (qint32* value : {&r.Index, &r.Left, &r.Top, &r.Height, &r.Width, &r.BackColor})
-            *value = in.takeInt32();
-        for (QByteArray* text : {&r.TextRTF, &r.CreatedAt, &r.VisibleFlag, &r.PlaceOnShowFlag})
-            *text = in.takeString();
-    }
-    // The filler is never looked at, so only the notes must make sense.
+    // The count is believed only as far as the file can hold that many records.
+    contents.records.reserve(std::min<qsizetype>(contents.count, in.remaining() / kMinRecordSize) + 1);
     for (qint32 i = 0; i < contents.count; ++i) {
-        if (!fitsInTag(contents.records.at(i)))
-            return std::nullopt;
+        NoteRecord r = takeRecord(in);
+        if (in.overrun() || !fitsInTag(r)) {
+            contents.damaged = true;
+            break;
+        }
+        contents.records.append(std::move(r));
     }
+    // The filler is never looked at, but a file without it was cut off all the same.
+    if (!contents.damaged) {
+        takeRecord(in);
+        contents.damaged = in.overrun();
+    }
+    if (contents.damaged && !contents.records.isEmpty() && contents.records.constLast() == NoteRecord{}) {
+        // A count too large for the file reads the filler as one more record; an
+        // entirely empty record is not a note anybody wrote.
+        contents.records.removeLast();
+    }
+    contents.count = static_cast<qint32>(contents.records.size());
+    if (contents.count == 0)
+        contents.records.clear();
+    else
+        contents.records.append(NoteRecord{});
     return contents;
 }
 

@@ -25,15 +25,23 @@ constexpr qint32 kMaxNotes = 32767;
 // (missing ones are written empty); with count 0 only the count is written.
 QByteArray encode(qint32 count, const QList<NoteRecord>& records);
 
+// The smallest record: six integers and four empty strings.
+constexpr qsizetype kMinRecordSize = 6 * 4 + 4 * 2;
+
 struct Contents {
     qint32 count = 0;
     QList<NoteRecord> records; // count + 1 entries when count > 0, else empty
+    // The file holds less than its count and string lengths promise (it was cut
+    // off, or a count or length is damaged), or a record cannot be a note. count
+    // and records then hold the notes before the first one that is not whole.
+    bool damaged = false;
 };
 
-// Reads a whole file. A file that ends early reads its missing part as zeros and
-// empty strings. Returns nothing for bytes that cannot be notes: a count that is
-// negative or above kMaxNotes, a truncated count, or records whose time stamp or
-// flags are longer than a Tag can hold.
+// Reads a whole file. Returns nothing for bytes that cannot be notes at all: a
+// truncated count, or one that is negative or above kMaxNotes. A record is taken
+// only when it lies wholly inside the file and its time stamp and flags fit in a
+// Tag; the first one that does not ends the notes and marks the file damaged, so
+// a count is never believed beyond what the file can hold.
 std::optional<Contents> decode(const QByteArray& bytes);
 
 } // namespace NoteFile

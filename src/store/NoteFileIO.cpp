@@ -12,9 +12,9 @@ namespace {
 // Notes with pictures can be large, but a data file this big is not one of ours.
 constexpr qint64 kMaxFileSize = qint64(1) << 30;
 
-enum class ReadResult { Ok, Missing, Unreadable };
+enum class ReadResult { Ok, Missing, Damaged, Unreadable };
 
-ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents) {
+ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents, QByteArray* bytesRead = nullptr) {
     QFile file(path);
     if (!file.exists())
         return ReadResult::Missing;
@@ -31,18 +31,26 @@ ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents) {
     // slot of a restored note must equal its NoteId.
     for (qint32 i = 0; i < contents.count; ++i)
         contents.records[i].Index = i + 1;
-    return ReadResult::Ok;
+    if (bytesRead)
+        *bytesRead = bytes;
+    return contents.damaged ? ReadResult::Damaged : ReadResult::Ok;
 }
 
-QString asidePath(const QString& path, const QDateTime& now) {
+QString asidePath(const QString& path, const QString& why, const QDateTime& now) {
     const QFileInfo info(path);
-    const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-unreadable-") +
+    const QString stem = info.dir().filePath(info.completeBaseName() + QLatin1Char('-') + why + QLatin1Char('-') +
                                              now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     QString candidate = stem + suffix;
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
         candidate = stem + QLatin1Char('-') + QString::number(n) + suffix;
     return candidate;
+}
+
+// If the rename fails, so will every save: the data file is replaced by a rename in
+// the same directory, which the same conditions forbid.
+QString renameAside(const QString& path, const QString& aside) {
+    return QFile::rename(path, aside) ? aside : QString();
 }
 
 } // namespace
@@ -54,7 +62,8 @@ int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecor
         return SafeFile::write(path, NoteFile::encode(count, records)) ? -1 : 0;
     }
     NoteFile::Contents contents;
-    if (readNoteFile(path, contents) != ReadResult::Ok) {
+    const ReadResult result = readNoteFile(path, contents);
+    if (result != ReadResult::Ok && result != ReadResult::Damaged) {
         count = 0;
         records.clear();
         return 0;
@@ -67,7 +76,8 @@ int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecor
 NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
     NoteFileLoad load;
     NoteFile::Contents contents;
-    switch (readNoteFile(path, contents)) {
+    QByteArray bytes;
+    switch (readNoteFile(path, contents, &bytes)) {
     case ReadResult::Ok:
         load.status = NoteFileLoad::Status::Loaded;
         load.count = contents.count;
@@ -76,15 +86,20 @@ NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
     case ReadResult::Missing:
         load.status = NoteFileLoad::Status::Missing;
         break;
-    case ReadResult::Unreadable: {
-        load.status = NoteFileLoad::Status::Unreadable;
-        // If the rename fails, so will every save: the data file is replaced by a
-        // rename in the same directory, which the same conditions forbid.
-        const QString aside = asidePath(path, now);
-        if (QFile::rename(path, aside))
-            load.keptAsidePath = aside;
+    case ReadResult::Damaged: {
+        load.status = NoteFileLoad::Status::Damaged;
+        load.count = contents.count;
+        load.records = std::move(contents.records);
+        // The file stays where it is until the first save replaces it with the notes
+        // that were whole; a copy keeps every byte of it.
+        const QString aside = asidePath(path, QStringLiteral("damaged"), now);
+        load.keptAsidePath = SafeFile::write(aside, bytes) ? aside : renameAside(path, aside);
         break;
     }
+    case ReadResult::Unreadable:
+        load.status = NoteFileLoad::Status::Unreadable;
+        load.keptAsidePath = renameAside(path, asidePath(path, QStringLiteral("unreadable"), now));
+        break;
     }
     return load;
 }

@@ -17,15 +17,19 @@ int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecor
 
 // What start-up gets from the data file.
 struct NoteFileLoad {
-    enum class Status { Loaded, Missing, Unreadable };
+    // Damaged: only the notes before the first one that is not whole were read.
+    enum class Status { Loaded, Missing, Damaged, Unreadable };
     Status status = Status::Missing;
     qint32 count = 0;
     QList<NoteRecord> records;
-    // For an unreadable file: where it was kept, empty if it could not be moved.
+    // For a damaged or unreadable file: where its bytes were kept, empty if they
+    // could not be kept.
     QString keptAsidePath;
 };
 
-// Reads the data file at start-up. A file that is there but cannot be read as notes
-// is renamed aside before anything can write the data file again, so the first
-// save does not destroy notes that may still be recovered from it.
+// Reads the data file at start-up. The bytes of a file that is there but cannot be
+// read whole are kept aside before anything can write the data file again, so the
+// first save does not destroy notes that may still be recovered from them: an
+// unreadable file is renamed to Pinora-unreadable-<time>.dat, a damaged one copied
+// to Pinora-damaged-<time>.dat (renamed when no copy can be written).
 NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now);

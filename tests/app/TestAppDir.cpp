@@ -6,30 +6,86 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
 class TestAppDir : public QObject {
     Q_OBJECT
 
 private slots:
     void writableExecutableDirectory() {
         QTemporaryDir dir;
-        const QString resolved = AppDir::ResolveAppDir(dir.path());
-        QCOMPARE(resolved, dir.path() + QLatin1Char('/'));
+        writeAll(dir.filePath("Pinora.dat"), QByteArray(4, '\0'));
+        const AppDir::Choice resolved = AppDir::ResolveAppDir(dir.path());
+        QCOMPARE(resolved.dir, dir.path() + QLatin1Char('/'));
+        QVERIFY(resolved.notesCopiedFrom.isEmpty());
         // A trailing slash is not doubled.
-        QCOMPARE(AppDir::ResolveAppDir(dir.path() + QLatin1Char('/')), resolved);
+        QCOMPARE(AppDir::ResolveAppDir(dir.path() + QLatin1Char('/')).dir, resolved.dir);
         // The probe leaves nothing behind.
-        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"Pinora.dat"});
     }
 
     void readOnlyDirectoryFallsBackToDataHome() {
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         // /proc refuses new files even to root, like a read-only installation.
-        const QString resolved = AppDir::ResolveAppDir(QStringLiteral("/proc"));
-        QCOMPARE(resolved, home.path() + QStringLiteral("/pinora/"));
-        QVERIFY(QFileInfo(resolved).isDir());
+        const AppDir::Choice resolved = AppDir::ResolveAppDir(QStringLiteral("/proc"));
+        QCOMPARE(resolved.dir, home.path() + QStringLiteral("/pinora/"));
+        QVERIFY(QFileInfo(resolved.dir).isDir());
+        QVERIFY(resolved.notesCopiedFrom.isEmpty()); // no notes there to carry over
         // A directory that does not exist is no better.
-        QCOMPARE(AppDir::ResolveAppDir(home.path() + QStringLiteral("/gone")), resolved);
+        QCOMPARE(AppDir::ResolveAppDir(home.path() + QStringLiteral("/gone")).dir, resolved.dir);
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    // Notes beside a read-only executable are copied into the fallback once; the
+    // originals are never touched, and once the fallback has notes of its own they win.
+    void notesAreCarriedOverOnce() {
+        QTemporaryDir readOnly;
+        QTemporaryDir fallback;
+        const QByteArray notes = QByteArray::fromHex("01000000") + QByteArray(64, 'n');
+        const QByteArray ini = "[ピノラ]\r\n開始モード=1\r\nドラッグモード=3\r\n";
+        const QByteArray log = "26/12/06 21:35:00\r\n";
+        writeAll(readOnly.filePath("Pinora.dat"), notes);
+        writeAll(readOnly.filePath("Pinora.ini"), ini);
+        writeAll(readOnly.filePath("Pinora.log"), log);
+        const QDateTime modified = QFileInfo(readOnly.filePath("Pinora.dat")).lastModified();
+
+        QVERIFY(AppDir::CarryOverNotes(readOnly.path(), fallback.path()));
+        QCOMPARE(readAll(fallback.filePath("Pinora.dat")), notes);
+        QCOMPARE(readAll(fallback.filePath("Pinora.log")), log);
+        // The copy's settings are the user's, but no copy of the program runs on them.
+        QCOMPARE(readAll(fallback.filePath("Pinora.ini")),
+                 QByteArray("[ピノラ]\r\n開始モード=0\r\nドラッグモード=3\r\n"));
+        QCOMPARE(readAll(readOnly.filePath("Pinora.dat")), notes);
+        QCOMPARE(readAll(readOnly.filePath("Pinora.ini")), ini);
+        QCOMPARE(QFileInfo(readOnly.filePath("Pinora.dat")).lastModified(), modified);
+        QCOMPARE(QDir(readOnly.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+        // The fallback's own notes, changed since, are not replaced by the old ones.
+        writeAll(fallback.filePath("Pinora.dat"), QByteArray(4, '\0'));
+        QVERIFY(!AppDir::CarryOverNotes(readOnly.path(), fallback.path()));
+        QCOMPARE(readAll(fallback.filePath("Pinora.dat")), QByteArray(4, '\0'));
+
+        // Settings alone are not notes: nothing is copied.
+        QTemporaryDir settingsOnly;
+        QTemporaryDir empty;
+        writeAll(settingsOnly.filePath("Pinora.ini"), ini);
+        QVERIFY(!AppDir::CarryOverNotes(settingsOnly.path(), empty.path()));
+        QVERIFY(QDir(empty.path()).isEmpty());
     }
 
     void answerIsKept() {

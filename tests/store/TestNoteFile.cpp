@@ -105,31 +105,53 @@ private slots:
         QCOMPARE(NoteFile::encode(1, {exampleNote()}), NoteFile::encode(1, {exampleNote(), NoteRecord{}}));
     }
 
-    void shortFileReadsMissingPartAsEmpty_data() {
-        QTest::addColumn<int>("cut");
+    // A file that holds less than its count and string lengths promise gives the
+    // notes before the first one that is not whole, never empty stand-ins.
+    void damagedFileGivesItsWholeNotes_data() {
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("wholeNotes");
         const QByteArray full = threeNotesFile();
         const int secondStart = int(full.indexOf("{\\rtf1 two}")) - 26;
         const int thirdStart = int(full.indexOf("{\\rtf1 three}")) - 26;
-        QTest::newRow("only the header") << 4 << 0;
-        QTest::newRow("inside the first record's integers") << 10 << 0;
-        QTest::newRow("right after the first record") << secondStart << 1;
-        QTest::newRow("inside the second record's RTF") << secondStart + 30 << 1;
-        QTest::newRow("right after the second record") << thirdStart << 2;
-        QTest::newRow("filler missing") << int(full.size() - 32) << 3;
+        QTest::newRow("only the count") << full.left(4) << 0;
+        QTest::newRow("inside the first record's integers") << full.left(10) << 0;
+        QTest::newRow("inside the first string count") << full.left(4 + 25) << 0;
+        QTest::newRow("inside the first RTF") << full.left(4 + 30) << 0;
+        QTest::newRow("right after the first record") << full.left(secondStart) << 1;
+        QTest::newRow("inside the second record's RTF") << full.left(secondStart + 30) << 1;
+        QTest::newRow("right after the third record: filler missing") << full.left(full.size() - 32) << 3;
+        QByteArray longLength = full;
+        longLength[secondStart + 24] = char(0xFE);
+        longLength[secondStart + 25] = char(0xFF);
+        QTest::newRow("second text length turned into FE FF") << longLength << 1;
+        QByteArray hugeCount = full;
+        hugeCount[0] = char(0xFF);
+        hugeCount[1] = char(0x7F);
+        QTest::newRow("count 32767 in a small file") << hugeCount << 3;
+        hugeCount[0] = 4;
+        hugeCount[1] = 0;
+        QTest::newRow("count one too large") << hugeCount << 3;
+        QByteArray longStamp = full;
+        longStamp.insert(thirdStart + 26 + 13 + 2, '0');
+        longStamp[thirdStart + 26 + 13] = 18;
+        QTest::newRow("third time stamp longer than a Tag holds") << longStamp << 2;
+        NoteRecord twoCharFlag = exampleNote();
+        twoCharFlag.VisibleFlag = "TT";
+        QTest::newRow("flag of two characters") << NoteFile::encode(1, {twoCharFlag, {}}) << 0;
     }
-    void shortFileReadsMissingPartAsEmpty() {
-        QFETCH(int, cut);
+    void damagedFileGivesItsWholeNotes() {
+        QFETCH(QByteArray, bytes);
         QFETCH(int, wholeNotes);
-        const std::optional<NoteFile::Contents> back = NoteFile::decode(threeNotesFile().left(cut));
+        const std::optional<NoteFile::Contents> back = NoteFile::decode(bytes);
         QVERIFY(back);
-        QCOMPARE(back->count, 3);
-        QCOMPARE(back->records.size(), 4);
-        for (int i = 0; i < wholeNotes; ++i)
-            QCOMPARE(back->records.at(i), threeNotes().at(i));
-        // The record the cut runs through keeps what it has; the rest are empty.
-        for (int i = wholeNotes + 1; i < 4; ++i)
-            QCOMPARE(back->records.at(i), NoteRecord{});
+        QVERIFY(back->damaged);
+        QCOMPARE(back->count, wholeNotes);
+        QList<NoteRecord> expected = threeNotes().first(wholeNotes);
+        if (wholeNotes > 0)
+            expected.append(NoteRecord{});
+        QCOMPARE(back->records, expected);
+        // A whole file is not damaged.
+        QVERIFY(!NoteFile::decode(threeNotesFile())->damaged);
     }
 
     void unreadableBytes_data() {
@@ -139,13 +161,6 @@ private slots:
         QTest::newRow("huge count") << QByteArray::fromHex("ffffff7f");
         QTest::newRow("truncated count") << QByteArray::fromHex("0100");
         QTest::newRow("text file") << QByteArray("These are not notes.\n");
-        QByteArray longStamp = NoteFile::encode(1, {exampleNote(), {}});
-        longStamp.replace("04/07/01 09:15:00", "04/07/01 09:15:000");
-        longStamp[4 + 24 + 2 + 9] = 18;
-        QTest::newRow("time stamp longer than a Tag holds") << longStamp;
-        NoteRecord twoCharFlag = exampleNote();
-        twoCharFlag.VisibleFlag = "TT";
-        QTest::newRow("flag of two characters") << NoteFile::encode(1, {twoCharFlag, {}});
     }
     void unreadableBytes() {
         QFETCH(QByteArray, bytes);
@@ -205,29 +220,46 @@ private slots:
         QCOMPARE(load.count, 0);
     }
 
-    void unreadableFileIsKeptAsideAndSurvivesTheNextSave() {
+    // Every byte of a file that is not read whole is kept aside before the first
+    // save: an unreadable one is renamed, a damaged one copied, and the data file
+    // written again afterwards leaves the kept bytes alone.
+    void badFileIsKeptAsideAndSurvivesTheNextSave_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("unreadable") << QByteArray::fromHex("ffffffff") + "precious but damaged" << false << 0;
+        QTest::newRow("cut inside the third note") << threeNotesFile().left(threeNotesFile().size() - 40) << true << 2;
+    }
+    void badFileIsKeptAsideAndSurvivesTheNextSave() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, damaged);
+        QFETCH(int, notes);
         const QString path = m_tempDir->filePath("Pinora.dat");
-        const QByteArray garbage = QByteArray::fromHex("ffffffff") + "precious but damaged";
-        writeAll(path, garbage);
+        writeAll(path, bytes);
         const QDateTime now(QDate(2026, 12, 6), QTime(21, 35, 12));
+        const QString why = damaged ? "damaged" : "unreadable";
         const NoteFileLoad load = LoadNoteFile(path, now);
-        QCOMPARE(load.status, NoteFileLoad::Status::Unreadable);
-        QCOMPARE(load.count, 0);
-        QCOMPARE(load.keptAsidePath, m_tempDir->filePath("Pinora-unreadable-20261206-213512.dat"));
-        QVERIFY(!QFile::exists(path));
+        QCOMPARE(load.status, damaged ? NoteFileLoad::Status::Damaged : NoteFileLoad::Status::Unreadable);
+        QCOMPARE(load.count, notes);
+        QCOMPARE(load.records.mid(0, notes), threeNotes().mid(0, notes));
+        QCOMPARE(load.keptAsidePath, m_tempDir->filePath("Pinora-" + why + "-20261206-213512.dat"));
+        QCOMPARE(readAll(load.keptAsidePath), bytes);
+        // A damaged file stays until the first save replaces it; no crash in between loses it.
+        QCOMPARE(QFile::exists(path), damaged);
+        if (damaged)
+            QCOMPARE(readAll(path), bytes);
 
         // The first save after start-up writes a fresh file beside the kept one.
         qint32 count = 0;
         QList<NoteRecord> none;
         QCOMPARE(NoteFileIO(count, path, true, none), -1);
-        QCOMPARE(readAll(load.keptAsidePath), garbage);
+        QCOMPARE(readAll(load.keptAsidePath), bytes);
 
         // A second bad start in the same second does not overwrite the first one kept.
-        writeAll(path, "still bad");
+        writeAll(path, damaged ? bytes.left(10) : QByteArray("still bad"));
         const NoteFileLoad again = LoadNoteFile(path, now);
-        QCOMPARE(again.keptAsidePath, m_tempDir->filePath("Pinora-unreadable-20261206-213512-2.dat"));
-        QCOMPARE(readAll(load.keptAsidePath), garbage);
-        QCOMPARE(readAll(again.keptAsidePath), QByteArray("still bad"));
+        QCOMPARE(again.keptAsidePath, m_tempDir->filePath("Pinora-" + why + "-20261206-213512-2.dat"));
+        QCOMPARE(readAll(load.keptAsidePath), bytes);
     }
 
     void failedWriteLeavesOldFileWhole() {
