@@ -15,6 +15,8 @@
 
 #include "ScratchAppState.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -98,6 +100,60 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains(QStringLiteral("Pinora-unreadable-")));
         QVERIFY(!QFile::exists(m_state->dataFilePath()));
+    }
+
+    // A damaged file gives its whole notes and no window more; every byte of it is
+    // kept aside and the user is told where; the next new note is saved.
+    void damagedDataFileRestoresTheWholeNotes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray whole =
+            NoteFile::encode(3, {record(1200, "one", "T"), record(6000, "two", "F"), record(9000, "three", "T"), {}});
+        QTest::newRow("cut inside the third note") << whole.left(whole.size() - 60);
+        QByteArray hugeCount = whole;
+        hugeCount.replace(0, 4, QByteArray::fromHex("ff7f0000"));
+        QTest::newRow("count 32767 with three notes") << hugeCount;
+    }
+    void damagedDataFileRestoresTheWholeNotes() {
+        QFETCH(QByteArray, bytes);
+        writeFile("Pinora.dat", bytes);
+        QVERIFY(start());
+        const int wholeNotes = bytes.startsWith(QByteArray::fromHex("ff7f")) ? 3 : 2;
+        QCOMPARE(m_state->NoteCount, wholeNotes);
+        int windows = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            windows += qobject_cast<FusenForm*>(widget) != nullptr;
+        QCOMPARE(windows, wholeNotes + 1); // and the placeholder
+        QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("two"));
+
+        QCOMPARE(m_messages.size(), 1);
+        const QString kept = QDir(m_state->dir.path()).entryList({"Pinora-damaged-*.dat"}).value(0);
+        QVERIFY(!kept.isEmpty());
+        QVERIFY(m_messages.first().contains(kept));
+        QVERIFY(m_messages.first().contains(QStringLiteral("%1 枚").arg(wholeNotes)));
+        QCOMPARE(readFile(kept), bytes);
+        QCOMPARE(readFile("Pinora.dat"), bytes);
+
+        EditForm& editor = m_form->editor();
+        emit m_form->trayIcon()->leftDoubleClick();
+        QTest::keyClicks(editor.Rich1, "new");
+        editor.mCreate->trigger();
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readFile("Pinora.dat"));
+        QVERIFY(saved && !saved->damaged);
+        QCOMPARE(saved->count, wholeNotes + 1);
+        QVERIFY(saved->records.at(wholeNotes).TextRTF.contains("new"));
+        QCOMPARE(readFile(kept), bytes);
+    }
+
+    // What a killed save left is cleared at the next start, and nothing else is; notes
+    // carried over from a read-only directory are told about.
+    void startClearsWhatAKilledSaveLeftAndTellsOfCarriedOverNotes() {
+        for (const char* name : {"Pinora.dat.saving-k1ll3d", "Pinora.ini.saving-0abc12", "Pinora.dat.backup"})
+            writeFile(name, "x");
+        QVERIFY(start("/media/usb/Pinora/"));
+        QCOMPARE(QDir(m_state->dir.path()).entryList({"Pinora.*.*"}), QStringList{"Pinora.dat.backup"});
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains("/media/usb/Pinora/"));
+        QVERIFY(m_messages.first().contains(m_state->AppDir));
     }
 
     void settingsSetTheMarks() {
@@ -251,8 +307,9 @@ private slots:
     }
 
 private:
-    bool start() {
+    bool start(const QString& notesCopiedFrom = {}) {
         MainForm::Services services;
+        services.notesCopiedFrom = notesCopiedFrom;
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
         services.sleep = [](int) {};
         services.editor.inputMethod = &m_noInputMethod;
