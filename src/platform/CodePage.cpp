@@ -177,4 +177,21 @@ bool isUtf8(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
+bool isMostlyUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return true;
+    // Every byte that is not UTF-8 comes out as one replacement character.
+    qsizetype wellFormed = 0;
+    qsizetype broken = 0;
+    for (const QChar c : text) {
+        if (c == QChar::ReplacementCharacter)
+            ++broken;
+        else if (c.unicode() >= 0x80 && !c.isLowSurrogate())
+            ++wellFormed;
+    }
+    return wellFormed > broken;
+}
+
 } // namespace CodePage

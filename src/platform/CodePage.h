@@ -24,6 +24,12 @@ QByteArray encodeCp932(const QString& text, bool* ok = nullptr);
 // True when the whole of bytes is well-formed UTF-8 (plain ASCII included).
 bool isUtf8(const QByteArray& bytes);
 
+// True when bytes are mostly UTF-8: they hold more well-formed multi-byte UTF-8
+// characters than bytes that are not UTF-8, or no such bytes at all. A UTF-8 text
+// with a stray byte stays UTF-8; Japanese Shift-JIS text, whose lead bytes are
+// almost never followed by UTF-8 continuation bytes, does not.
+bool isMostlyUtf8(const QByteArray& bytes);
+
 // The pseudo code page Windows uses for symbol fonts: each byte is the character's own code.
 inline constexpr int kSymbolCodePage = 42;
 

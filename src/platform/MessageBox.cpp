@@ -29,6 +29,9 @@ void notify(const QString& text) {
         return;
     }
     auto* box = new QMessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok);
+    // A message box is application modal unless told otherwise, and would keep
+    // the user from moving or editing notes while it is open.
+    box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
 }

@@ -19,6 +19,7 @@ struct Line {
     qsizetype end = 0;        // after the line break
     qsizetype valueBegin = 0; // keys: first byte of the value, after '=' and blanks
     QString name;             // trimmed section or key name
+    QString otherName;        // the same, decoded as the other encoding
 };
 
 struct Document {
@@ -27,8 +28,12 @@ struct Document {
     QByteArray lineBreak = "\n";
     std::vector<Line> lines;
 
-    QString decode(QByteArrayView bytes) const {
-        return utf8 ? QString::fromUtf8(bytes) : CodePage::decodeCp932(bytes.toByteArray());
+    QString decode(QByteArrayView bytes) const { return decodeAs(utf8, bytes); }
+    // Names are also matched as the other encoding spells them, so that a section
+    // written in it is found and never added a second time.
+    QString decodeOther(QByteArrayView bytes) const { return decodeAs(!utf8, bytes); }
+    static QString decodeAs(bool asUtf8, QByteArrayView bytes) {
+        return asUtf8 ? QString::fromUtf8(bytes) : CodePage::decodeCp932(bytes.toByteArray());
     }
     QByteArray encode(const QString& text) const { return utf8 ? text.toUtf8() : CodePage::encodeCp932(text); }
 };
@@ -45,7 +50,7 @@ Document parse(const QByteArray& content) {
     if (content.startsWith(kUtf8Bom))
         doc.bodyBegin = kUtf8Bom.size();
     else
-        doc.utf8 = CodePage::isUtf8(content);
+        doc.utf8 = CodePage::isMostlyUtf8(content);
     const qsizetype firstFeed = content.indexOf('\n');
     if (firstFeed > 0 && content.at(firstFeed - 1) == '\r')
         doc.lineBreak = "\r\n";
@@ -64,16 +69,20 @@ Document parse(const QByteArray& content) {
             ++first;
         const qsizetype equals = text.indexOf('=');
         if (first < text.size() && text.at(first) == '[') {
-            const QString rest = doc.decode(text.sliced(first + 1));
-            const qsizetype close = rest.indexOf(u']');
+            auto sectionName = [](const QString& rest) {
+                const qsizetype close = rest.indexOf(u']');
+                return (close < 0 ? rest : rest.left(close)).trimmed();
+            };
             line.kind = Line::Kind::Section;
-            line.name = (close < 0 ? rest : rest.left(close)).trimmed();
+            line.name = sectionName(doc.decode(text.sliced(first + 1)));
+            line.otherName = sectionName(doc.decodeOther(text.sliced(first + 1)));
         } else if (first < text.size() && text.at(first) != ';' && equals >= 0) {
             qsizetype value = equals + 1;
             while (value < text.size() && isBlank(text.at(value)))
                 ++value;
             line.kind = Line::Kind::Key;
             line.name = doc.decode(text.first(equals)).trimmed();
+            line.otherName = doc.decodeOther(text.first(equals)).trimmed();
             line.valueBegin = begin + value;
         }
         doc.lines.push_back(std::move(line));
@@ -82,8 +91,9 @@ Document parse(const QByteArray& content) {
     return doc;
 }
 
-bool sameName(const QString& a, QStringView b) {
-    return QStringView(a).compare(b, Qt::CaseInsensitive) == 0;
+bool sameName(const Line& line, QStringView name) {
+    return QStringView(line.name).compare(name, Qt::CaseInsensitive) == 0 ||
+           QStringView(line.otherName).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // The lines of the first section with the given name: its header, its first key
@@ -100,11 +110,11 @@ SectionMatch findKey(const Document& doc, QStringView section, QStringView key) 
         if (line.kind == Line::Kind::Section) {
             if (match.header)
                 break;
-            if (sameName(line.name, section))
+            if (sameName(line, section))
                 match.header = &line;
         } else if (match.header && line.kind == Line::Kind::Key) {
             match.lastKey = &line;
-            if (!match.key && sameName(line.name, key))
+            if (!match.key && sameName(line, key))
                 match.key = &line;
         }
     }

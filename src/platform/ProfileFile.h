@@ -11,9 +11,10 @@
 // "[section]" lines, "key=value" lines, ';' comments; names compared without regard
 // to case; the first matching section and key win.
 //
-// Files written here are UTF-8. A file that is not valid UTF-8 is taken to be a
-// Shift-JIS (code page 932) file from Windows; an update writes its one changed line
-// in that encoding and leaves every other byte of the file as it was.
+// Files written here are UTF-8. A file that is mostly not UTF-8 is taken to be a
+// Shift-JIS (code page 932) file from Windows. An update writes its one changed
+// line in the file's encoding and leaves every other byte of the file as it was;
+// section and key names are also recognised as the other encoding spells them.
 class ProfileFile {
 public:
     explicit ProfileFile(QString path)

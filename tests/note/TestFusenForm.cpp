@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 
@@ -193,7 +194,18 @@ private slots:
         m_state->AppDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state), 0);
         QCOMPARE(told.size(), 2);
+
+        // The real message leaves the notes usable: it is not modal.
         MessageBox::setHandlerForTesting({});
+        m_state->AppDir = goodDir;
+        QCOMPARE(SaveAllNotes(*m_state), -1);
+        m_state->AppDir = badDir;
+        QCOMPARE(SaveAllNotes(*m_state), 0);
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = qobject_cast<QMessageBox*>(QApplication::activeWindow())) || (box = findMessageBox()));
+        QVERIFY(box->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        box->close();
     }
 
 private:
@@ -208,6 +220,14 @@ private:
         m_state->NoteCount = std::max(m_state->NoteCount, slot);
         m_notes.append(note);
         return note;
+    }
+
+    static QMessageBox* findMessageBox() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                return box;
+        }
+        return nullptr;
     }
 
     static QStringList actionNames(const QMenu* menu) {

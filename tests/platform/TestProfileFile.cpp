@@ -189,6 +189,30 @@ private slots:
         QCOMPARE(ProfileFile::lookup(lead, u"ピノラ", u"開始モード").value_or(QString()), u"1"_s);
     }
 
+    // A UTF-8 file with one stray byte (an editor's slip, a bad sector) stays UTF-8:
+    // its settings read, an update changes the one value in place, and a section
+    // spelled in the other encoding is found rather than added twice.
+    void strayByteKeepsTheFilesEncoding() {
+        const QByteArray stray =
+            u"[ピノラ]\nドラッグモード=3\n; メモ \xFF\nポート番号=4000\n"_s.toUtf8().replace("\xC3\xBF", "\xFF");
+        QVERIFY(!CodePage::isUtf8(stray));
+        QCOMPARE(ProfileFile::lookup(stray, u"ピノラ", u"ドラッグモード").value_or(QString()), u"3"_s);
+        const QByteArray updated = ProfileFile::updated(stray, u"ピノラ", u"ポート番号", u"2001");
+        QCOMPARE(updated, QByteArray(stray).replace("4000", "2001"));
+        const QByteArray added = ProfileFile::updated(stray, u"ピノラ", u"開始モード", u"1");
+        QCOMPARE(added.count(u"[ピノラ]"_s.toUtf8()), 1);
+        QCOMPARE(ProfileFile::lookup(added, u"ピノラ", u"開始モード").value_or(QString()), u"1"_s);
+
+        // Shift-JIS files from Windows are still Shift-JIS, and a Shift-JIS section in
+        // a UTF-8 file is the same section.
+        QVERIFY(!CodePage::isMostlyUtf8(kSjisFile));
+        const QByteArray mixed = u"; この設定ファイルは UTF-8 で書き直しました\n"_s.toUtf8() +
+                                 CodePage::encodeCp932(u"[ピノラ]\n開始モード=1\n"_s);
+        QVERIFY(CodePage::isMostlyUtf8(mixed));
+        const QByteArray mixedUpdated = ProfileFile::updated(mixed, u"ピノラ", u"開始モード", u"0");
+        QCOMPARE(mixedUpdated, QByteArray(mixed).replace("=1", "=0"));
+    }
+
     void readsFromFile() {
         QTemporaryDir dir;
         const ProfileFile profile(dir.filePath("Pinora.ini"));

@@ -93,9 +93,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("Pinora.dat");
         const QStringList ours{"Pinora.dat.saving-ab12cd", "Pinora.dat.saving-000000"};
-        const QStringList theirs{"Pinora.dat.backup",          "Pinora.dat.saving-ab12c",  "Pinora.dat.saving-ab12cde",
-                                 "Pinora.dat.saving-AB12CD",   "Pinora.ini.saving-ab12cd", "Pinora.dat.saving-ab 2cd",
-                                 "xPinora.dat.saving-ab12cd",  "Pinora.dat.XyZabc"};
+        const QStringList theirs{"Pinora.dat.backup",         "Pinora.dat.saving-ab12c",  "Pinora.dat.saving-ab12cde",
+                                 "Pinora.dat.saving-AB12CD",  "Pinora.ini.saving-ab12cd", "Pinora.dat.saving-ab 2cd",
+                                 "xPinora.dat.saving-ab12cd", "Pinora.dat.XyZabc"};
         for (const QString& name : ours + theirs) {
             QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
