@@ -1,9 +1,11 @@
+#include <QDateTime>
 // Start-up of the real program with a desktop full of notes, under a real X
 // server (run it inside xvfb-run):
 //   xvfb-run -a -s '-screen 0 1920x1080x24' build/bench/bench_startup build/src/app/Pinora 100 500
 // For each count it writes a data file of that many notes with about 2 KB of
 // formatted RTF each next to a copy of the program, starts it, and reports the time
-// until every note window is mapped and the resident memory once they are.
+// until every note window is mapped, the resident memory once they are, and how
+// long the program takes to end on SIGTERM, once running and during start-up.
 #include "store/NoteFile.h"
 
 #include <QCoreApplication>
@@ -86,6 +88,7 @@ int main(int argc, char* argv[]) {
         data.close();
 
         QProcess pinora;
+        pinora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer clock;
         clock.start();
         pinora.start(dir.filePath("Pinora"));
@@ -97,9 +100,22 @@ int main(int argc, char* argv[]) {
         QThread::msleep(500);
         out << count << " notes: all mapped after " << elapsed << " ms, resident "
             << residentKiB(pinora.processId()) / 1024 << " MiB\n";
-        out.flush();
+        clock.restart();
+        fprintf(stderr, "kill at %lld\n", (long long)QDateTime::currentMSecsSinceEpoch() % 100000);
         ::kill(pinora.processId(), SIGTERM);
-        pinora.waitForFinished();
+        pinora.waitForFinished(60000);
+        fprintf(stderr, "reaped at %lld\n", (long long)QDateTime::currentMSecsSinceEpoch() % 100000);
+        out << "  ended " << clock.elapsed() << " ms after SIGTERM\n";
+
+        // The same signal while the notes are still being built.
+        pinora.start(dir.filePath("Pinora"));
+        pinora.waitForStarted();
+        QThread::msleep(300);
+        clock.restart();
+        ::kill(pinora.processId(), SIGTERM);
+        pinora.waitForFinished(60000);
+        out << "  ended " << clock.elapsed() << " ms after a SIGTERM 300 ms into start-up\n";
+        out.flush();
     }
     return 0;
 }

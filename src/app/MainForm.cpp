@@ -46,6 +46,8 @@ MainForm::MainForm(AppState& state, Services services)
     }
     if (!m_services.sleep)
         m_services.sleep = [](int ms) { QThread::msleep(ms); };
+    if (!m_services.stopRequested)
+        m_services.stopRequested = [] { return false; };
 
     if (!m_state.Host)
         m_state.Host = this;
@@ -60,6 +62,8 @@ MainForm::MainForm(AppState& state, Services services)
 
 MainForm::~MainForm() {
     delete m_editor;
+    for (const QPointer<FusenForm>& note : std::as_const(m_closedNotes))
+        delete note.data();
 }
 
 EditForm& MainForm::editor() {
@@ -112,7 +116,11 @@ bool MainForm::Form_Load() {
 
     applySettings();
     // The port is kept for the network; receiving comes with the socket.
-    restoreNotes();
+    if (!restoreNotes()) {
+        // Half the notes on the screen must not be saved as all of them: the data
+        // file stays as it is, and the program ends without waiting for the rest.
+        ShutdownApp();
+    }
     return true;
 }
 
@@ -134,13 +142,15 @@ void MainForm::createPlaceholder() {
     m_state.NoteWindows[0] = placeholder;
 }
 
-void MainForm::restoreNotes() {
+bool MainForm::restoreNotes() {
     const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
     tellAboutDataFile(load);
     m_state.NoteCount = load.count;
     m_state.NoteWindows = QList<QPointer<FusenForm>>(m_state.NoteCount + 2);
     createPlaceholder();
     for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
+        if (m_services.stopRequested())
+            return false;
         const NoteRecord& r = load.records.at(k - 1);
         auto* note = new FusenForm(m_state);
         m_state.NoteWindows[k] = note;
@@ -156,6 +166,7 @@ void MainForm::restoreNotes() {
     if (m_state.NoteCount != 0)
         RaiseAllNotes();
     m_state.Loading = false;
+    return true;
 }
 
 void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
@@ -177,15 +188,17 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
 void MainForm::RaiseAllNotes() {
     if (FusenForm* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
         placeholder->hide();
+    QList<QWidget*> shown;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
         FusenForm* note = m_state.liveNote(i);
         if (!note)
             continue;
         ShowNote(*note);
         if (note->isVisible())
-            ForceForeground(*note);
+            shown.append(note);
         note->Rich1->update();
     }
+    ForceForegroundInOrder(shown);
     if (m_editor && m_editor->isVisible()) {
         m_editor->ShowEditor();
         ForceForeground(*m_editor);
@@ -223,19 +236,24 @@ void MainForm::ShutdownApp() {
             dialog->deleteLater();
         m_editor->hide();
     }
-    // A signal can arrive while a menu of ours runs its own event loop; the windows
-    // go once that loop has returned to them.
+    // A signal can arrive while a menu of ours runs its own event loop; closing it
+    // lets that loop return.
     while (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
+    // Hidden, not destroyed: taking thousands of note windows down one at a time
+    // keeps the window system busy for seconds, and the process ends right after
+    // this. They stay with this form until it is destroyed, which also keeps them
+    // alive for a note handler that is still on the stack.
     for (const QPointer<FusenForm>& note : std::as_const(m_state.NoteWindows)) {
         if (note) {
             note->hide();
-            note->deleteLater();
+            m_closedNotes.append(note);
         }
     }
     m_state.NoteWindows.clear();
     m_state.NoteCount = 0;
     WriteRunningFlag(m_profile, false);
+    m_lock.reset();
     emit finished();
 }
 
@@ -288,6 +306,7 @@ void MainForm::itext_Click(qint16 format) {
 }
 
 void MainForm::ialldisp_Click() {
+    QList<QWidget*> shown;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
         FusenForm* note = m_state.liveNote(i);
         if (!note)
@@ -296,8 +315,9 @@ void MainForm::ialldisp_Click() {
         Tag::SetTagFlag(tag, Tag::kVisibleFlag, true);
         note->setTag(tag);
         ShowNote(*note);
-        ForceForeground(*note);
+        shown.append(note);
     }
+    ForceForegroundInOrder(shown);
     SaveAllNotes(m_state);
 }
 

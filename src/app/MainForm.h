@@ -4,6 +4,8 @@
 #include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -13,6 +15,7 @@ struct AppState;
 struct NoteFileLoad;
 class IconMenu;
 class InputMethod;
+class FusenForm;
 class InstanceLock;
 class QTimer;
 class TrayIcon;
@@ -31,6 +34,9 @@ public:
         EditForm::Services editor;
         // The directory whose notes were copied into AppDir on this start, if any.
         QString notesCopiedFrom;
+        // Whether the program was asked to end (a signal) while start-up still runs;
+        // start-up then stops building notes and shuts down.
+        std::function<bool()> stopRequested;
     };
 
     MainForm(AppState& state, Services services);
@@ -60,7 +66,8 @@ signals:
     void finished();
 
 private:
-    void restoreNotes();
+    // False when a stop was requested before every note was built.
+    bool restoreNotes();
     void tellAboutDataFile(const NoteFileLoad& load);
     void createPlaceholder();
     void applySettings();
@@ -83,4 +90,5 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<InputMethod> m_inputMethod;
     EditForm* m_editor = nullptr;
+    QList<QPointer<FusenForm>> m_closedNotes; // the notes' windows after shutdown
 };

@@ -2,11 +2,15 @@
 #include "app/AppIcon.h"
 #include "app/MainForm.h"
 #include "app/PlatformChoice.h"
+#include "app/Settings.h"
 #include "note/AppState.h"
 #include "platform/UnixSignals.h"
 
 #include <QApplication>
 #include <QSessionManager>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[]) {
     const QByteArray platform = PreferredPlatform(QProcessEnvironment::systemEnvironment());
@@ -19,21 +23,33 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(PinoraIcon());
 
+    // A log-off and the usual termination signals end the program as its own
+    // exit command does, from the event loop, or stop the start-up early.
+    UnixSignals unixSignals;
+
     AppState state;
     state.AppDir = AppDir::GetAppDir();
     MainForm::Services services;
     services.notesCopiedFrom = AppDir::GetAppDirChoice().notesCopiedFrom;
+    services.stopRequested = [&unixSignals] { return unixSignals.pending(); };
     MainForm mainForm(state, services);
     QObject::connect(&mainForm, &MainForm::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    // A log-off and the usual termination signals end the program as its own
-    // exit command does, from the event loop.
-    UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &MainForm::ShutdownApp);
+    // Every change is already on the disk; what a busy event loop could keep from
+    // happening in time is only the running flag.
+    unixSignals.setDeadline(std::chrono::milliseconds(1500), [appDir = state.AppDir] {
+        WriteRunningFlag(ProfileFile(appDir + Settings::kFileName), false);
+    });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
                      [&mainForm](QSessionManager&) { mainForm.ShutdownApp(); });
 
     if (!mainForm.Form_Load())
         return 0;
-    return app.exec();
+    const int status = app.exec();
+    // Every change is on the disk and the running flag is cleared by now. Taking the
+    // windows of thousands of notes down one by one would keep the window system
+    // busy for seconds; ending the process releases them all at once.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

@@ -134,3 +134,10 @@ void ForceForeground(QWidget& window) {
     if (QGuiApplication::applicationState() != Qt::ApplicationActive)
         window.activateWindow();
 }
+
+void ForceForegroundInOrder(const QList<QWidget*>& windows) {
+    for (QWidget* window : windows)
+        window->raise();
+    if (!windows.isEmpty())
+        ForceForeground(*windows.constLast());
+}

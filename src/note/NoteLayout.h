@@ -28,3 +28,9 @@ void ShowNote(FusenForm& window);
 // Brings a window of the program to the front, taking the focus from another
 // program when one has it.
 void ForceForeground(QWidget& window);
+
+// ForceForeground for each window in turn, with the end result of doing so: every
+// one raised in the order given, the last in the foreground. Activation is asked
+// for once, as one request per window floods a desktop full of notes with
+// activation events for seconds.
+void ForceForegroundInOrder(const QList<QWidget*>& windows);

@@ -2,20 +2,29 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 int g_pipe[2] = {-1, -1};
+// Wakes the watchdog; it lives as long as the process.
+int g_watchdog[2] = {-1, -1};
 constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 void onSignal(int number) {
     const unsigned char byte = static_cast<unsigned char>(number);
     // Nothing else is safe in here; a full pipe only drops a repeat of a signal.
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    if (g_watchdog[1] >= 0) {
+        [[maybe_unused]] const ssize_t woken = ::write(g_watchdog[1], &byte, 1);
+    }
 }
 
 } // namespace
@@ -42,6 +51,28 @@ UnixSignals::~UnixSignals() {
             ::close(fd);
         fd = -1;
     }
+}
+
+void UnixSignals::setDeadline(std::chrono::milliseconds deadline, std::function<void()> lastWords) {
+    if (g_watchdog[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_watchdog) != 0)
+        return;
+    ::fcntl(g_watchdog[1], F_SETFL, O_NONBLOCK);
+    std::thread([deadline, lastWords = std::move(lastWords)] {
+        unsigned char byte = 0;
+        ssize_t got = 0;
+        while ((got = ::read(g_watchdog[0], &byte, 1)) < 0 && errno == EINTR) {
+        }
+        if (got != 1)
+            return;
+        std::this_thread::sleep_for(deadline);
+        lastWords();
+        std::_Exit(0);
+    }).detach();
+}
+
+bool UnixSignals::pending() const {
+    pollfd readable = {g_pipe[0], POLLIN, 0};
+    return g_pipe[0] >= 0 && ::poll(&readable, 1, 0) > 0 && (readable.revents & POLLIN);
 }
 
 void UnixSignals::readPending() {

@@ -237,9 +237,12 @@ private slots:
             m_form->IconMenu->iend->trigger();
         QTRY_COMPARE(finished.count(), 1);
         QVERIFY(m_state->ShuttingDown);
-        QTRY_VERIFY(!note);
+        QVERIFY(m_state->NoteWindows.isEmpty());
+        QVERIFY(note && !note->isVisible());
         QVERIFY(readFile("Pinora.ini").contains("開始モード=0\n"));
         QCOMPARE(readFile("Pinora.dat"), data); // nothing is saved at shutdown
+        m_form.reset();
+        QVERIFY(!note);
     }
 
     void exitWithChangesAsksAndCancelKeepsRunning() {
