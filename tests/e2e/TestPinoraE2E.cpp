@@ -140,6 +140,92 @@ private slots:
         QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
     }
 
+    // A copy run from a read-only folder that holds notes starts from a copy of them
+    // in the data folder, once; the originals are not touched.
+    void notesBesideAReadOnlyCopyAreCarriedOver() {
+        if (QProcess::execute("unshare", {"-m", "true"}) != 0)
+            QSKIP("needs a mount namespace (root or CAP_SYS_ADMIN) to make a read-only folder");
+        QTemporaryDir readOnly;
+        QTemporaryDir home;
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), readOnly.filePath("Pinora")));
+        const QByteArray notes =
+            NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, "{\\rtf1 b}"), {}});
+        QFile data(readOnly.filePath("Pinora.dat"));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+        data.write(notes);
+        data.close();
+
+        auto startReadOnly = [&](QProcess& pinora) {
+            // The folder is made read-only in a mount namespace of the program's own.
+            const QString script = QStringLiteral("mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" "
+                                                  "\"$0\" && exec \"$0/Pinora\"");
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_DATA_HOME", home.path());
+            pinora.setProcessEnvironment(env);
+            pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+            pinora.start("unshare", {"-m", "sh", "-c", script, readOnly.path()});
+            QVERIFY(pinora.waitForStarted());
+        };
+        // The notes, and the message that says where they are kept from now on.
+        auto notesShown = [] {
+            const QList<QRect> windows = noteWindows();
+            return std::count_if(windows.begin(), windows.end(),
+                                 [](const QRect& r) { return r.size() == QSize(200, 100); });
+        };
+        QProcess first;
+        startReadOnly(first);
+        QTRY_COMPARE_WITH_TIMEOUT(notesShown(), 2, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!run({"search", "--onlyvisible", "--name", "^ピノラ$"}).isEmpty(), 5000);
+        const QString kept = home.filePath("pinora/Pinora.dat");
+        QCOMPARE(readAll(kept), notes);
+        ::kill(first.processId(), SIGTERM);
+        QVERIFY(first.waitForFinished(10000));
+
+        // From now on the copy is the user's: it is not replaced by the originals again.
+        const QByteArray changed = NoteFile::encode(1, {note(1200, 900, "{\\rtf1 changed}"), {}});
+        QFile copy(kept);
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(changed);
+        copy.close();
+        QProcess second;
+        startReadOnly(second);
+        QTRY_COMPARE_WITH_TIMEOUT(notesShown(), 1, 15000);
+        QCOMPARE(noteWindows().size(), 1); // told only once
+        ::kill(second.processId(), SIGTERM);
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(readAll(kept), changed);
+        QCOMPARE(readAll(readOnly.filePath("Pinora.dat")), notes);
+        QCOMPARE(QDir(readOnly.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Pinora", "Pinora.dat"}));
+    }
+
+    // A stop asked for while hundreds of notes are being built ends the program
+    // without saving the half that was built.
+    void sigtermDuringStartUpKeepsEveryNote() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
+        QList<NoteRecord> records;
+        for (int i = 0; i < 400; ++i)
+            records << note(1200 + 15 * i, 900,
+                            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(i) + "\\par}");
+        records << NoteRecord{};
+        const QByteArray notes = NoteFile::encode(400, records);
+        QFile data(dir.filePath("Pinora.dat"));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+        data.write(notes);
+        data.close();
+
+        QProcess pinora;
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start(dir.filePath("Pinora"));
+        QVERIFY(pinora.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(dir.filePath("Pinora.ini")).contains("開始モード=1"), 10000);
+        ::kill(pinora.processId(), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+        QCOMPARE(pinora.exitCode(), 0);
+        QCOMPARE(readAll(dir.filePath("Pinora.dat")), notes);
+        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
+    }
+
     void writeANoteFromTheTrayAndEditIt() {
         QTemporaryDir dir;
         const QString exe = dir.filePath("Pinora");
