@@ -1,5 +1,6 @@
-// Arbitrary bytes as a data file: decoding must never crash, and whatever decodes
-// must encode to a file that decodes to the same notes.
+// Arbitrary bytes as a data file: decoding must never crash, never give more notes
+// than the bytes can hold whole, and whatever decodes must encode to a file that
+// decodes to the same notes.
 #include "store/NoteFile.h"
 
 #include <cstdlib>
@@ -9,6 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<NoteFile::Contents> contents = NoteFile::decode(bytes);
     if (!contents)
         return 0;
+    if (contents->count > (bytes.size() - 4) / NoteFile::kMinRecordSize)
+        std::abort();
     const QByteArray again = NoteFile::encode(contents->count, contents->records);
     const std::optional<NoteFile::Contents> back = NoteFile::decode(again);
     if (!back || back->count != contents->count || back->records != contents->records)

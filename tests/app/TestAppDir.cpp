@@ -1,25 +1,14 @@
 #include "app/AppDir.h"
 
+#include "FileBytes.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestAppDir : public QObject {
     Q_OBJECT
@@ -27,7 +16,7 @@ class TestAppDir : public QObject {
 private slots:
     void writableExecutableDirectory() {
         QTemporaryDir dir;
-        writeAll(dir.filePath("Pinora.dat"), QByteArray(4, '\0'));
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), QByteArray(4, '\0')));
         const AppDir::Choice resolved = AppDir::ResolveAppDir(dir.path());
         QCOMPARE(resolved.dir, dir.path() + QLatin1Char('/'));
         QVERIFY(resolved.notesCopiedFrom.isEmpty());
@@ -59,31 +48,31 @@ private slots:
         const QByteArray notes = QByteArray::fromHex("01000000") + QByteArray(64, 'n');
         const QByteArray ini = "[ピノラ]\r\n開始モード=1\r\nドラッグモード=3\r\n";
         const QByteArray log = "26/12/06 21:35:00\r\n";
-        writeAll(readOnly.filePath("Pinora.dat"), notes);
-        writeAll(readOnly.filePath("Pinora.ini"), ini);
-        writeAll(readOnly.filePath("Pinora.log"), log);
+        QVERIFY(writeBytes(readOnly.filePath("Pinora.dat"), notes));
+        QVERIFY(writeBytes(readOnly.filePath("Pinora.ini"), ini));
+        QVERIFY(writeBytes(readOnly.filePath("Pinora.log"), log));
         const QDateTime modified = QFileInfo(readOnly.filePath("Pinora.dat")).lastModified();
 
         QVERIFY(AppDir::CarryOverNotes(readOnly.path(), fallback.path()));
-        QCOMPARE(readAll(fallback.filePath("Pinora.dat")), notes);
-        QCOMPARE(readAll(fallback.filePath("Pinora.log")), log);
+        QCOMPARE(readBytes(fallback.filePath("Pinora.dat")), notes);
+        QCOMPARE(readBytes(fallback.filePath("Pinora.log")), log);
         // The copy's settings are the user's, but no copy of the program runs on them.
-        QCOMPARE(readAll(fallback.filePath("Pinora.ini")),
+        QCOMPARE(readBytes(fallback.filePath("Pinora.ini")),
                  QByteArray("[ピノラ]\r\n開始モード=0\r\nドラッグモード=3\r\n"));
-        QCOMPARE(readAll(readOnly.filePath("Pinora.dat")), notes);
-        QCOMPARE(readAll(readOnly.filePath("Pinora.ini")), ini);
+        QCOMPARE(readBytes(readOnly.filePath("Pinora.dat")), notes);
+        QCOMPARE(readBytes(readOnly.filePath("Pinora.ini")), ini);
         QCOMPARE(QFileInfo(readOnly.filePath("Pinora.dat")).lastModified(), modified);
         QCOMPARE(QDir(readOnly.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
         // The fallback's own notes, changed since, are not replaced by the old ones.
-        writeAll(fallback.filePath("Pinora.dat"), QByteArray(4, '\0'));
+        QVERIFY(writeBytes(fallback.filePath("Pinora.dat"), QByteArray(4, '\0')));
         QVERIFY(!AppDir::CarryOverNotes(readOnly.path(), fallback.path()));
-        QCOMPARE(readAll(fallback.filePath("Pinora.dat")), QByteArray(4, '\0'));
+        QCOMPARE(readBytes(fallback.filePath("Pinora.dat")), QByteArray(4, '\0'));
 
         // Settings alone are not notes: nothing is copied.
         QTemporaryDir settingsOnly;
         QTemporaryDir empty;
-        writeAll(settingsOnly.filePath("Pinora.ini"), ini);
+        QVERIFY(writeBytes(settingsOnly.filePath("Pinora.ini"), ini));
         QVERIFY(!AppDir::CarryOverNotes(settingsOnly.path(), empty.path()));
         QVERIFY(QDir(empty.path()).isEmpty());
     }

@@ -13,6 +13,7 @@
 #include "store/NoteFile.h"
 #include "store/Tag.h"
 
+#include "FileBytes.h"
 #include "ScratchAppState.h"
 
 #include <QApplication>
@@ -319,14 +320,9 @@ private:
         m_form = std::make_unique<MainForm>(*m_state, services);
         return m_form->Form_Load();
     }
-    QByteArray readFile(const QString& name) const {
-        QFile f(m_state->filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray readFile(const QString& name) const { return readBytes(m_state->filePath(name)); }
     void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(m_state->filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QVERIFY(writeBytes(m_state->filePath(name), bytes));
     }
 
     std::unique_ptr<ScratchAppState> m_state;

@@ -2,6 +2,8 @@
 // were saved, follow the pointer, and the move is in the data file afterwards.
 #include "store/NoteFile.h"
 
+#include "FileBytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -91,10 +93,8 @@ private slots:
             "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
             "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1"
             "\\pard\\f0\\fs20 \\'94\\'83\\'82\\'a2\\'95\\'a8\\par \\b\\'8b\\'8d\\'93\\'fb\\b0\\par}";
-        QFile data(dir.filePath("Pinora.dat"));
-        QVERIFY(data.open(QIODevice::WriteOnly));
-        data.write(NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), {}}));
-        data.close();
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"),
+                           NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), {}})));
 
         QProcess pinora;
         pinora.setProgram(exe);
@@ -115,7 +115,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0).topLeft(), QPoint(130, 100), 5000);
 
         QTRY_VERIFY_WITH_TIMEOUT(savedLeft(dir.filePath("Pinora.dat")) == 130 * 15, 5000);
-        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(dir.filePath("Pinora.dat")));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
         QVERIFY(saved);
         QCOMPARE(saved->count, 2);
         QCOMPARE(saved->records.at(0).Top, 100 * 15);
@@ -124,20 +124,20 @@ private slots:
         QCOMPARE(saved->records.at(1).TextRTF.contains("\\'8b\\'8d\\'93\\'fb"), true);
 
         // A second start while this one runs ends at once and leaves the settings alone.
-        const QByteArray ini = readAll(dir.filePath("Pinora.ini"));
+        const QByteArray ini = readBytes(dir.filePath("Pinora.ini"));
         QVERIFY(ini.contains("開始モード=1"));
         QProcess secondCopy;
         secondCopy.start(exe);
         QVERIFY(secondCopy.waitForFinished(5000));
         QCOMPARE(secondCopy.exitCode(), 0);
-        QCOMPARE(readAll(dir.filePath("Pinora.ini")), ini);
+        QCOMPARE(readBytes(dir.filePath("Pinora.ini")), ini);
         QCOMPARE(noteWindows().size(), 2);
 
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitStatus(), QProcess::NormalExit);
         QCOMPARE(pinora.exitCode(), 0);
-        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
+        QVERIFY(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=0"));
     }
 
     // A copy run from a read-only folder that holds notes starts from a copy of them
@@ -150,10 +150,7 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), readOnly.filePath("Pinora")));
         const QByteArray notes =
             NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, "{\\rtf1 b}"), {}});
-        QFile data(readOnly.filePath("Pinora.dat"));
-        QVERIFY(data.open(QIODevice::WriteOnly));
-        data.write(notes);
-        data.close();
+        QVERIFY(writeBytes(readOnly.filePath("Pinora.dat"), notes));
 
         auto startReadOnly = [&](QProcess& pinora) {
             // The folder is made read-only in a mount namespace of the program's own.
@@ -177,24 +174,21 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(notesShown(), 2, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(!run({"search", "--onlyvisible", "--name", "^ピノラ$"}).isEmpty(), 5000);
         const QString kept = home.filePath("pinora/Pinora.dat");
-        QCOMPARE(readAll(kept), notes);
+        QCOMPARE(readBytes(kept), notes);
         ::kill(first.processId(), SIGTERM);
         QVERIFY(first.waitForFinished(10000));
 
         // From now on the copy is the user's: it is not replaced by the originals again.
         const QByteArray changed = NoteFile::encode(1, {note(1200, 900, "{\\rtf1 changed}"), {}});
-        QFile copy(kept);
-        QVERIFY(copy.open(QIODevice::WriteOnly));
-        copy.write(changed);
-        copy.close();
+        QVERIFY(writeBytes(kept, changed));
         QProcess second;
         startReadOnly(second);
         QTRY_COMPARE_WITH_TIMEOUT(notesShown(), 1, 15000);
         QCOMPARE(noteWindows().size(), 1); // told only once
         ::kill(second.processId(), SIGTERM);
         QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(readAll(kept), changed);
-        QCOMPARE(readAll(readOnly.filePath("Pinora.dat")), notes);
+        QCOMPARE(readBytes(kept), changed);
+        QCOMPARE(readBytes(readOnly.filePath("Pinora.dat")), notes);
         QCOMPARE(QDir(readOnly.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Pinora", "Pinora.dat"}));
     }
 
@@ -209,21 +203,18 @@ private slots:
                             "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(i) + "\\par}");
         records << NoteRecord{};
         const QByteArray notes = NoteFile::encode(400, records);
-        QFile data(dir.filePath("Pinora.dat"));
-        QVERIFY(data.open(QIODevice::WriteOnly));
-        data.write(notes);
-        data.close();
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), notes));
 
         QProcess pinora;
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start(dir.filePath("Pinora"));
         QVERIFY(pinora.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(dir.filePath("Pinora.ini")).contains("開始モード=1"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=1"), 10000);
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);
-        QCOMPARE(readAll(dir.filePath("Pinora.dat")), notes);
-        QVERIFY(readAll(dir.filePath("Pinora.ini")).contains("開始モード=0"));
+        QCOMPARE(readBytes(dir.filePath("Pinora.dat")), notes);
+        QVERIFY(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=0"));
     }
 
     void writeANoteFromTheTrayAndEditIt() {
@@ -263,7 +254,7 @@ private slots:
         run({"type", "--delay", "30", " more"});
         run({"key", "ctrl+n"});
         QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note more"), 10000);
-        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(dir.filePath("Pinora.dat")));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
         QCOMPARE(saved->count, 1);
 
         // Exit with unsaved text: the question, titled exactly; cancel keeps the
@@ -286,7 +277,7 @@ private slots:
         }
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);
-        QCOMPARE(NoteFile::decode(readAll(dir.filePath("Pinora.dat")))->count, 1);
+        QCOMPARE(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->count, 1);
     }
 
 private:
@@ -303,15 +294,11 @@ private:
         return {};
     }
     static QByteArray savedText(const QString& path) {
-        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(path));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(path));
         return saved && saved->count > 0 ? saved->records.at(0).TextRTF : QByteArray();
     }
-    static QByteArray readAll(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static qint32 savedLeft(const QString& path) {
-        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readAll(path));
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(path));
         return saved && saved->count > 0 ? saved->records.at(0).Left : -1;
     }
 

@@ -1,15 +1,16 @@
 #include "platform/CodePage.h"
 #include "platform/ProfileFile.h"
 
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,37 +21,6 @@ template <qsizetype N>
 QByteArray bytes(const char (&literal)[N]) {
     return QByteArray(literal, N - 1);
 }
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Caps the size of files this process may write, as a full disk would, for the
-// lifetime of the object. Writing past the cap fails with EFBIG instead of a signal.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = m_saved;
-        capped.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &capped);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 const QByteArray kSjisFile = CodePage::encodeCp932(u"; ピノラの設定\r\n"
                                                    u"[ピノラ]\r\n"

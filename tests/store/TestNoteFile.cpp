@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
@@ -31,17 +32,6 @@ NoteRecord noteNumbered(qint32 index, const QByteArray& rtf) {
     r.Index = index;
     r.TextRTF = rtf;
     return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 } // namespace
@@ -80,7 +70,7 @@ private slots:
         QList<NoteRecord> records{exampleNote(), NoteRecord{}};
         qint32 count = 1;
         QCOMPARE(NoteFileIO(count, path, true, records), -1);
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readBytes(path), expected);
         QList<NoteRecord> read;
         count = 99;
         QCOMPARE(NoteFileIO(count, path, false, read), -1);
@@ -198,7 +188,8 @@ private slots:
 
     void readRenumbersIndex() {
         const QString path = m_tempDir->filePath("Pinora.dat");
-        writeAll(path, NoteFile::encode(3, {noteNumbered(7, "a"), noteNumbered(7, "b"), noteNumbered(-2, "c"), {}}));
+        QVERIFY(writeBytes(
+            path, NoteFile::encode(3, {noteNumbered(7, "a"), noteNumbered(7, "b"), noteNumbered(-2, "c"), {}})));
         qint32 count = 0;
         QList<NoteRecord> records;
         QCOMPARE(NoteFileIO(count, path, false, records), -1);
@@ -235,7 +226,7 @@ private slots:
         QFETCH(bool, damaged);
         QFETCH(int, notes);
         const QString path = m_tempDir->filePath("Pinora.dat");
-        writeAll(path, bytes);
+        QVERIFY(writeBytes(path, bytes));
         const QDateTime now(QDate(2026, 12, 6), QTime(21, 35, 12));
         const QString why = damaged ? "damaged" : "unreadable";
         const NoteFileLoad load = LoadNoteFile(path, now);
@@ -243,23 +234,23 @@ private slots:
         QCOMPARE(load.count, notes);
         QCOMPARE(load.records.mid(0, notes), threeNotes().mid(0, notes));
         QCOMPARE(load.keptAsidePath, m_tempDir->filePath("Pinora-" + why + "-20261206-213512.dat"));
-        QCOMPARE(readAll(load.keptAsidePath), bytes);
+        QCOMPARE(readBytes(load.keptAsidePath), bytes);
         // A damaged file stays until the first save replaces it; no crash in between loses it.
         QCOMPARE(QFile::exists(path), damaged);
         if (damaged)
-            QCOMPARE(readAll(path), bytes);
+            QCOMPARE(readBytes(path), bytes);
 
         // The first save after start-up writes a fresh file beside the kept one.
         qint32 count = 0;
         QList<NoteRecord> none;
         QCOMPARE(NoteFileIO(count, path, true, none), -1);
-        QCOMPARE(readAll(load.keptAsidePath), bytes);
+        QCOMPARE(readBytes(load.keptAsidePath), bytes);
 
         // A second bad start in the same second does not overwrite the first one kept.
-        writeAll(path, damaged ? bytes.left(10) : QByteArray("still bad"));
+        QVERIFY(writeBytes(path, damaged ? bytes.left(10) : QByteArray("still bad")));
         const NoteFileLoad again = LoadNoteFile(path, now);
         QCOMPARE(again.keptAsidePath, m_tempDir->filePath("Pinora-" + why + "-20261206-213512-2.dat"));
-        QCOMPARE(readAll(load.keptAsidePath), bytes);
+        QCOMPARE(readBytes(load.keptAsidePath), bytes);
     }
 
     void failedWriteLeavesOldFileWhole() {
@@ -267,7 +258,7 @@ private slots:
         QList<NoteRecord> old{exampleNote(), {}};
         qint32 count = 1;
         QCOMPARE(NoteFileIO(count, path, true, old), -1);
-        const QByteArray before = readAll(path);
+        const QByteArray before = readBytes(path);
 
         QList<NoteRecord> bigger{noteNumbered(1, QByteArray(4000, 'x')), {}};
         {
@@ -275,7 +266,7 @@ private slots:
             QVERIFY(diskFull.active());
             QCOMPARE(NoteFileIO(count, path, true, bigger), 0);
         }
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readBytes(path), before);
         // No half-written file is left beside it.
         QCOMPARE(QDir(m_tempDir->path()).entryList(QDir::Files), QStringList{"Pinora.dat"});
 
@@ -284,7 +275,7 @@ private slots:
         // So does a negative count, which could never be read back.
         count = -1;
         QCOMPARE(NoteFileIO(count, path, true, bigger), 0);
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readBytes(path), before);
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "FakeNote.h"
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "store/PeelLog.h"
 
@@ -15,11 +16,6 @@ FakeNote noteWith(const QString& tag, const QString& text) {
     n.m_tag = tag;
     n.m_text = text;
     return n;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -54,7 +50,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("Pinora.log");
         QCOMPARE(AppendPeelLog(noteWith(tag, text), path, kPeeledAt), -1);
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readBytes(path), expected);
     }
 
     void entriesAreAppended() {
@@ -62,9 +58,9 @@ private slots:
         const QString path = dir.filePath("Pinora.log");
         const QString tag = QStringLiteral("0000000001%04/07/01 09:15:00%T%F");
         QCOMPARE(AppendPeelLog(noteWith(tag, "first"), path, kPeeledAt), -1);
-        const QByteArray one = readAll(path);
+        const QByteArray one = readBytes(path);
         QCOMPARE(AppendPeelLog(noteWith(tag, "second"), path, kPeeledAt.addSecs(60)), -1);
-        const QByteArray two = readAll(path);
+        const QByteArray two = readBytes(path);
         QVERIFY(two.startsWith(one));
         QCOMPARE(two.mid(one.size()), PeelLogEntry("04/07/01 09:15:00", kPeeledAt.addSecs(60), "second"));
     }
@@ -77,13 +73,13 @@ private slots:
 
         const QString path = dir.filePath("Pinora.log");
         QCOMPARE(AppendPeelLog(n, path, kPeeledAt), -1);
-        const QByteArray before = readAll(path);
+        const QByteArray before = readBytes(path);
         {
             FileSizeLimit diskFull(before.size() + 10);
             QCOMPARE(AppendPeelLog(n, path, kPeeledAt), 0);
         }
         // A short write may leave part of the entry behind, but what was there stays.
-        QVERIFY(readAll(path).startsWith(before));
+        QVERIFY(readBytes(path).startsWith(before));
     }
 };
 
