@@ -24,8 +24,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
+
+Q_LOGGING_CATEGORY(lcApp, "pinora.app", QtWarningMsg)
 
 MainForm::MainForm(AppState& state, Services services)
     : QWidget(nullptr)
@@ -98,8 +101,9 @@ bool MainForm::Form_Load() {
     m_state.EditTargetTag.clear();
     // A save cut off by a kill leaves its temporary file behind; no other copy of
     // the program can be saving now.
-    SafeFile::removeLeftovers(m_state.dataFilePath());
-    SafeFile::removeLeftovers(m_profile.path());
+    for (const QString& removed :
+         SafeFile::removeLeftovers(m_state.dataFilePath()) + SafeFile::removeLeftovers(m_profile.path()))
+        qCInfo(lcApp) << "removed" << removed << "left by a save that was cut off";
     if (!m_services.notesCopiedFrom.isEmpty()) {
         MessageBox::notify(
             QStringLiteral("%1 にはファイルを書き込めないため、付箋紙はこれから %2 に保存します。\n"

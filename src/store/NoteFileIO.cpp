@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcStore, "pinora.store", QtWarningMsg)
 
 namespace {
 
@@ -94,11 +97,14 @@ NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
         // that were whole; a copy keeps every byte of it.
         const QString aside = asidePath(path, QStringLiteral("damaged"), now);
         load.keptAsidePath = SafeFile::write(aside, bytes) ? aside : renameAside(path, aside);
+        qCInfo(lcStore) << path << "is damaged:" << bytes.size() << "bytes hold" << load.count
+                        << "whole notes; its bytes are kept in" << load.keptAsidePath;
         break;
     }
     case ReadResult::Unreadable:
         load.status = NoteFileLoad::Status::Unreadable;
         load.keptAsidePath = renameAside(path, asidePath(path, QStringLiteral("unreadable"), now));
+        qCInfo(lcStore) << path << "cannot be read as notes; it is kept as" << load.keptAsidePath;
         break;
     }
     return load;
