@@ -8,6 +8,7 @@
 #include "editor/MsgForm.h"
 #include "note/AppState.h"
 #include "note/FusenForm.h"
+#include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteLayout.h"
@@ -65,8 +66,6 @@ MainForm::MainForm(AppState& state, Services services)
 
 MainForm::~MainForm() {
     delete m_editor;
-    for (const QPointer<FusenForm>& note : std::as_const(m_closedNotes))
-        delete note.data();
 }
 
 EditForm& MainForm::editor() {
@@ -136,36 +135,16 @@ void MainForm::applySettings() {
     m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
 }
 
-void MainForm::createPlaceholder() {
-    auto* placeholder = new FusenForm(m_state);
-    placeholder->setTag(Tag::PlaceholderTag());
-    placeholder->moveTwips(0, 0, 4005, 495);
-    placeholder->Rich1->move(0, 0);
-    placeholder->Rich1->setBackColor(NoteColor::Yellow);
-    placeholder->Rich1->setText(QStringLiteral("\r\n"));
-    m_state.NoteWindows[0] = placeholder;
-}
-
 bool MainForm::restoreNotes() {
     const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
     tellAboutDataFile(load);
     m_state.NoteCount = load.count;
     m_state.NoteWindows = QList<QPointer<FusenForm>>(m_state.NoteCount + 2);
-    createPlaceholder();
+    BuildPlaceholder(m_state);
     for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
         if (m_services.stopRequested())
             return false;
-        const NoteRecord& r = load.records.at(k - 1);
-        auto* note = new FusenForm(m_state);
-        m_state.NoteWindows[k] = note;
-        note->setTag(Tag::TagFromRecord(r));
-        note->moveTwips(r.Left, r.Top, r.Width, r.Height);
-        note->Rich1->move(0, 0);
-        note->Rich1->setBackColor(r.BackColor);
-        note->Rich1->setTextRTF(r.TextRTF);
-        FitNoteToContent(m_state, *note, false);
-        StretchTextBox(*note);
-        StretchMouseSurface(*note);
+        RestoreNote(m_state, k, load.records.at(k - 1));
     }
     if (m_state.NoteCount != 0)
         RaiseAllNotes();
@@ -246,12 +225,11 @@ void MainForm::ShutdownApp() {
         popup->close();
     // Hidden, not destroyed: taking thousands of note windows down one at a time
     // keeps the window system busy for seconds, and the process ends right after
-    // this. They stay with this form until it is destroyed, which also keeps them
-    // alive for a note handler that is still on the stack.
+    // this. This also keeps them alive for a note handler still on the stack.
     for (const QPointer<FusenForm>& note : std::as_const(m_state.NoteWindows)) {
         if (note) {
             note->hide();
-            m_closedNotes.append(note);
+            m_state.ClosedNotes.append(note);
         }
     }
     m_state.NoteWindows.clear();

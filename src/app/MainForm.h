@@ -4,8 +4,6 @@
 #include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
 
-#include <QList>
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -15,7 +13,6 @@ struct AppState;
 struct NoteFileLoad;
 class IconMenu;
 class InputMethod;
-class FusenForm;
 class InstanceLock;
 class QTimer;
 class TrayIcon;
@@ -69,7 +66,6 @@ private:
     // False when a stop was requested before every note was built.
     bool restoreNotes();
     void tellAboutDataFile(const NoteFileLoad& load);
-    void createPlaceholder();
     void applySettings();
     void connectMenu();
     void tray_LeftButtonDown();
@@ -90,5 +86,4 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<InputMethod> m_inputMethod;
     EditForm* m_editor = nullptr;
-    QList<QPointer<FusenForm>> m_closedNotes; // the notes' windows after shutdown
 };

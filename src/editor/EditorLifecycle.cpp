@@ -4,6 +4,7 @@
 #include "editor/MsgForm.h"
 #include "note/AppState.h"
 #include "note/FusenForm.h"
+#include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
 #include "platform/InputMethod.h"
@@ -92,31 +93,14 @@ void EditForm::CommitEditor() {
         note = m_state.liveNote(Tag::NoteIdOf(m_state.EditTargetTag));
     // A note peeled while it was being edited comes back as a new note, so nothing
     // typed is lost.
-    const bool newNote = note == nullptr;
-    if (newNote) {
-        m_state.NoteCount += 1;
-        m_state.NoteWindows.resize(m_state.NoteCount + 2);
-        if (m_state.NoteCount == 1 || !m_state.NoteWindows.at(0)) {
-            auto* placeholder = new FusenForm(m_state);
-            placeholder->setTag(Tag::PlaceholderTag());
-            delete m_state.NoteWindows.at(0).data();
-            m_state.NoteWindows[0] = placeholder;
-        }
-        note = new FusenForm(m_state);
-        m_state.NoteWindows[m_state.NoteCount] = note;
+    if (note) {
+        note->Rich1->setTextRTF(Rich1->textRTF());
+        note->Rich1->setBackColor(Rich1->backColor());
+    } else {
+        note = AppendWrittenNote(m_state, Rich1->textRTF(), Rich1->backColor());
     }
-    note->Rich1->setTextRTF(Rich1->textRTF());
-    note->Rich1->setBackColor(Rich1->backColor());
-    if (newNote)
-        note->setTag(Tag::MakeNewTag(m_state.NoteCount, m_state.Now()));
     Rich1->setText(QString());
-    StretchTextBox(*note);
-    FitNoteToContent(m_state, *note, true);
-    FitNoteToContent(m_state, *note, true);
-    StretchMouseSurface(*note);
-    ShowNote(*note);
-    ForceForeground(*note);
-    SaveAllNotes(m_state);
+    ShowWrittenNote(m_state, *note);
 }
 
 void EditForm::SyncEditorColourMenu(const FusenForm& note) {

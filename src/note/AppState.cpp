@@ -6,6 +6,13 @@
 #include "store/PeelLog.h"
 #include "store/SaveAllNotes.h"
 
+AppState::~AppState() {
+    for (QList<QPointer<FusenForm>>* windows : {&NoteWindows, &ClosedNotes}) {
+        for (const QPointer<FusenForm>& note : std::as_const(*windows))
+            delete note.data();
+    }
+}
+
 QString AppState::dataFilePath() const {
     return AppDir + QLatin1String(kNoteFileName);
 }

@@ -14,12 +14,20 @@ class NoteHost;
 // The state that every part of the running program shares. The application owns
 // one; tests make a fresh one each.
 struct AppState {
+    AppState() = default;
+    // Deletes the note windows it still holds.
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
     QString AppDir; // with its trailing "/"
 
     // Slot 0 is the hidden placeholder; slots 1 to NoteCount hold the notes in
     // creation order. A slot whose window is gone or has an empty Tag is dead.
     QList<QPointer<FusenForm>> NoteWindows;
     qint32 NoteCount = 0;
+    // The windows of the notes after shutdown, hidden; see NoteBuilder.h.
+    QList<QPointer<FusenForm>> ClosedNotes;
 
     bool Loading = true;
     bool Fitting = false;

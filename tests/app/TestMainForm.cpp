@@ -243,6 +243,7 @@ private slots:
         QVERIFY(readFile("Pinora.ini").contains("開始モード=0\n"));
         QCOMPARE(readFile("Pinora.dat"), data); // nothing is saved at shutdown
         m_form.reset();
+        m_state.reset(); // the owner of the note windows
         QVERIFY(!note);
     }
 

@@ -1,0 +1,106 @@
+#include "note/NoteBuilder.h"
+
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteColor.h"
+#include "note/NoteLayout.h"
+#include "platform/RichTextBox.h"
+#include "store/NoteRecord.h"
+#include "store/Tag.h"
+
+#include <QTimer>
+
+namespace {
+
+// NoteCount grows by one, with one spare slot above it, and the new window takes it.
+FusenForm* appendSlot(AppState& state) {
+    state.NoteCount += 1;
+    state.NoteWindows.resize(state.NoteCount + 2);
+    auto* note = new FusenForm(state);
+    state.NoteWindows[state.NoteCount] = note;
+    return note;
+}
+
+} // namespace
+
+FusenForm* BuildPlaceholder(AppState& state) {
+    auto* placeholder = new FusenForm(state);
+    placeholder->setTag(Tag::PlaceholderTag());
+    placeholder->moveTwips(0, 0, 4005, 495);
+    placeholder->Rich1->move(0, 0);
+    placeholder->Rich1->setBackColor(NoteColor::Yellow);
+    placeholder->Rich1->setText(QStringLiteral("\r\n"));
+    if (state.NoteWindows.isEmpty())
+        state.NoteWindows.resize(2);
+    delete state.NoteWindows.at(0).data();
+    state.NoteWindows[0] = placeholder;
+    return placeholder;
+}
+
+FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
+    auto* note = new FusenForm(state);
+    state.NoteWindows[slot] = note;
+    note->setTag(Tag::TagFromRecord(record));
+    note->moveTwips(record.Left, record.Top, record.Width, record.Height);
+    note->Rich1->move(0, 0);
+    note->Rich1->setBackColor(record.BackColor);
+    note->Rich1->setTextRTF(record.TextRTF);
+    FitNoteToContent(state, *note, false);
+    StretchTextBox(*note);
+    StretchMouseSurface(*note);
+    return note;
+}
+
+FusenForm* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
+    FusenForm* note = appendSlot(state);
+    if (state.NoteCount == 1 || !state.NoteWindows.at(0))
+        BuildPlaceholder(state);
+    note->Rich1->setTextRTF(rtf);
+    note->Rich1->setBackColor(backColor);
+    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    return note;
+}
+
+void ShowWrittenNote(AppState& state, FusenForm& note) {
+    StretchTextBox(note);
+    FitNoteToContent(state, note, true);
+    FitNoteToContent(state, note, true);
+    StretchMouseSurface(note);
+    ShowNote(note);
+    ForceForeground(note);
+    SaveAllNotes(state);
+}
+
+FusenForm* DuplicateNote(AppState& state, const FusenForm& source) {
+    FusenForm* copy = appendSlot(state);
+    copy->Rich1->setTextRTF(source.Rich1->textRTF());
+    copy->Rich1->setBackColor(source.Rich1->backColor());
+    copy->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    // The copy keeps its own initial place; this resize lays it out and saves.
+    copy->resize(source.size());
+    FitNoteToContent(state, *copy, false);
+    StretchTextBox(*copy);
+    StretchMouseSurface(*copy);
+    ShowNote(*copy);
+    ForceForeground(*copy);
+    SaveAllNotes(state);
+    return copy;
+}
+
+void ShowDroppedOnNote(AppState& state, FusenForm& note) {
+    FitNoteToContent(state, note, true);
+    FitNoteToContent(state, note, true);
+    StretchTextBox(note);
+    StretchMouseSurface(note);
+    ShowNote(note);
+    ForceForeground(note);
+    SaveAllNotes(state);
+}
+
+void UnloadNote(FusenForm& note) {
+    note.setTag(QString());
+    note.UnloadTimer->stop();
+    note.hide();
+    // A handler of the note (its menu, its timer) may still be on the stack.
+    note.deleteLater();
+}

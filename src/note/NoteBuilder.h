@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct AppState;
+struct NoteRecord;
+class FusenForm;
+
+// Every note window is built here, each kind in the order the program builds it.
+//
+// Ownership: a note window belongs to its slot in AppState::NoteWindows from the
+// moment it is built. Peeling unloads it (UnloadNote: the Tag is emptied, the slot
+// is dead, the window deleted once its handlers have returned); shutdown hides the
+// windows and hands them to AppState::ClosedNotes; the AppState deletes whatever it
+// still holds when it goes (in the program the process ends first).
+
+// The hidden placeholder in slot 0.
+FusenForm* BuildPlaceholder(AppState& state);
+
+// A saved note into slot, laid out but not shown yet (start-up shows the notes).
+FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record);
+
+// A note written in the editor, in the next slot with a new Tag; with no note
+// before it, slot 0 gets a fresh placeholder too. Not laid out yet: see
+// ShowWrittenNote.
+FusenForm* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor);
+
+// Lays out a note the editor has just written or changed, shows it, brings it
+// forward and saves.
+void ShowWrittenNote(AppState& state, FusenForm& note);
+
+// A copy of source in the next slot, with a new Tag, the same content, colour and
+// size, centred on the screen, brought forward and saved.
+FusenForm* DuplicateNote(AppState& state, const FusenForm& source);
+
+// Lays out a note whose content grew by a drop, shows it, brings it forward and saves.
+void ShowDroppedOnNote(AppState& state, FusenForm& note);
+
+// Takes a note off the desktop for good: its slot is dead from now on. Does not save.
+void UnloadNote(FusenForm& note);
