@@ -89,6 +89,11 @@ void MainForm::newNote() {
     editor().openForNewNote(true);
 }
 
+void MainForm::sendNote() {
+    // The send window comes with sending over the network; until then 送信 only
+    // remembers the note.
+}
+
 bool MainForm::Form_Load() {
     if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
         return false;

@@ -53,6 +53,7 @@ public:
     // NoteHost: a note's double-click and its menu's 編集 and 新規作成.
     void editNote(FusenForm& note) override;
     void newNote() override;
+    void sendNote() override;
 
     ::IconMenu* IconMenu = nullptr;
     QTimer* Timer1 = nullptr;

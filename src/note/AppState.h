@@ -45,6 +45,8 @@ struct AppState {
     QPoint DragAnchor;
 
     NoteHost* Host = nullptr;
+    // The note whose menu chose 送信, until the send window has sent it.
+    QPointer<FusenForm> NoteToSend;
     // How many times the data file was rewritten since start-up.
     mutable int SaveCount = 0;
     // Whether the last rewrite failed; the user hears of a failure once, not on

@@ -1,14 +1,18 @@
 #include "note/FusenForm.h"
 
 #include "note/AppState.h"
+#include "note/NoteArrange.h"
+#include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
 #include "platform/ColorValue.h"
 #include "platform/MenuItems.h"
+#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "store/Tag.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -82,36 +86,75 @@ void FusenForm::buildMenu() {
     FusenMenu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
     FusenMenu->setObjectName(QStringLiteral("FusenMenu"));
     QMenu* fDelTop = addSubmenu(FusenMenu, "fDelTop", QStringLiteral("はがす"));
-    addItem(fDelTop, "fDelLog", QStringLiteral("はがす"));
-    addItem(fDelTop, "fDelOnly", QStringLiteral("ログに出力しないではがす"));
+    connect(addItem(fDelTop, "fDelLog", QStringLiteral("はがす")), &QAction::triggered, this,
+            &FusenForm::fDelLog_Click);
+    connect(addItem(fDelTop, "fDelOnly", QStringLiteral("ログに出力しないではがす")), &QAction::triggered, this,
+            &FusenForm::fDelOnly_Click);
     addSeparator(fDelTop, "fSp1");
-    addItem(fDelTop, "fHideOnece", QStringLiteral("一時的に非表示"));
-    addItem(fDelTop, "fHide", QStringLiteral("非表示"));
+    connect(addItem(fDelTop, "fHideOnece", QStringLiteral("一時的に非表示")), &QAction::triggered, this,
+            &FusenForm::fHideOnece_Click);
+    connect(addItem(fDelTop, "fHide", QStringLiteral("非表示")), &QAction::triggered, this, &FusenForm::fHide_Click);
     QMenu* fBack = addSubmenu(FusenMenu, "fBack", QStringLiteral("背景色"));
-    addItem(fBack, "fYellow", QStringLiteral("黄"));
-    addItem(fBack, "fGreen", QStringLiteral("緑"));
-    addItem(fBack, "fBlue", QStringLiteral("青"));
-    addItem(fBack, "fRed", QStringLiteral("赤"));
-    addItem(fBack, "fPurple", QStringLiteral("紫"));
-    addItem(fBack, "fWhite", QStringLiteral("白"));
-    QAction* fEdit = addItem(FusenMenu, "fEdit", QStringLiteral("編集"));
-    QAction* fNew = addItem(FusenMenu, "fNew", QStringLiteral("新規作成"));
-    addItem(FusenMenu, "fCopy", QStringLiteral("複製"));
-    addSeparator(FusenMenu, "fSp2");
-    QMenu* fArrenge = addSubmenu(FusenMenu, "fArrenge", QStringLiteral("整列"));
-    addItem(fArrenge, "fArrengeLeft", QStringLiteral("左に揃える"));
-    addItem(fArrenge, "fArrengeTop", QStringLiteral("上に揃える"));
-    addSeparator(FusenMenu, "fSp3");
-    addItem(FusenMenu, "fSend", QStringLiteral("送信"));
-
-    connect(fEdit, &QAction::triggered, this, [this] {
+    const std::pair<const char*, std::pair<QString, qint32>> colours[] = {
+        {"fYellow", {QStringLiteral("黄"), NoteColor::Yellow}}, {"fGreen", {QStringLiteral("緑"), NoteColor::Green}},
+        {"fBlue", {QStringLiteral("青"), NoteColor::Blue}},     {"fRed", {QStringLiteral("赤"), NoteColor::Red}},
+        {"fPurple", {QStringLiteral("紫"), NoteColor::Purple}}, {"fWhite", {QStringLiteral("白"), NoteColor::White}}};
+    for (const auto& [name, item] : colours) {
+        const qint32 colour = item.second;
+        connect(addItem(fBack, name, item.first), &QAction::triggered, this, [this, colour] { fBack_Click(colour); });
+    }
+    connect(addItem(FusenMenu, "fEdit", QStringLiteral("編集")), &QAction::triggered, this, [this] {
         if (m_state.Host)
             m_state.Host->editNote(*this);
     });
-    connect(fNew, &QAction::triggered, this, [this] {
+    connect(addItem(FusenMenu, "fNew", QStringLiteral("新規作成")), &QAction::triggered, this, [this] {
         if (m_state.Host)
             m_state.Host->newNote();
     });
+    connect(addItem(FusenMenu, "fCopy", QStringLiteral("複製")), &QAction::triggered, this, &FusenForm::fCopy_Click);
+    addSeparator(FusenMenu, "fSp2");
+    QMenu* fArrenge = addSubmenu(FusenMenu, "fArrenge", QStringLiteral("整列"));
+    connect(addItem(fArrenge, "fArrengeLeft", QStringLiteral("左に揃える")), &QAction::triggered, this,
+            [this] { NoteArrange::ArrangeLeft(m_state, *this); });
+    connect(addItem(fArrenge, "fArrengeTop", QStringLiteral("上に揃える")), &QAction::triggered, this,
+            [this] { NoteArrange::ArrangeTop(m_state, *this); });
+    addSeparator(FusenMenu, "fSp3");
+    connect(addItem(FusenMenu, "fSend", QStringLiteral("送信")), &QAction::triggered, this, &FusenForm::fSend_Click);
+}
+
+void FusenForm::fDelLog_Click() {
+    if (!PeelNoteWithLog(m_state, *this))
+        MessageBox::show(QStringLiteral("ログ出力に失敗しました"));
+}
+
+void FusenForm::fDelOnly_Click() {
+    UnloadNote(*this);
+    SaveAllNotes(m_state);
+}
+
+void FusenForm::fHideOnece_Click() {
+    hide();
+}
+
+void FusenForm::fHide_Click() {
+    hide();
+    Tag::SetTagFlag(m_tag, Tag::kVisibleFlag, false);
+    SaveAllNotes(m_state);
+}
+
+void FusenForm::fBack_Click(qint32 colour) {
+    Rich1->setBackColor(colour);
+    SaveAllNotes(m_state);
+}
+
+void FusenForm::fCopy_Click() {
+    DuplicateNote(m_state, *this);
+}
+
+void FusenForm::fSend_Click() {
+    m_state.NoteToSend = this;
+    if (m_state.Host)
+        m_state.Host->sendNote();
 }
 
 QRectF FusenForm::geometryTwips() const {

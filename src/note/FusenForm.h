@@ -46,6 +46,13 @@ protected:
 
 private:
     void buildMenu();
+    void fDelLog_Click();
+    void fDelOnly_Click();
+    void fHideOnece_Click();
+    void fHide_Click();
+    void fBack_Click(qint32 colour);
+    void fCopy_Click();
+    void fSend_Click();
     void Label1_MouseDown(QMouseEvent* event);
     void Label1_MouseMove(QMouseEvent* event);
     void Label1_MouseUp(QMouseEvent* event);

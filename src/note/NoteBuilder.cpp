@@ -6,6 +6,7 @@
 #include "note/NoteLayout.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteRecord.h"
+#include "store/PeelLog.h"
 #include "store/Tag.h"
 
 #include <QTimer>
@@ -103,4 +104,12 @@ void UnloadNote(FusenForm& note) {
     note.hide();
     // A handler of the note (its menu, its timer) may still be on the stack.
     note.deleteLater();
+}
+
+bool PeelNoteWithLog(AppState& state, FusenForm& note) {
+    if (AppendPeelLog(note, state.peelLogPath(), state.Now()) != -1)
+        return false;
+    UnloadNote(note);
+    SaveAllNotes(state);
+    return true;
 }

@@ -39,3 +39,7 @@ void ShowDroppedOnNote(AppState& state, FusenForm& note);
 
 // Takes a note off the desktop for good: its slot is dead from now on. Does not save.
 void UnloadNote(FusenForm& note);
+
+// Appends the note's entry to the peel log, then unloads it and saves. False, with
+// the note left as it was and nothing saved, when the log cannot be written.
+bool PeelNoteWithLog(AppState& state, FusenForm& note);

@@ -9,4 +9,6 @@ public:
     virtual ~NoteHost() = default;
     virtual void editNote(FusenForm& note) = 0;
     virtual void newNote() = 0;
+    // Opens the window that sends AppState::NoteToSend to other computers.
+    virtual void sendNote() = 0;
 };
