@@ -1,0 +1,258 @@
+// The commands of a note's menu on real note windows: peeling with and without the
+// log, hiding, colours, duplicating and lining notes up.
+#include "note/FusenForm.h"
+#include "note/NoteArrange.h"
+#include "note/NoteBuilder.h"
+#include "note/NoteColor.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "store/NoteFile.h"
+#include "store/NoteFileIO.h"
+#include "store/Tag.h"
+
+#include "FileBytes.h"
+#include "ScratchAppState.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QDir>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+using NoteArrange::Box;
+using NoteArrange::Move;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(6, 30, 15));
+
+Box box(double left, double top, double width, double height, const QString& tag) {
+    return Box{QRectF(left, top, width, height), tag};
+}
+
+} // namespace
+
+class TestNoteMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_state = std::make_unique<ScratchAppState>();
+        m_state->Now = [] { return kNow; };
+        m_messages.clear();
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
+    }
+    void cleanup() {
+        m_state.reset();
+        MessageBox::setHandlerForTesting({});
+    }
+
+    // はがす writes the entry, then the window goes and its slot stays dead; the next
+    // note takes the slot after the highest one.
+    void peelWithLogWritesTheEntryThenUnloads() {
+        makeNotes(2);
+        FusenForm* first = m_state->NoteWindows.at(1);
+        QPointer<FusenForm> watched(first);
+        trigger(first, "fDelLog");
+        QCOMPARE(readBytes(m_state->peelLogPath()),
+                 QByteArray("[作成した日時=26/12/06 21:35:00]\r\n[はがした日時=26/12/07 06:30:15]\r\n"
+                            "note 1\r\nsecond line\r\n\r\n\r\n"));
+        QVERIFY(first->tag().isEmpty() && !first->isVisible());
+        QTRY_VERIFY(!watched); // the window is gone once its handler has returned
+        QCOMPARE(m_state->NoteCount, 2);
+        QCOMPARE(savedNotes().count, 1);
+
+        FusenForm* copy = DuplicateNote(*m_state, *m_state->NoteWindows.at(2));
+        QCOMPARE(m_state->NoteCount, 3);
+        QCOMPARE(Tag::NoteIdOf(copy->tag()), 3);
+    }
+
+    void peelWithAnUnwritableLogKeepsTheNote() {
+        makeNotes(1);
+        QVERIFY(QDir().mkpath(m_state->peelLogPath())); // a folder where the log should be
+        const QByteArray before = readBytes(m_state->dataFilePath());
+        FusenForm* note = m_state->NoteWindows.at(1);
+        trigger(note, "fDelLog");
+        QCOMPARE(m_messages, QStringList{QStringLiteral("ログ出力に失敗しました")});
+        QVERIFY(!note->tag().isEmpty() && note->isVisible());
+        QCOMPARE(readBytes(m_state->dataFilePath()), before);
+
+        trigger(note, "fDelOnly"); // no log needed
+        QVERIFY(note->tag().isEmpty());
+        QCOMPARE(savedNotes().count, 0);
+    }
+
+    // 一時的に非表示 saves nothing, so the next start shows the note; 非表示 saves the flag.
+    void hideForNowAndHide() {
+        makeNotes(2);
+        const int saves = m_state->SaveCount;
+        trigger(m_state->NoteWindows.at(1), "fHideOnece");
+        QVERIFY(!m_state->NoteWindows.at(1)->isVisible());
+        QCOMPARE(m_state->SaveCount, saves);
+        trigger(m_state->NoteWindows.at(2), "fHide");
+        QVERIFY(!m_state->NoteWindows.at(2)->isVisible());
+        const NoteFile::Contents saved = savedNotes();
+        QCOMPARE(saved.records.at(0).VisibleFlag, QByteArray("T"));
+        QCOMPARE(saved.records.at(1).VisibleFlag, QByteArray("F"));
+    }
+
+    void colourIsSavedEvenWhenUnchanged() {
+        makeNotes(1);
+        FusenForm* note = m_state->NoteWindows.at(1);
+        const int saves = m_state->SaveCount;
+        const QSize size = note->size();
+        trigger(note, "fYellow");
+        QCOMPARE(m_state->SaveCount, saves + 1);
+        trigger(note, "fPurple");
+        QCOMPARE(savedNotes().records.at(0).BackColor, NoteColor::Purple);
+        QCOMPARE(note->size(), size); // not refitted
+    }
+
+    // The copy has the content, colour and size of a note resized by hand, its own
+    // new Tag, and stands in the middle of the screen.
+    void duplicateOfAResizedNote() {
+        makeNotes(3);
+        FusenForm* source = m_state->NoteWindows.at(2);
+        source->resize(260, 180);
+        source->Rich1->setBackColor(NoteColor::Blue);
+        trigger(m_state->NoteWindows.at(3), "fDelOnly"); // a dead slot at the top
+        trigger(source, "fCopy");
+        QCOMPARE(m_state->NoteCount, 4);
+        FusenForm* copy = m_state->NoteWindows.at(4);
+        QCOMPARE(copy->tag(), QStringLiteral("0000000004%26/12/07 06:30:15%T%F"));
+        QCOMPARE(copy->size(), QSize(260, 180));
+        QCOMPARE(copy->Rich1->text(), source->Rich1->text());
+        QCOMPARE(copy->Rich1->backColor(), NoteColor::Blue);
+        const QRect screen = copy->screen()->geometry();
+        QCOMPARE(copy->geometry().center().x() / 3, screen.center().x() / 3);
+        QVERIFY(copy->isVisible());
+        QCOMPARE(savedNotes().count, 3);
+    }
+
+    void sendRemembersTheNote() {
+        makeNotes(1);
+        trigger(m_state->NoteWindows.at(1), "fSend");
+        QCOMPARE(m_state->NoteToSend.data(), m_state->NoteWindows.at(1).data());
+    }
+
+    // Equal keys end in the order this quicksort leaves them, not in slot order.
+    void sortLeavesEqualKeysInItsOwnOrder_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QList<int>>("ids");
+        QTest::newRow("two equal") << QList<int>{900, 900} << QList<int>{2, 1};
+        QTest::newRow("three equal") << QList<int>{900, 900, 900} << QList<int>{3, 2, 1};
+        QTest::newRow("mixed") << QList<int>{3000, 900, 1500, 900, -40} << QList<int>{5, 4, 2, 3, 1};
+    }
+    void sortLeavesEqualKeysInItsOwnOrder() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QList<int>, ids);
+        QList<NoteArrange::PlacementEntry> list;
+        for (int i = 0; i < keys.size(); ++i)
+            list.append({qint16(keys.at(i)), i + 1});
+        NoteArrange::SortPlacementList(list, 0, qint16(list.size() - 1));
+        QList<int> sorted;
+        for (const auto& e : list)
+            sorted << e.NoteId;
+        QCOMPARE(sorted, ids);
+    }
+
+    // 左に揃える takes the notes below the anchor that overlap its column.
+    void arrangeLeftChoosesAndStacks() {
+        const Box anchor = box(1500, 1500, 3000, 1500, "A");
+        QList<std::optional<Box>> notes(7);
+        notes[1] = anchor;
+        notes[2] = box(3000, 6000, 3000, 1500, "2"); // left edge in the column
+        notes[3] = box(900, 4500, 3000, 1500, "3");  // right edge in the column
+        notes[4] = box(1000, 9000, 5000, 1500, "4"); // wider: covers the column, not taken
+        notes[5] = box(1500, 1500, 3000, 900, "5");  // same top: not below
+        notes[6] = box(9000, 6000, 3000, 1500, "6"); // another column
+        const QList<Move> moves = NoteArrange::PlanArrangeLeft(notes, anchor);
+        // In the order of their tops, 20 twips below the one above as its window
+        // stands on whole pixels (3020 twips is 201 pixels, 3015 twips).
+        QCOMPARE(moves, (QList<Move>{{3, 1500, 3020}, {2, 1500, 4535}}));
+        notes[2].reset();
+        notes[3].reset();
+        QVERIFY(NoteArrange::PlanArrangeLeft(notes, anchor).isEmpty());
+    }
+
+    // 上に揃える leaves out a note standing under one chosen before it in slot order.
+    void arrangeTopColumnRuleBothWaysRound() {
+        const Box anchor = box(1500, 1500, 3000, 1500, "A");
+        QList<std::optional<Box>> upperFirst(3);
+        upperFirst[1] = box(6000, 1000, 3000, 1500, "upper");
+        upperFirst[2] = box(6000, 2000, 3000, 1500, "lower");
+        QCOMPARE(NoteArrange::PlanArrangeTop(upperFirst, anchor), (QList<Move>{{1, 4550, 1500}}));
+        QList<std::optional<Box>> lowerFirst(3);
+        lowerFirst[1] = upperFirst[2];
+        lowerFirst[2] = upperFirst[1];
+        // Equal lefts: the quicksort puts the later slot first.
+        QCOMPARE(NoteArrange::PlanArrangeTop(lowerFirst, anchor), (QList<Move>{{2, 4550, 1500}, {1, 7595, 1500}}));
+    }
+
+    void arrangeStopsAtThe16BitEdge() {
+        const Box anchor = box(0, 28000, 3000, 3000, "A");
+        QList<std::optional<Box>> notes(3);
+        notes[1] = box(0, 31000, 3000, 1000, "fits");
+        notes[2] = box(0, 31500, 3000, 1000, "would end past 32767");
+        QCOMPARE(NoteArrange::PlanArrangeLeft(notes, anchor), (QList<Move>{{1, 0, 31020}}));
+    }
+
+    // On windows: only visible notes take part, and a save follows only a move.
+    void arrangeCommandsMoveVisibleNotesAndSaveOnce() {
+        makeNotes(3);
+        FusenForm* anchor = m_state->NoteWindows.at(1);
+        anchor->moveTwips(1500, 1500);
+        m_state->NoteWindows.at(2)->moveTwips(3000, 9000);
+        m_state->NoteWindows.at(3)->moveTwips(1500, 6000);
+        m_state->NoteWindows.at(3)->hide();
+        const int saves = m_state->SaveCount;
+        trigger(anchor, "fArrengeTop"); // nobody to the right
+        QCOMPARE(m_state->SaveCount, saves);
+        trigger(anchor, "fArrengeLeft");
+        QCOMPARE(m_state->SaveCount, saves + 1);
+        QCOMPARE(m_state->NoteWindows.at(2)->pos(),
+                 QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(1500 + anchor->geometryTwips().height() + 20)));
+        QCOMPARE(m_state->NoteWindows.at(3)->pos(), QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(6000)));
+    }
+
+private:
+    void makeNotes(int count) {
+        m_state->NoteCount = count;
+        m_state->NoteWindows.resize(count + 2);
+        BuildPlaceholder(*m_state);
+        for (int k = 1; k <= count; ++k) {
+            NoteRecord r;
+            r.Index = k;
+            r.Left = 1500 * k;
+            r.Top = 1500;
+            r.Width = 3000;
+            r.Height = 1500;
+            r.BackColor = NoteColor::Yellow;
+            r.TextRTF = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(k) +
+                        "\\par second line\\par}";
+            r.CreatedAt = "26/12/06 21:35:00";
+            r.VisibleFlag = "T";
+            r.PlaceOnShowFlag = "F";
+            RestoreNote(*m_state, k, r)->show();
+        }
+        m_state->Loading = false;
+        SaveAllNotes(*m_state);
+    }
+    static void trigger(FusenForm* note, const char* item) {
+        QAction* action = note->FusenMenu->findChild<QAction*>(QLatin1String(item));
+        QVERIFY2(action, item);
+        action->trigger();
+    }
+    NoteFile::Contents savedNotes() const {
+        return NoteFile::decode(readBytes(m_state->dataFilePath())).value_or(NoteFile::Contents{});
+    }
+
+    std::unique_ptr<ScratchAppState> m_state;
+    QStringList m_messages;
+};
+
+QTEST_MAIN(TestNoteMenu)
+#include "TestNoteMenu.moc"
