@@ -40,8 +40,8 @@ bool within(double value, double from, double to) {
 } // namespace
 
 bool LiesBelow(const Box& p, const Box& q) {
-    const bool inColumn = within(p.twips.left(), q.twips.left(), rightOf(q)) ||
-                          within(rightOf(p), q.twips.left(), rightOf(q));
+    const bool inColumn =
+        within(p.twips.left(), q.twips.left(), rightOf(q)) || within(rightOf(p), q.twips.left(), rightOf(q));
     return inColumn && p.twips.top() > q.twips.top() && p.tag != q.tag;
 }
 

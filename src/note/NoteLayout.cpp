@@ -108,6 +108,32 @@ void StretchMouseSurface(FusenForm& window) {
     window.Label1->setGeometry(0, 0, window.width(), window.height());
 }
 
+namespace {
+
+// The square of the distance from a point to a rectangle, 0 inside it.
+qint64 distanceSquared(const QPoint& p, const QRect& r) {
+    const qint64 dx = p.x() < r.left() ? r.left() - p.x() : p.x() > r.right() ? p.x() - r.right() : 0;
+    const qint64 dy = p.y() < r.top() ? r.top() - p.y() : p.y() > r.bottom() ? p.y() - r.bottom() : 0;
+    return dx * dx + dy * dy;
+}
+
+} // namespace
+
+QPoint PlaceOnAScreen(const QRect& window, const QList<QRect>& screens) {
+    const QRect* nearest = nullptr;
+    for (const QRect& area : screens) {
+        if (area.intersects(window))
+            return window.topLeft();
+        if (!nearest || distanceSquared(window.center(), area) < distanceSquared(window.center(), *nearest))
+            nearest = &area;
+    }
+    if (!nearest)
+        return window.topLeft();
+    // Wholly on that screen; a note larger than the screen shows its top-left corner.
+    return QPoint(std::max(nearest->left(), std::min(window.left(), nearest->right() + 1 - window.width())),
+                  std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height())));
+}
+
 void ShowNote(FusenForm& window) {
     QString tag = window.tag();
     if (tag.isEmpty() || !Tag::GetTagFlag(tag, Tag::kVisibleFlag))
@@ -124,6 +150,12 @@ void ShowNote(FusenForm& window) {
         const qint32 top = screenHeight / 2 - qint32(std::lround(box.height())) / 2;
         window.moveTwips(left + Twips::fromPixelsX(area.x()), top + Twips::fromPixelsY(area.y()));
     }
+    // A note saved on a monitor that is gone would stay out of reach for good. It is
+    // only shown elsewhere: the data file keeps its place until the next change.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    window.move(PlaceOnAScreen(window.geometry(), screens));
     window.show();
 }
 

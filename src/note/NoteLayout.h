@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 struct AppState;
@@ -21,8 +24,13 @@ void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow);
 void StretchTextBox(FusenForm& window);
 void StretchMouseSurface(FusenForm& window);
 
+// Where a window stands so that a screen shows it: where it is when it meets one of
+// the screens' areas, else wholly on the nearest one.
+QPoint PlaceOnAScreen(const QRect& window, const QList<QRect>& screens);
+
 // Shows a live, visible note, centring it on the screen first when it has not
-// been placed yet. Does not save.
+// been placed yet, and bringing it onto the nearest screen when none shows it.
+// Does not save.
 void ShowNote(FusenForm& window);
 
 // Brings a window of the program to the front, taking the focus from another

@@ -118,6 +118,30 @@ private slots:
         QVERIFY(!hidden->isVisible());
         QCOMPARE(hidden->pos(), QPoint(3, 4));
         QVERIFY(Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
+
+        // A note that no screen shows comes onto the nearest one, without a save.
+        const int saves = m_state->SaveCount;
+        note->move(5000, 5000);
+        ShowNote(*note);
+        QVERIFY(note->screen()->availableGeometry().contains(note->geometry()));
+        QCOMPARE(m_state->SaveCount, saves);
+    }
+
+    void placeOnAScreen_data() {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("on the left screen") << QRect(100, 100, 200, 100) << QPoint(100, 100);
+        QTest::newRow("partly on a screen stays") << QRect(1200, 700, 200, 100) << QPoint(1200, 700);
+        QTest::newRow("in the gap, nearer the right") << QRect(1300, 100, 100, 100) << QPoint(1400, 100);
+        QTest::newRow("far below and right") << QRect(5000, 5000, 200, 100) << QPoint(3080, 1050);
+        QTest::newRow("far up and left") << QRect(-900, -900, 200, 100) << QPoint(0, 0);
+        QTest::newRow("larger than the screen") << QRect(-5000, 100, 2000, 100) << QPoint(0, 100);
+    }
+    void placeOnAScreen() {
+        QFETCH(QRect, window);
+        const QList<QRect> screens{QRect(0, 0, 1280, 800), QRect(1400, 0, 1880, 1150)};
+        QTEST(PlaceOnAScreen(window, screens), "expected");
+        QCOMPARE(PlaceOnAScreen(window, {}), window.topLeft());
     }
 
     void leftDragMovesByTheTravelAndOnlyTheReleaseSaves() {

@@ -15,8 +15,8 @@
 #include "ScratchAppState.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QDir>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 
