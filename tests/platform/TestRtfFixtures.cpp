@@ -53,9 +53,20 @@ QString readLines(const QByteArray& rtf) {
     return RtfPlainText::lines(document);
 }
 
+// The shared fixtures live beside the repository, not in it; a clone of its own runs without them.
+bool sharedFixturesMissing() {
+    return !QDir(kShared).exists();
+}
+constexpr const char* kNoSharedFixtures = "../shared/fixtures is not beside this repository: the shared RTF "
+                                          "fixtures are not read";
+
 void addFixtureRows(const QString& directory) {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
+    if (directory == kShared && sharedFixturesMissing()) {
+        QTest::newRow("no shared fixtures") << QString() << QString();
+        return;
+    }
     const QStringList files = QDir(directory).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         const QString path = directory + u'/' + file;
@@ -86,13 +97,17 @@ private slots:
 
 void TestRtfFixtures::fixturesArePresent() {
     // Rows come from the directories: without them every row-driven case would pass empty.
-    QVERIFY2(QDir(kShared).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 21, qPrintable(kShared));
     QVERIFY(QDir(kOwn).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 5);
+    if (sharedFixturesMissing())
+        QSKIP(kNoSharedFixtures);
+    QVERIFY2(QDir(kShared).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 21, qPrintable(kShared));
 }
 
 void TestRtfFixtures::readsSharedFixtures() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
+    if (path.isEmpty())
+        QSKIP(kNoSharedFixtures);
     QVERIFY(!expected.isEmpty());
     QCOMPARE(readLines(contents(path)), expected);
 }
