@@ -1,5 +1,6 @@
 #pragma once
 
+#include "note/AppState.h"
 #include "platform/ProfileFile.h"
 
 #include <QLatin1String>
@@ -17,8 +18,8 @@ struct Settings {
     static constexpr QStringView kStartModeKey = u"開始モード";
     static constexpr QStringView kPortKey = u"ポート番号";
 
-    static constexpr qint16 kPlainText = 1;
-    static constexpr qint16 kRichText = -16639;
+    static constexpr qint16 kPlainText = DragData::PlainText;
+    static constexpr qint16 kRichText = DragData::RichText;
 
     bool startupRegistered = false; // "スタートアップ登録" is 1
     qint16 dragMode = 1;

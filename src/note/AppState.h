@@ -11,6 +11,13 @@
 class FusenForm;
 class NoteHost;
 
+// What a drag of a note's content offers (DragDataFormat), as Windows numbered the
+// clipboard formats: the rich-text control's RTF, or plain text.
+namespace DragData {
+constexpr qint16 RichText = -16639;
+constexpr qint16 PlainText = 1;
+} // namespace DragData
+
 // The state that every part of the running program shares. The application owns
 // one; tests make a fresh one each.
 struct AppState {
@@ -37,8 +44,8 @@ struct AppState {
     bool EditorPlaced = false;
     QString EditTargetTag;
 
-    qint16 DragMode = 1;
-    qint16 DragDataFormat = 1;
+    qint16 DragMode = 1; // 1 copy, log and peel; 2 copy only; 3 copy and peel
+    qint16 DragDataFormat = DragData::PlainText;
     qint32 PortNumber = 2000;
 
     // The last pointer position of a note being moved, screen pixels.

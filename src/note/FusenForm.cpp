@@ -15,6 +15,7 @@
 #include "store/Tag.h"
 
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -80,6 +81,10 @@ FusenForm::FusenForm(AppState& state)
     connect(Label1, &NoteSurface::moved, this, &FusenForm::Label1_MouseMove);
     connect(Label1, &NoteSurface::released, this, &FusenForm::Label1_MouseUp);
     connect(Label1, &NoteSurface::doubleClicked, this, &FusenForm::Label1_DblClick);
+    connect(Label1, &NoteSurface::dropped, this, &FusenForm::Label1_OLEDragDrop);
+    connect(Rich1, &RichTextBox::dragStarting, this, &FusenForm::Rich1_OLEStartDrag);
+    connect(Rich1, &RichTextBox::dragCompleted, this, &FusenForm::Rich1_OLECompleteDrag);
+    connect(UnloadTimer, &QTimer::timeout, this, &FusenForm::UnloadTimer_Timer);
 }
 
 void FusenForm::buildMenu() {
@@ -232,9 +237,45 @@ void FusenForm::Label1_MouseDown(QMouseEvent* event) {
         if (!self || tag().isEmpty())
             return; // the command peeled this note
     }
-    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
-        return; // a press with a modifier drags the note's content instead of the note
+    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
+        // A press with a modifier drags the note's content instead of the note. A
+        // format the program does not know (a hand-edited setting) drags nothing.
+        if (m_state.DragDataFormat == DragData::RichText || m_state.DragDataFormat == DragData::PlainText)
+            Rich1->startDrag();
+        return;
+    }
     m_state.DragAnchor = event->globalPosition().toPoint();
+}
+
+void FusenForm::Rich1_OLEStartDrag(QMimeData* data) {
+    if (m_state.DragDataFormat == DragData::RichText)
+        data->setData(QStringLiteral("text/rtf"), Rich1->textRTF());
+    else if (m_state.DragDataFormat == DragData::PlainText)
+        data->setText(Rich1->text());
+}
+
+void FusenForm::Rich1_OLECompleteDrag(int effect) {
+    if (effect == 0 || m_state.DragMode == 2)
+        return;
+    hide();
+    UnloadTimer->setInterval(1000);
+    UnloadTimer->start();
+}
+
+void FusenForm::UnloadTimer_Timer() {
+    UnloadTimer->stop();
+    // The mode is read again: a change within that second counts.
+    if (m_state.DragMode == 1)
+        fDelLog_Click();
+    else if (m_state.DragMode == 3)
+        fDelOnly_Click();
+}
+
+void FusenForm::Label1_OLEDragDrop(const QMimeData* data) {
+    Rich1->setSelStart(Rich1->textLength());
+    Rich1->setSelLength(0);
+    Rich1->insertMimeData(data);
+    ShowDroppedOnNote(m_state, *this);
 }
 
 void FusenForm::Label1_MouseMove(QMouseEvent* event) {

@@ -8,6 +8,7 @@
 struct AppState;
 class NoteSurface;
 class QMenu;
+class QMimeData;
 class QTimer;
 class RichTextBox;
 
@@ -53,6 +54,10 @@ private:
     void fBack_Click(qint32 colour);
     void fCopy_Click();
     void fSend_Click();
+    void Rich1_OLEStartDrag(QMimeData* data);
+    void Rich1_OLECompleteDrag(int effect);
+    void UnloadTimer_Timer();
+    void Label1_OLEDragDrop(const QMimeData* data);
     void Label1_MouseDown(QMouseEvent* event);
     void Label1_MouseMove(QMouseEvent* event);
     void Label1_MouseUp(QMouseEvent* event);

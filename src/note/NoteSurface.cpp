@@ -1,5 +1,7 @@
 #include "note/NoteSurface.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMouseEvent>
 
 NoteSurface::NoteSurface(QWidget* parent)
@@ -21,4 +23,20 @@ void NoteSurface::mouseReleaseEvent(QMouseEvent* event) {
 
 void NoteSurface::mouseDoubleClickEvent(QMouseEvent* event) {
     emit doubleClicked(event);
+}
+
+void NoteSurface::dragEnterEvent(QDragEnterEvent* event) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void NoteSurface::dragMoveEvent(QDragMoveEvent* event) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void NoteSurface::dropEvent(QDropEvent* event) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit dropped(event->mimeData());
 }

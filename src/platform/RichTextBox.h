@@ -90,6 +90,9 @@ public:
     void startDrag();
 
     static const QStringList& rtfMimeTypes();
+    // Inserts dropped or pasted data at the selection: rich text first, then plain
+    // text, else nothing.
+    void insertMimeData(const QMimeData* source) { insertFromMimeData(source); }
 
 signals:
     // The text changed (formatting alone does not count); every replacement of
