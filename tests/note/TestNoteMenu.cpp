@@ -1,9 +1,11 @@
 // The commands of a note's menu on real note windows: peeling with and without the
 // log, hiding, colours, duplicating and lining notes up.
+#include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteArrange.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
+#include "note/NoteSurface.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
@@ -17,8 +19,10 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -216,6 +220,79 @@ private slots:
         QCOMPARE(m_state->NoteWindows.at(2)->pos(),
                  QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(1500 + anchor->geometryTwips().height() + 20)));
         QCOMPARE(m_state->NoteWindows.at(3)->pos(), QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(6000)));
+    }
+
+    // The source offers exactly one format, as the setting says, or nothing to drag.
+    void dragOffersOneFormat() {
+        makeNotes(1);
+        FusenForm* note = m_state->NoteWindows.at(1);
+        QMimeData rich;
+        m_state->DragDataFormat = DragData::RichText;
+        emit note->Rich1->dragStarting(&rich);
+        QCOMPARE(rich.formats(), QStringList{"text/rtf"});
+        QVERIFY(rich.data("text/rtf").contains("note 1"));
+        QMimeData plain;
+        m_state->DragDataFormat = DragData::PlainText;
+        emit note->Rich1->dragStarting(&plain);
+        QCOMPARE(plain.formats(), QStringList{"text/plain"});
+        QCOMPARE(plain.text(), QStringLiteral("note 1\r\nsecond line"));
+    }
+
+    // After a drag that was taken, the source goes as the mode says a second later,
+    // and the mode is read again then.
+    void completedDragPeelsTheSourceByMode_data() {
+        QTest::addColumn<int>("modeAtDrop");
+        QTest::addColumn<int>("modeAtTick");
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<bool>("peeled");
+        QTest::addColumn<bool>("logged");
+        QTest::newRow("1: copy, log, peel") << 1 << 1 << 1 << true << true;
+        QTest::newRow("2: copy only") << 2 << 2 << 1 << false << false;
+        QTest::newRow("3: copy and peel") << 3 << 3 << 1 << true << false;
+        QTest::newRow("3, then 2 before the tick: hidden for now") << 3 << 2 << 1 << false << false;
+        QTest::newRow("nothing taken") << 3 << 3 << 0 << false << false;
+    }
+    void completedDragPeelsTheSourceByMode() {
+        QFETCH(int, modeAtDrop);
+        QFETCH(int, modeAtTick);
+        QFETCH(int, effect);
+        QFETCH(bool, peeled);
+        QFETCH(bool, logged);
+        makeNotes(1);
+        QPointer<FusenForm> note = m_state->NoteWindows.at(1).data();
+        m_state->DragMode = qint16(modeAtDrop);
+        emit note->Rich1->dragCompleted(effect);
+        const bool hidden = effect == 1 && modeAtDrop != 2;
+        QCOMPARE(note->isVisible(), !hidden);
+        QCOMPARE(note->UnloadTimer->isActive(), hidden);
+        m_state->DragMode = qint16(modeAtTick);
+        if (hidden) {
+            QCOMPARE(note->UnloadTimer->interval(), 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(!note || !note->UnloadTimer->isActive(), 3000);
+        }
+        QCOMPARE(m_state->liveNote(1) == nullptr, peeled);
+        QCOMPARE(savedNotes().count, peeled ? 0 : 1);
+        QCOMPARE(QFile::exists(m_state->peelLogPath()), logged);
+    }
+
+    // A drop appends at the end, rich text before plain text, refits the note's
+    // height to the new content and saves.
+    void dropAppendsAndRefits() {
+        makeNotes(1);
+        FusenForm* note = m_state->NoteWindows.at(1);
+        note->resize(note->width(), 300);
+        QMimeData both;
+        both.setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b dropped\\b0\\par}");
+        both.setText("plain");
+        emit note->Label1->dropped(&both);
+        // At the insertion point, which is the end of the last line.
+        QCOMPARE(note->Rich1->text(), QStringLiteral("note 1\r\nsecond linedropped"));
+        QVERIFY(note->height() < 300);
+        QMimeData plain;
+        plain.setText("from an editor");
+        emit note->Label1->dropped(&plain);
+        QVERIFY(note->Rich1->text().endsWith(QStringLiteral("droppedfrom an editor")));
+        QVERIFY(savedNotes().records.at(0).TextRTF.contains("from an editor"));
     }
 
 private:
