@@ -1,0 +1,182 @@
+// Dragging a note's content onto another note with the real pointer, in a real X
+// server under a window manager: what becomes of the source in each drag mode,
+// a drag let go over the desktop, and text dragged in from another program.
+#include "store/NoteFile.h"
+
+#include "FileBytes.h"
+
+#include <QDrag>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+void xdotool(const QStringList& arguments) {
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+// Presses at from with Shift held, moves in steps and lets go at to.
+QStringList dragArguments(const QPoint& from, const QPoint& to, bool shift) {
+    QStringList args{"mousemove", QString::number(from.x()), QString::number(from.y()), "sleep", "0.2"};
+    if (shift)
+        args << "keydown" << "shift";
+    args << "mousedown" << "1";
+    for (int step = 1; step <= 8; ++step) {
+        const QPoint p = from + (to - from) * step / 8;
+        args << "mousemove" << QString::number(p.x()) << QString::number(p.y()) << "sleep" << "0.05";
+    }
+    args << "sleep" << "0.3" << "mouseup" << "1";
+    if (shift)
+        args << "keyup" << "shift";
+    return args;
+}
+
+int visibleNoteWindows() {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "Pinora"});
+    p.waitForFinished(10000);
+    return int(p.readAllStandardOutput().count('\n'));
+}
+
+NoteRecord note(qint32 leftPixels, const QByteArray& text) {
+    NoteRecord r;
+    r.Index = 1;
+    r.Left = leftPixels * 15;
+    r.Top = 150 * 15;
+    r.Height = 1500;
+    r.Width = 3000;
+    r.BackColor = 0x0098FFFF;
+    r.TextRTF = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs24 " + text + "\\par}";
+    r.CreatedAt = "26/12/06 21:35:00";
+    r.VisibleFlag = "T";
+    r.PlaceOnShowFlag = "F";
+    return r;
+}
+
+// A window of another program that drags plain text away when pressed.
+class TextSource : public QLabel {
+public:
+    TextSource()
+        : QLabel(QStringLiteral("drag me")) {}
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        auto* drag = new QDrag(this);
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("from another program"));
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction);
+    }
+};
+
+} // namespace
+
+class TestDragAndDropE2E : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
+        QVERIFY(m_windowManager.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QProcess::execute("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}), 0, 10000);
+    }
+    void cleanupTestCase() {
+        m_windowManager.kill();
+        m_windowManager.waitForFinished();
+    }
+
+    void dragModes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QPoint>("dropAt");
+        QTest::addColumn<bool>("sourceStays");
+        QTest::addColumn<bool>("logged");
+        const QPoint target(560, 170);
+        const QPoint desktop(560, 600);
+        QTest::newRow("1: copy, log and peel") << 1 << target << false << true;
+        QTest::newRow("2: copy only") << 2 << target << true << false;
+        QTest::newRow("3: copy and peel") << 3 << target << false << false;
+        QTest::newRow("1, let go over the desktop") << 1 << desktop << true << false;
+        QTest::newRow("3, let go over the desktop") << 3 << desktop << true << false;
+    }
+    void dragModes() {
+        QFETCH(int, mode);
+        QFETCH(QPoint, dropAt);
+        QFETCH(bool, sourceStays);
+        QFETCH(bool, logged);
+        QTemporaryDir dir;
+        QProcess pinora;
+        start(dir, mode, pinora);
+        xdotool(dragArguments(QPoint(200, 170), dropAt, true));
+        const bool dropped = dropAt.y() < 300;
+        auto targetHasTheSource = [&dir] {
+            const QList<QByteArray> texts = savedTexts(dir);
+            return std::any_of(texts.begin(), texts.end(), [](const QByteArray& text) {
+                return text.contains("target note") && text.contains("source note");
+            });
+        };
+        if (dropped)
+            QTRY_VERIFY_WITH_TIMEOUT(targetHasTheSource(), 5000);
+        // Hidden at once, peeled a second later; or left where it was.
+        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), sourceStays ? 3 : 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(savedTexts(dir).size(), sourceStays ? 2 : 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.log")).contains("source note"), logged, 5000);
+        QCOMPARE(targetHasTheSource(), dropped);
+        stop(pinora);
+    }
+
+    void textFromAnotherProgramIsAppended() {
+        QTemporaryDir dir;
+        QProcess pinora;
+        start(dir, 2, pinora);
+        TextSource source;
+        source.setGeometry(150, 500, 200, 60);
+        source.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&source));
+        QTest::qWait(300);
+        // The drag runs in this process's event loop, so the pointer is driven alongside it.
+        QProcess pointer;
+        pointer.start(QStringLiteral("xdotool"), dragArguments(QPoint(250, 530), QPoint(560, 170), false));
+        QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, 10000);
+        stop(pinora);
+    }
+
+private:
+    void start(QTemporaryDir& dir, int mode, QProcess& pinora) {
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"),
+                           NoteFile::encode(2, {note(150, "source note"), note(500, "target note"), {}})));
+        QVERIFY(writeBytes(dir.filePath("Pinora.ini"),
+                           QStringLiteral("[ピノラ]\nドラッグモード=%1\nドラッグデータ=1\n").arg(mode).toUtf8()));
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start(dir.filePath("Pinora"));
+        QVERIFY(pinora.waitForStarted());
+        // Two notes and the tray's stand-in window.
+        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), 3, 15000);
+        QTest::qWait(300);
+    }
+    static void stop(QProcess& pinora) {
+        ::kill(pid_t(pinora.processId()), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+    }
+    static QList<QByteArray> savedTexts(const QTemporaryDir& dir) {
+        QList<QByteArray> texts;
+        if (const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))) {
+            for (qint32 i = 0; i < saved->count; ++i)
+                texts << saved->records.at(i).TextRTF;
+        }
+        return texts;
+    }
+
+    QProcess m_windowManager;
+};
+
+QTEST_MAIN(TestDragAndDropE2E)
+#include "TestDragAndDropE2E.moc"
