@@ -25,15 +25,22 @@ void xdotool(const QStringList& arguments) {
 QStringList dragArguments(const QPoint& from, const QPoint& to, bool shift) {
     QStringList args{"mousemove", QString::number(from.x()), QString::number(from.y()), "sleep", "0.2"};
     if (shift)
-        args << "keydown" << "shift";
-    args << "mousedown" << "1";
+        args << "keydown"
+             << "shift";
+    args << "mousedown"
+         << "1";
     for (int step = 1; step <= 8; ++step) {
         const QPoint p = from + (to - from) * step / 8;
-        args << "mousemove" << QString::number(p.x()) << QString::number(p.y()) << "sleep" << "0.05";
+        args << "mousemove" << QString::number(p.x()) << QString::number(p.y()) << "sleep"
+             << "0.05";
     }
-    args << "sleep" << "0.3" << "mouseup" << "1";
+    args << "sleep"
+         << "0.3"
+         << "mouseup"
+         << "1";
     if (shift)
-        args << "keyup" << "shift";
+        args << "keyup"
+             << "shift";
     return args;
 }
 
