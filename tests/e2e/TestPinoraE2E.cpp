@@ -105,19 +105,23 @@ private slots:
             "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
             "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1"
             "\\pard\\f0\\fs20 \\'94\\'83\\'82\\'a2\\'95\\'a8\\par \\b\\'8b\\'8d\\'93\\'fb\\b0\\par}";
-        QVERIFY(writeBytes(dir.filePath("Pinora.dat"),
-                           NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), {}})));
+        // A third one was saved on a monitor that is no longer there.
+        const QByteArray saved3 = NoteFile::encode(
+            3, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), note(75000, 75000, "{\\rtf1 far}"), {}});
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), saved3));
 
         QProcess pinora;
         pinora.setProgram(exe);
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start();
         QVERIFY(pinora.waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 3, 15000);
         QList<QRect> windows = noteWindows();
         QCOMPARE(windows.at(0), QRect(80, 60, 200, 100)); // 1200, 900, 3000 x 1500 twips at 96 dpi
         QCOMPARE(windows.at(1).topLeft(), QPoint(400, 60));
-        QCOMPARE(windows.at(1).size(), QSize(200, 100)); // the saved height stays
+        QCOMPARE(windows.at(1).size(), QSize(200, 100));         // the saved height stays
+        QVERIFY(QRect(0, 0, 1280, 800).contains(windows.at(2))); // shown where the screen is
+        QCOMPARE(readBytes(dir.filePath("Pinora.dat")), saved3); // but its saved place is kept
 
         // Drag the first note with the pointer by (50, 40).
         run({"mousemove", "150", "100", "sleep", "0.2", "mousedown", "1"});
@@ -129,7 +133,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(savedLeft(dir.filePath("Pinora.dat")) == 130 * 15, 5000);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
         QVERIFY(saved);
-        QCOMPARE(saved->count, 2);
+        QCOMPARE(saved->count, 3);
         QCOMPARE(saved->records.at(0).Top, 100 * 15);
         QCOMPARE(saved->records.at(0).Width, 3000);
         QCOMPARE(saved->records.at(1).Left, 6000);
@@ -143,7 +147,7 @@ private slots:
         QVERIFY(secondCopy.waitForFinished(5000));
         QCOMPARE(secondCopy.exitCode(), 0);
         QCOMPARE(readBytes(dir.filePath("Pinora.ini")), ini);
-        QCOMPARE(noteWindows().size(), 2);
+        QCOMPARE(noteWindows().size(), 3);
 
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
