@@ -1,6 +1,5 @@
 #include "app/IconMenu.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <vector>
@@ -106,29 +105,6 @@ private slots:
         IconMenu again;
         again.applyMarks(marks);
         QCOMPARE(checkedItems(again), checked);
-    }
-
-    void clickingItemsTriggersThem() {
-        IconMenu menu;
-        QSignalSpy end(menu.iend, &QAction::triggered);
-        menu.popup(QPoint(20, 20));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.iend).center());
-        QCOMPARE(end.count(), 1);
-        QTRY_VERIFY(!menu.isVisible());
-
-        // Into a submenu: choosing a drag mode reports it and leaves the other marks alone.
-        QSignalSpy copyOnly(menu.idrag2, &QAction::triggered);
-        menu.popup(QPoint(20, 20));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.idrag->menuAction()).center());
-        QTRY_VERIFY(menu.idrag->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(menu.idrag));
-        QTest::mouseClick(menu.idrag, Qt::LeftButton, {}, menu.idrag->actionGeometry(menu.idrag2).center());
-        QCOMPARE(copyOnly.count(), 1);
-        QCOMPARE(copyOnly.at(0).at(0).toBool(), true);
-        QVERIFY(menu.idrag1->isChecked());
-        QTRY_VERIFY(!menu.isVisible());
     }
 };
 

@@ -36,8 +36,7 @@ private slots:
     }
     void cleanup() {
         m_editor.reset();
-        for (auto& note : m_state->NoteWindows)
-            delete note.data();
+        m_state.reset(); // with the note windows it owns
     }
 
     void freshEditorDefaults() {
