@@ -22,6 +22,17 @@ FusenForm* appendSlot(AppState& state) {
     return note;
 }
 
+// The end of building a duplicated or a received note: fitted inside its size,
+// shown (centred, as it is not placed yet), brought forward and saved.
+void showCopiedNote(AppState& state, FusenForm& note) {
+    FitNoteToContent(state, note, false);
+    StretchTextBox(note);
+    StretchMouseSurface(note);
+    ShowNote(note);
+    ForceForeground(note);
+    SaveAllNotes(state);
+}
+
 } // namespace
 
 FusenForm* BuildPlaceholder(AppState& state) {
@@ -79,13 +90,18 @@ FusenForm* DuplicateNote(AppState& state, const FusenForm& source) {
     copy->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
     // The copy keeps its own initial place; this resize lays it out and saves.
     copy->resize(source.size());
-    FitNoteToContent(state, *copy, false);
-    StretchTextBox(*copy);
-    StretchMouseSurface(*copy);
-    ShowNote(*copy);
-    ForceForeground(*copy);
-    SaveAllNotes(state);
+    showCopiedNote(state, *copy);
     return copy;
+}
+
+FusenForm* BuildReceivedNote(AppState& state, const QByteArray& rtf, qint32 backColor, double width, double height) {
+    FusenForm* note = appendSlot(state);
+    note->Rich1->setTextRTF(rtf);
+    note->Rich1->setBackColor(backColor);
+    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    note->moveTwips(0, 0, width, height);
+    showCopiedNote(state, *note);
+    return note;
 }
 
 void ShowDroppedOnNote(AppState& state, FusenForm& note) {

@@ -34,6 +34,11 @@ void ShowWrittenNote(AppState& state, FusenForm& note);
 // size, centred on the screen, brought forward and saved.
 FusenForm* DuplicateNote(AppState& state, const FusenForm& source);
 
+// A note received from another computer, in the next slot with a new Tag: the
+// sender's RTF, colour and size (twips), fitted inside that size, centred,
+// brought forward and saved.
+FusenForm* BuildReceivedNote(AppState& state, const QByteArray& rtf, qint32 backColor, double width, double height);
+
 // Lays out a note whose content grew by a drop, shows it, brings it forward and saves.
 void ShowDroppedOnNote(AppState& state, FusenForm& note);
 
