@@ -13,12 +13,16 @@
 
 namespace {
 
-// NoteCount grows by one, with one spare slot above it, and the new window takes it.
-FusenForm* appendSlot(AppState& state) {
+// NoteCount grows by one, with one spare slot above it, and a new note with this
+// content and a new Tag takes it.
+FusenForm* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
     state.NoteCount += 1;
     state.NoteWindows.resize(state.NoteCount + 2);
     auto* note = new FusenForm(state);
     state.NoteWindows[state.NoteCount] = note;
+    note->Rich1->setTextRTF(rtf);
+    note->Rich1->setBackColor(backColor);
+    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
     return note;
 }
 
@@ -64,12 +68,9 @@ FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
 }
 
 FusenForm* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
-    FusenForm* note = appendSlot(state);
+    FusenForm* note = appendNote(state, rtf, backColor);
     if (state.NoteCount == 1 || !state.NoteWindows.at(0))
         BuildPlaceholder(state);
-    note->Rich1->setTextRTF(rtf);
-    note->Rich1->setBackColor(backColor);
-    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
     return note;
 }
 
@@ -84,10 +85,7 @@ void ShowWrittenNote(AppState& state, FusenForm& note) {
 }
 
 FusenForm* DuplicateNote(AppState& state, const FusenForm& source) {
-    FusenForm* copy = appendSlot(state);
-    copy->Rich1->setTextRTF(source.Rich1->textRTF());
-    copy->Rich1->setBackColor(source.Rich1->backColor());
-    copy->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    FusenForm* copy = appendNote(state, source.Rich1->textRTF(), source.Rich1->backColor());
     // The copy keeps its own initial place; this resize lays it out and saves.
     copy->resize(source.size());
     showCopiedNote(state, *copy);
@@ -95,10 +93,7 @@ FusenForm* DuplicateNote(AppState& state, const FusenForm& source) {
 }
 
 FusenForm* BuildReceivedNote(AppState& state, const QByteArray& rtf, qint32 backColor, double width, double height) {
-    FusenForm* note = appendSlot(state);
-    note->Rich1->setTextRTF(rtf);
-    note->Rich1->setBackColor(backColor);
-    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    FusenForm* note = appendNote(state, rtf, backColor);
     note->moveTwips(0, 0, width, height);
     showCopiedNote(state, *note);
     return note;

@@ -4,6 +4,7 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "WindowManager.h"
 
 #include <QDrag>
 #include <QLabel>
@@ -88,16 +89,7 @@ class TestDragAndDropE2E : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
-        QVERIFY(m_windowManager.waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(
-            QProcess::execute("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}), 0, 10000);
-    }
-    void cleanupTestCase() {
-        m_windowManager.kill();
-        m_windowManager.waitForFinished();
-    }
+    void initTestCase() { QVERIFY(m_windowManager.start()); }
 
     void dragModes_data() {
         QTest::addColumn<int>("mode");
@@ -182,7 +174,7 @@ private:
         return texts;
     }
 
-    QProcess m_windowManager;
+    WindowManager m_windowManager;
 };
 
 QTEST_MAIN(TestDragAndDropE2E)

@@ -3,6 +3,7 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "WindowManager.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,11 +80,7 @@ class TestPinoraE2E : public QObject {
 
 private slots:
     void initTestCase() {
-        // Every user has a window manager; the program is tried under one.
-        m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
-        QVERIFY(m_windowManager.waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(
-            QProcess::execute("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}), 0, 10000);
+        QVERIFY(m_windowManager.start());
         m_tray.start(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
                                                 "--width", "120", "--heighttype", "pixel", "--height", "24"});
         QVERIFY(m_tray.waitForStarted());
@@ -92,8 +89,6 @@ private slots:
     void cleanupTestCase() {
         m_tray.kill();
         m_tray.waitForFinished();
-        m_windowManager.kill();
-        m_windowManager.waitForFinished();
     }
 
     void notesComeBackMoveAndAreSaved() {
@@ -317,7 +312,7 @@ private:
         return saved && saved->count > 0 ? saved->records.at(0).Left : -1;
     }
 
-    QProcess m_windowManager;
+    WindowManager m_windowManager;
     QProcess m_tray;
 };
 

@@ -63,8 +63,8 @@ private slots:
         QTest::addColumn<bool>("note");
         const QString good = BuildTransferMessage(2400, 1800, NoteColor::Blue, kRtf);
         QTest::newRow("a sent note") << good << true << true;
-        QTest::newRow("length field disagreeing with the body") << QString(good).replace(49, 11, "00000000003") << true
-                                                               << true;
+        QTest::newRow("length field disagreeing with the body")
+            << QString(good).replace(49, 11, "00000000003") << true << true;
         QTest::newRow("separators not checked") << QString(good).replace(5, 1, "#") << true << true;
         QTest::newRow("fifth letter of the signature") << QString(good).replace(4, 1, "X") << true << false;
         QTest::newRow("lower-case command") << QString(good).replace(6, 8, "formsend") << true << false;
