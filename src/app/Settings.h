@@ -1,6 +1,6 @@
 #pragma once
 
-#include "note/AppState.h"
+#include "note/DragData.h"
 #include "platform/ProfileFile.h"
 
 #include <QLatin1String>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "note/DragData.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QPoint>
@@ -10,13 +12,6 @@
 
 class FusenForm;
 class NoteHost;
-
-// What a drag of a note's content offers (DragDataFormat), as Windows numbered the
-// clipboard formats: the rich-text control's RTF, or plain text.
-namespace DragData {
-constexpr qint16 RichText = -16639;
-constexpr qint16 PlainText = 1;
-} // namespace DragData
 
 // The state that every part of the running program shares. The application owns
 // one; tests make a fresh one each.

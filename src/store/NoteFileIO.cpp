@@ -15,20 +15,20 @@ namespace {
 // Notes with pictures can be large, but a data file this big is not one of ours.
 constexpr qint64 kMaxFileSize = qint64(1) << 30;
 
-enum class ReadResult { Ok, Missing, Damaged, Unreadable };
+using Status = NoteFileLoad::Status;
 
-ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents, QByteArray* bytesRead = nullptr) {
+Status readNoteFile(const QString& path, NoteFile::Contents& contents, QByteArray* bytesRead = nullptr) {
     QFile file(path);
     if (!file.exists())
-        return ReadResult::Missing;
+        return Status::Missing;
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
-        return ReadResult::Unreadable;
+        return Status::Unreadable;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return ReadResult::Unreadable;
+        return Status::Unreadable;
     std::optional<NoteFile::Contents> decoded = NoteFile::decode(bytes);
     if (!decoded)
-        return ReadResult::Unreadable;
+        return Status::Unreadable;
     contents = std::move(*decoded);
     // Another tool may have written Index values that are not the positions; the
     // slot of a restored note must equal its NoteId.
@@ -36,7 +36,7 @@ ReadResult readNoteFile(const QString& path, NoteFile::Contents& contents, QByte
         contents.records[i].Index = i + 1;
     if (bytesRead)
         *bytesRead = bytes;
-    return contents.damaged ? ReadResult::Damaged : ReadResult::Ok;
+    return contents.damaged ? Status::Damaged : Status::Loaded;
 }
 
 QString asidePath(const QString& path, const QString& why, const QDateTime& now) {
@@ -65,8 +65,8 @@ int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecor
         return SafeFile::write(path, NoteFile::encode(count, records)) ? -1 : 0;
     }
     NoteFile::Contents contents;
-    const ReadResult result = readNoteFile(path, contents);
-    if (result != ReadResult::Ok && result != ReadResult::Damaged) {
+    const Status status = readNoteFile(path, contents);
+    if (status == Status::Missing || status == Status::Unreadable) {
         count = 0;
         records.clear();
         return 0;
@@ -80,32 +80,19 @@ NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
     NoteFileLoad load;
     NoteFile::Contents contents;
     QByteArray bytes;
-    switch (readNoteFile(path, contents, &bytes)) {
-    case ReadResult::Ok:
-        load.status = NoteFileLoad::Status::Loaded;
-        load.count = contents.count;
-        load.records = std::move(contents.records);
-        break;
-    case ReadResult::Missing:
-        load.status = NoteFileLoad::Status::Missing;
-        break;
-    case ReadResult::Damaged: {
-        load.status = NoteFileLoad::Status::Damaged;
-        load.count = contents.count;
-        load.records = std::move(contents.records);
+    load.status = readNoteFile(path, contents, &bytes);
+    load.count = contents.count;
+    load.records = std::move(contents.records);
+    if (load.status == Status::Damaged) {
         // The file stays where it is until the first save replaces it with the notes
         // that were whole; a copy keeps every byte of it.
         const QString aside = asidePath(path, QStringLiteral("damaged"), now);
         load.keptAsidePath = SafeFile::write(aside, bytes) ? aside : renameAside(path, aside);
         qCInfo(lcStore) << path << "is damaged:" << bytes.size() << "bytes hold" << load.count
                         << "whole notes; its bytes are kept in" << load.keptAsidePath;
-        break;
-    }
-    case ReadResult::Unreadable:
-        load.status = NoteFileLoad::Status::Unreadable;
+    } else if (load.status == Status::Unreadable) {
         load.keptAsidePath = renameAside(path, asidePath(path, QStringLiteral("unreadable"), now));
         qCInfo(lcStore) << path << "cannot be read as notes; it is kept as" << load.keptAsidePath;
-        break;
     }
     return load;
 }
