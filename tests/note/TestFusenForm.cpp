@@ -43,14 +43,12 @@ private slots:
         m_notes.clear();
     }
 
-    void windowIsAFramelessToolWindowWithTheMenu() {
+    void windowIsAFramelessToolWindow() {
         FusenForm* note = makeNote(1, "T%F");
         QVERIFY(note->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(note->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         QVERIFY(!(note->windowFlags() & Qt::WindowStaysOnTopHint));
         QCOMPARE(note->Rich1->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(actionNames(note->FusenMenu),
-                 QStringList({"fDelTop", "fBack", "fEdit", "fNew", "fCopy", "fSp2", "fArrenge", "fSp3", "fSend"}));
     }
 
     void fitEmptyNoteIsOneLineAtTheFirstFont() {
@@ -252,13 +250,6 @@ private:
                 return box;
         }
         return nullptr;
-    }
-
-    static QStringList actionNames(const QMenu* menu) {
-        QStringList names;
-        for (const QAction* a : menu->actions())
-            names << a->objectName();
-        return names;
     }
 
     // Mouse events as the window system delivers them to the note's surface: the

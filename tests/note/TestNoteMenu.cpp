@@ -136,12 +136,6 @@ private slots:
         QCOMPARE(savedNotes().count, 3);
     }
 
-    void sendRemembersTheNote() {
-        makeNotes(1);
-        trigger(m_state->NoteWindows.at(1), "fSend");
-        QCOMPARE(m_state->NoteToSend.data(), m_state->NoteWindows.at(1).data());
-    }
-
     // Equal keys end in the order this quicksort leaves them, not in slot order.
     void sortLeavesEqualKeysInItsOwnOrder_data() {
         QTest::addColumn<QList<int>>("keys");
@@ -185,15 +179,12 @@ private slots:
     // 上に揃える leaves out a note standing under one chosen before it in slot order.
     void arrangeTopColumnRuleBothWaysRound() {
         const Box anchor = box(1500, 1500, 3000, 1500, "A");
-        QList<std::optional<Box>> upperFirst(3);
-        upperFirst[1] = box(6000, 1000, 3000, 1500, "upper");
-        upperFirst[2] = box(6000, 2000, 3000, 1500, "lower");
-        QCOMPARE(NoteArrange::PlanArrangeTop(upperFirst, anchor), (QList<Move>{{1, 4550, 1500}}));
-        QList<std::optional<Box>> lowerFirst(3);
-        lowerFirst[1] = upperFirst[2];
-        lowerFirst[2] = upperFirst[1];
+        const Box upper = box(6000, 1000, 3000, 1500, "upper");
+        const Box lower = box(6000, 2000, 3000, 1500, "lower");
+        QCOMPARE(NoteArrange::PlanArrangeTop({std::nullopt, upper, lower}, anchor), (QList<Move>{{1, 4550, 1500}}));
         // Equal lefts: the quicksort puts the later slot first.
-        QCOMPARE(NoteArrange::PlanArrangeTop(lowerFirst, anchor), (QList<Move>{{2, 4550, 1500}, {1, 7595, 1500}}));
+        QCOMPARE(NoteArrange::PlanArrangeTop({std::nullopt, lower, upper}, anchor),
+                 (QList<Move>{{2, 4550, 1500}, {1, 7595, 1500}}));
     }
 
     void arrangeStopsAtThe16BitEdge() {
