@@ -6,18 +6,23 @@
 #include "app/Settings.h"
 #include "app/StartMode.h"
 #include "editor/MsgForm.h"
+#include "net/CompForm.h"
+#include "net/NoteReceiver.h"
+#include "net/PortForm.h"
 #include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteLayout.h"
+#include "platform/AvahiHostBrowser.h"
 #include "platform/DesktopServices.h"
 #include "platform/InputMethod.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/SafeFile.h"
 #include "platform/TrayIcon.h"
+#include "platform/UdpSocket.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
 #include "store/Tag.h"
@@ -25,6 +30,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
@@ -52,6 +58,13 @@ MainForm::MainForm(AppState& state, Services services)
         m_services.sleep = [](int ms) { QThread::msleep(ms); };
     if (!m_services.stopRequested)
         m_services.stopRequested = [] { return false; };
+    if (!m_services.makeHostBrowser)
+        m_services.makeHostBrowser = [] { return std::make_unique<AvahiHostBrowser>(); };
+    if (!m_services.makeSocket)
+        m_services.makeSocket = [](HostBrowser& browser) {
+            // A listed computer is reached at the address the browse service found.
+            return std::make_unique<UdpSocket>([&browser](const QString& name) { return browser.addressesOf(name); });
+        };
 
     if (!m_state.Host)
         m_state.Host = this;
@@ -65,7 +78,12 @@ MainForm::MainForm(AppState& state, Services services)
 }
 
 MainForm::~MainForm() {
+    delete m_compForm;
     delete m_editor;
+}
+
+CompForm* MainForm::compForm() const {
+    return m_compForm;
 }
 
 EditForm& MainForm::editor() {
@@ -90,8 +108,14 @@ void MainForm::newNote() {
 }
 
 void MainForm::sendNote() {
-    // The send window comes with sending over the network; until then 送信 only
-    // remembers the note.
+    if (!m_socket)
+        return;
+    // Open already: only the note to send changed, and the window comes forward.
+    if (!m_compForm)
+        m_compForm = new CompForm(m_state, *m_socket, *m_browser);
+    m_compForm->show();
+    m_compForm->raise();
+    m_compForm->activateWindow();
 }
 
 bool MainForm::Form_Load() {
@@ -123,7 +147,7 @@ bool MainForm::Form_Load() {
     Timer1->start(); // the first tick, shortly after start-up, raises the notes
 
     applySettings();
-    // The port is kept for the network; receiving comes with the socket.
+    startNetwork();
     if (!restoreNotes()) {
         // Half the notes on the screen must not be saved as all of them: the data
         // file stays as it is, and the program ends without waiting for the rest.
@@ -138,6 +162,27 @@ void MainForm::applySettings() {
     m_state.DragMode = settings.dragMode;
     m_state.DragDataFormat = settings.dragDataFormat;
     m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
+}
+
+void MainForm::startNetwork() {
+    m_browser = m_services.makeHostBrowser();
+    m_socket = m_services.makeSocket(*m_browser);
+    Winsock1 = m_socket.get();
+    m_receiver = std::make_unique<NoteReceiver>(m_state, *m_socket);
+    m_portForm = std::make_unique<::PortForm>(m_state, *m_socket);
+    PortForm = m_portForm.get();
+    connect(PortForm, &PortForm::portApplied, this, &MainForm::portApplied);
+    PortForm->Text1->setText(QString::number(m_state.PortNumber));
+    if (BindTransferSocket(*m_socket, m_state.PortNumber))
+        m_browser->publish(quint16(m_state.PortNumber));
+    else
+        MessageBox::notify(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
+}
+
+void MainForm::portApplied(const QString& text, bool bound) {
+    WritePortSetting(m_profile, text);
+    if (bound && !m_state.ShuttingDown)
+        m_browser->publish(quint16(m_state.PortNumber));
 }
 
 bool MainForm::restoreNotes() {
@@ -216,6 +261,9 @@ void MainForm::ShutdownApp() {
     if (m_state.ShuttingDown)
         return;
     m_state.ShuttingDown = true;
+    delete m_compForm;
+    if (m_socket)
+        m_socket->Close();
     if (m_tray)
         m_tray->hide();
     m_tray.reset();
@@ -239,6 +287,9 @@ void MainForm::ShutdownApp() {
     }
     m_state.NoteWindows.clear();
     m_state.NoteCount = 0;
+    // Its closing applies a valid port once more; nobody is asked about an invalid one.
+    if (PortForm)
+        PortForm->close();
     WriteRunningFlag(m_profile, false);
     m_lock.reset();
     emit finished();
@@ -255,6 +306,7 @@ void MainForm::connectMenu() {
     connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
     connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
     connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
+    connect(IconMenu->inetwork, &QAction::triggered, this, &MainForm::inetwork_Click);
     connect(IconMenu->iend, &QAction::triggered, this, &MainForm::RequestExit);
 }
 
@@ -335,4 +387,9 @@ void MainForm::ilog_Click() {
 void MainForm::ihelp_Click() {
     // The help page is shipped beside the executable, wherever the notes are kept.
     OpenWithDesktop(QCoreApplication::applicationDirPath() + QStringLiteral("/Pinora.html"));
+}
+
+void MainForm::inetwork_Click() {
+    if (PortForm)
+        PortForm->showWithPortNumber();
 }

@@ -4,6 +4,7 @@
 #include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -11,7 +12,12 @@
 
 struct AppState;
 struct NoteFileLoad;
+class CompForm;
+class DatagramSocket;
+class HostBrowser;
 class IconMenu;
+class NoteReceiver;
+class PortForm;
 class InputMethod;
 class InstanceLock;
 class QTimer;
@@ -34,6 +40,10 @@ public:
         // Whether the program was asked to end (a signal) while start-up still runs;
         // start-up then stops building notes and shuts down.
         std::function<bool()> stopRequested;
+        // The note transfer's socket and the computers of the network; by default
+        // a real UDP socket and the Avahi daemon.
+        std::function<std::unique_ptr<DatagramSocket>(HostBrowser&)> makeSocket;
+        std::function<std::unique_ptr<HostBrowser>()> makeHostBrowser;
     };
 
     MainForm(AppState& state, Services services);
@@ -57,6 +67,11 @@ public:
 
     ::IconMenu* IconMenu = nullptr;
     QTimer* Timer1 = nullptr;
+    // From start-up on (PortForm hidden until ネットワーク設定).
+    DatagramSocket* Winsock1 = nullptr;
+    ::PortForm* PortForm = nullptr;
+    // While 送信 of a note has it open.
+    CompForm* compForm() const;
     TrayIcon* trayIcon() const { return m_tray.get(); }
 
 signals:
@@ -68,6 +83,8 @@ private:
     bool restoreNotes();
     void tellAboutDataFile(const NoteFileLoad& load);
     void applySettings();
+    void startNetwork();
+    void portApplied(const QString& text, bool bound);
     void connectMenu();
     void tray_LeftButtonDown();
     void tray_LeftDoubleClick();
@@ -79,6 +96,7 @@ private:
     void iallhide_Click();
     void ilog_Click();
     void ihelp_Click();
+    void inetwork_Click();
 
     AppState& m_state;
     Services m_services;
@@ -87,4 +105,9 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<InputMethod> m_inputMethod;
     EditForm* m_editor = nullptr;
+    std::unique_ptr<HostBrowser> m_browser;
+    std::unique_ptr<DatagramSocket> m_socket;
+    std::unique_ptr<NoteReceiver> m_receiver;
+    std::unique_ptr<::PortForm> m_portForm;
+    QPointer<CompForm> m_compForm;
 };

@@ -24,14 +24,6 @@ const QString kDefaultFont = QStringLiteral("ＭＳ ゴシック");
 constexpr int kSizes[] = {7,  8,  9,  10, 11, 12, 13, 14, 16, 18, 20, 22, 24, 26,
                           28, 30, 32, 34, 36, 40, 48, 56, 64, 72, 80, 92, 128};
 
-void centreOnScreen(QWidget& window) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const qint32 left = qRound(Twips::fromPixelsX(area.width())) / 2 - qRound(Twips::fromPixelsX(window.width())) / 2;
-    const qint32 top = qRound(Twips::fromPixelsY(area.height())) / 2 - qRound(Twips::fromPixelsY(window.height())) / 2;
-    window.move(area.x() + Twips::toPixelsX(left), area.y() + Twips::toPixelsY(top));
-}
-
 } // namespace
 
 void EditForm::ResetEditor() {
@@ -81,7 +73,7 @@ void EditForm::ResetEditor() {
 void EditForm::ShowEditor() {
     if (!m_state.EditorPlaced) {
         m_state.EditorPlaced = true;
-        centreOnScreen(*this);
+        Twips::centreOnScreen(*this);
     }
     show();
 }
@@ -152,7 +144,7 @@ void EditForm::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
     m_state.EditTargetTag.clear();
     if (!m_state.EditorPlaced) {
         m_state.EditorPlaced = true;
-        centre ? centre(*this) : centreOnScreen(*this);
+        centre ? centre(*this) : Twips::centreOnScreen(*this);
     }
     if (!isVisible())
         ResetEditor();

@@ -23,17 +23,17 @@ void show(const QString& text, QWidget* parent) {
     QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
 }
 
-void notify(const QString& text) {
-    if (testHandler()) {
+QWidget* notify(const QString& text) {
+    if (testHandler())
         testHandler()(text);
-        return;
-    }
     auto* box = new QMessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok);
     // A message box is application modal unless told otherwise, and would keep
     // the user from moving or editing notes while it is open.
     box->setWindowModality(Qt::NonModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    if (!testHandler())
+        box->show();
+    return box;
 }
 
 void setHandlerForTesting(Handler handler) {

@@ -13,7 +13,9 @@ namespace MessageBox {
 void show(const QString& text, QWidget* parent = nullptr);
 
 // Shown without waiting for the OK, for notices that must not hold up the program.
-void notify(const QString& text);
+// The box lives until the user closes it. Under a test handler it is made but not
+// shown; a test closes it as the user would.
+QWidget* notify(const QString& text);
 
 using Handler = std::function<void(const QString& text)>;
 void setHandlerForTesting(Handler handler);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
+#include <QWidget>
 
 // Window geometry is kept in twips, 1440 to the logical inch; widgets take pixels.
 namespace Twips {
@@ -34,6 +35,15 @@ inline double fromPixelsX(int pixels) {
 }
 inline double fromPixelsY(int pixels) {
     return pixels * perPixelY();
+}
+
+// Puts a window in the middle of its screen, reckoned in twips as a form would.
+inline void centreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const int left = qRound(fromPixelsX(area.width())) / 2 - qRound(fromPixelsX(window.width())) / 2;
+    const int top = qRound(fromPixelsY(area.height())) / 2 - qRound(fromPixelsY(window.height())) / 2;
+    window.move(area.x() + toPixelsX(left), area.y() + toPixelsY(top));
 }
 
 } // namespace Twips

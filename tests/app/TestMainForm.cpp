@@ -14,6 +14,7 @@
 #include "store/Tag.h"
 
 #include "FileBytes.h"
+#include "MemorySocket.h"
 #include "ScratchAppState.h"
 
 #include <QApplication>
@@ -318,6 +319,13 @@ private:
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
         services.sleep = [](int) {};
         services.editor.inputMethod = &m_noInputMethod;
+        services.makeHostBrowser = [] { return std::make_unique<FixedHostBrowser>(); };
+        services.makeSocket = [this](HostBrowser&) {
+            auto socket = std::make_unique<MemorySocket>();
+            socket->portsInUse = m_portsInUse;
+            m_socket = socket.get();
+            return socket;
+        };
         m_form = std::make_unique<MainForm>(*m_state, services);
         return m_form->Form_Load();
     }
@@ -329,6 +337,8 @@ private:
     std::unique_ptr<ScratchAppState> m_state;
     std::unique_ptr<MainForm> m_form;
     NoInputMethod m_noInputMethod;
+    MemorySocket* m_socket = nullptr;
+    QSet<quint16> m_portsInUse;
     QStringList m_messages;
 };
 

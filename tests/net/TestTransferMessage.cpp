@@ -1,6 +1,6 @@
 // The message that carries a note to another computer, byte for byte, and the
 // note a received message becomes.
-#include "net/ReceiveNote.h"
+#include "net/NoteReceiver.h"
 #include "net/TransferMessage.h"
 #include "note/FusenForm.h"
 #include "note/NoteBuilder.h"

@@ -1,0 +1,122 @@
+#include "net/CompForm.h"
+
+#include "net/TransferMessage.h"
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "platform/DatagramSocket.h"
+#include "platform/HostBrowser.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QWindow>
+
+Q_DECLARE_LOGGING_CATEGORY(lcNet)
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    return b;
+}
+
+} // namespace
+
+CompForm::CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_state(state)
+    , m_socket(socket)
+    , m_browser(browser) {
+    setObjectName(QStringLiteral("CompForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("ピノラ"));
+    resize(Twips::toPixelsX(3525), Twips::toPixelsY(3615));
+    Label1 = new QLabel(QStringLiteral("送信先コンピュータをチェックします"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::toPixels(165, 90, 3180, 180));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(Twips::toPixels(120, 345, 3285, 2790));
+    NoBrowserLabel = new QLabel(QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
+                                               "送信先のコンピュータを一覧にできません。"),
+                                List1->viewport());
+    NoBrowserLabel->setObjectName(QStringLiteral("NoBrowserLabel"));
+    NoBrowserLabel->setWordWrap(true);
+    NoBrowserLabel->setAlignment(Qt::AlignCenter);
+    NoBrowserLabel->setGeometry(List1->viewport()->rect().adjusted(8, 8, -8, -8));
+    NoBrowserLabel->hide();
+    Command1 = button(this, "Command1", QStringLiteral("最新情報に更新"), Twips::toPixels(210, 3240, 1395, 315));
+    Command2 = button(this, "Command2", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));
+    setTabOrder(List1, Command1);
+    setTabOrder(Command1, Command2);
+    connect(Command1, &QPushButton::clicked, this, &CompForm::RefreshComputerList);
+    connect(Command2, &QPushButton::clicked, this, &CompForm::SendToCheckedComputers);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &CompForm::programWindowActivated);
+    Twips::centreOnScreen(*this);
+}
+
+void CompForm::programWindowActivated(QWindow* window) {
+    // Another application taking the focus leaves none of ours active; coming back
+    // from there is no new activation.
+    if (!window)
+        return;
+    const bool ours = window == windowHandle();
+    if (ours && !m_wasActive)
+        RefreshComputerList();
+    m_wasActive = ours;
+}
+
+void CompForm::RefreshComputerList() {
+    const QString ownName = QSysInfo::machineHostName().toUpper();
+    List1->clear();
+    for (const QString& name : m_browser.hostNames()) {
+        if (name == ownName)
+            continue;
+        auto* item = new QListWidgetItem(name, List1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    NoBrowserLabel->setVisible(!m_browser.available());
+    QStringList listed;
+    for (int i = 0; i < List1->count(); ++i)
+        listed << List1->item(i)->text();
+    qCDebug(lcNet) << "computers listed:" << listed.join(QLatin1Char(','));
+}
+
+void CompForm::SendToCheckedComputers() {
+    int checked = 0;
+    for (int i = 0; i < List1->count(); ++i)
+        checked += List1->item(i)->checkState() == Qt::Checked;
+    FusenForm* note = m_state.NoteToSend;
+    // A note peeled while this window was open has nothing left to send.
+    if (checked > 0 && note && !note->tag().isEmpty()) {
+        const qsizetype size = DatagramSocket::toWire(BuildTransferMessage(*note)).size();
+        if (size > DatagramSocket::kMaxDatagram) {
+            MessageBox::show(QStringLiteral("この付箋紙は大きすぎるため送信できません。\n"
+                                            "送信できるのは %1 KB までですが、この付箋紙は %2 KB あります。"
+                                            "画像などを減らしてから送信してください。")
+                                 .arg(DatagramSocket::kMaxDatagram / 1024)
+                                 .arg((size + 1023) / 1024),
+                             this);
+        } else {
+            qint16 sent = 0;
+            for (int i = 0; i < List1->count(); ++i) {
+                QListWidgetItem* item = List1->item(i);
+                if (item->checkState() != Qt::Checked)
+                    continue;
+                m_socket.setRemoteHost(item->text());
+                m_socket.SendData(BuildTransferMessage(*note));
+                if (++sent >= checked)
+                    break;
+            }
+        }
+    }
+    close();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+struct AppState;
+class DatagramSocket;
+class HostBrowser;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QWindow;
+
+// The window in which the user checks the computers that AppState::NoteToSend goes
+// to. It lists the computers that run the program, without this one, every time it
+// becomes the program's active window again and on 最新情報に更新; 送信 sends and
+// closes it. It deletes itself when closed.
+class CompForm : public QWidget {
+    Q_OBJECT
+
+public:
+    CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser);
+
+    void RefreshComputerList();
+    void SendToCheckedComputers();
+
+    QLabel* Label1;
+    QListWidget* List1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    // Says why the list is empty when nothing on this computer can find others.
+    QLabel* NoBrowserLabel;
+
+private:
+    void programWindowActivated(QWindow* window);
+
+    AppState& m_state;
+    DatagramSocket& m_socket;
+    HostBrowser& m_browser;
+    bool m_wasActive = false;
+};

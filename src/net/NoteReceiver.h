@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+struct AppState;
+struct ReceivedFields;
+class DatagramSocket;
+class FusenForm;
+
+// Closes the socket, points both its ports at the port and binds it on every local
+// address. False when the port is out of range or cannot be had.
+bool BindTransferSocket(DatagramSocket& socket, qint32 port);
+
+// What the user reads when the port cannot be had; reason is the system's word.
+QString BindFailureMessage(qint32 port, const QString& reason);
+
+// A new note from a received message, or nothing (nullptr) when its signature or
+// command is not that of a note. The note keeps the sender's size as far as a
+// screen of this computer can show it.
+FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields);
+
+// Turns what arrives on the socket into notes, and reports of undelivered notes
+// into the one message about them.
+//
+// Anybody on the network can send to the port, so what a burst can do is bounded:
+// at most kNotesPerMinute notes come from the network in any minute (more than a
+// room full of colleagues would send one person); further ones are dropped unread
+// and the user is told once per burst. While the message about undelivered notes
+// is open, further reports do not open another.
+class NoteReceiver : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kNotesPerMinute = 30;
+
+    NoteReceiver(AppState& state, DatagramSocket& socket, QObject* parent = nullptr);
+
+    void Winsock1_DataArrival(qint64 bytesTotal);
+
+private:
+    bool roomForAnother();
+
+    AppState& m_state;
+    DatagramSocket& m_socket;
+    QList<QDateTime> m_accepted; // within the last minute
+    QDateTime m_lastDrop;
+    QPointer<QWidget> m_reportBox;
+};

@@ -1,0 +1,76 @@
+#include "net/PortForm.h"
+
+#include "net/NoteReceiver.h"
+#include "note/AppState.h"
+#include "platform/DatagramSocket.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+// A port number from the box, or 0: the digits must also make a port.
+qint32 portFromText(const QString& text) {
+    if (text.isEmpty() || !IsValidPort(text) || text.size() > 10)
+        return 0;
+    const qint64 value = text.toLongLong();
+    return value >= 1 && value <= 65535 ? qint32(value) : 0;
+}
+
+} // namespace
+
+bool IsValidPort(const QString& text) {
+    for (const QChar c : text) {
+        if (!QStringLiteral("1234567890").contains(c))
+            return false;
+    }
+    return true;
+}
+
+PortForm::PortForm(AppState& state, DatagramSocket& socket)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_state(state)
+    , m_socket(socket) {
+    setObjectName(QStringLiteral("PortForm"));
+    setWindowTitle(QStringLiteral("ネットワーク設定"));
+    resize(Twips::toPixelsX(2760), Twips::toPixelsY(1080));
+    Label1 = new QLabel(QStringLiteral("ポート番号"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::toPixels(105, 120, 885, 195));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(Twips::toPixels(1065, 75, 1575, 270));
+    Label2 = new QLabel(QStringLiteral("アドレスは設定の必要はありません。自動的に判定されます。"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setWordWrap(true);
+    Label2->setGeometry(Twips::toPixels(225, 600, 2325, 405));
+}
+
+void PortForm::showWithPortNumber() {
+    Text1->setText(QString::number(m_state.PortNumber));
+    Twips::centreOnScreen(*this);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PortForm::closeEvent(QCloseEvent* event) {
+    const QString text = Text1->text();
+    const qint32 port = portFromText(text);
+    if (port == 0) {
+        // While the program ends nobody is there to correct it; it is not applied.
+        if (m_state.ShuttingDown)
+            return;
+        MessageBox::show(QStringLiteral("有効なポート番号を入力してください"), this);
+        event->ignore();
+        return;
+    }
+    const bool bound = BindTransferSocket(m_socket, port);
+    m_state.PortNumber = port;
+    emit portApplied(text, bound);
+    if (!bound && !m_state.ShuttingDown)
+        MessageBox::show(BindFailureMessage(port, m_socket.errorString()), this);
+}
