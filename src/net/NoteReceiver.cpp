@@ -45,9 +45,9 @@ bool BindTransferSocket(DatagramSocket& socket, qint32 port) {
 }
 
 QString BindFailureMessage(qint32 port, const QString& reason) {
-    const QString why = port < 1 || port > 65535 ? QStringLiteral("ポート番号は 1 から 65535 までです。")
-                                                 : QStringLiteral("他のプログラムが使っているのかもしれません。（%1）")
-                                                       .arg(reason);
+    const QString why = port < 1 || port > 65535
+                            ? QStringLiteral("ポート番号は 1 から 65535 までです。")
+                            : QStringLiteral("他のプログラムが使っているのかもしれません。（%1）").arg(reason);
     return QStringLiteral("ポート %1 で付箋紙を受け取る準備ができませんでした。%2\n"
                           "このままでは付箋紙を受け取れません。トレイメニューの「ネットワーク設定」で"
                           "別のポート番号を選んでください。")

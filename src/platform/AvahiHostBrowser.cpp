@@ -42,9 +42,9 @@ AvahiHostBrowser::AvahiHostBrowser(QObject* parent)
 void AvahiHostBrowser::connectClient() {
     int error = 0;
     // Without the daemon the client waits for it instead of failing.
-    m_client = avahi_client_new(m_poll.api(), AVAHI_CLIENT_NO_FAIL,
-                                [](AvahiClient* c, AvahiClientState s, void* self) { onClientState(c, s, self); },
-                                this, &error);
+    m_client = avahi_client_new(
+        m_poll.api(), AVAHI_CLIENT_NO_FAIL,
+        [](AvahiClient* c, AvahiClientState s, void* self) { onClientState(c, s, self); }, this, &error);
     if (!m_client)
         qCWarning(lcBrowse) << "no Avahi client:" << avahi_strerror(error);
 }
@@ -191,8 +191,8 @@ void AvahiHostBrowser::publishService() {
         m_serviceName = QStringLiteral("Pinora on %1").arg(QSysInfo::machineHostName());
     avahi_entry_group_reset(m_group);
     const int error = avahi_entry_group_add_service(m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
-                                                    m_serviceName.toUtf8().constData(), kServiceType, nullptr,
-                                                    nullptr, m_port, nullptr);
+                                                    m_serviceName.toUtf8().constData(), kServiceType, nullptr, nullptr,
+                                                    m_port, nullptr);
     if (error < 0 || avahi_entry_group_commit(m_group) < 0)
         qCWarning(lcBrowse) << "cannot publish:" << avahi_strerror(error < 0 ? error : avahi_client_errno(m_client));
     else

@@ -61,8 +61,7 @@ void timeoutUpdate(AvahiTimeout* t, const struct timeval* when) {
     t->timer->start(late >= 0 ? 0 : int(-late / 1000));
 }
 
-AvahiTimeout* timeoutNew(const AvahiPoll*, const struct timeval* when, AvahiTimeoutCallback callback,
-                         void* userdata) {
+AvahiTimeout* timeoutNew(const AvahiPoll*, const struct timeval* when, AvahiTimeoutCallback callback, void* userdata) {
     auto* t = new AvahiTimeout{new QTimer, callback, userdata};
     t->timer->setSingleShot(true);
     QObject::connect(t->timer, &QTimer::timeout, t->timer, [t] { t->callback(t, t->userdata); });

@@ -1,6 +1,8 @@
 #include "app/IconMenu.h"
 #include "app/MainForm.h"
 #include "editor/MsgForm.h"
+#include "net/CompForm.h"
+#include "net/PortForm.h"
 #include "note/FusenForm.h"
 #include "note/NoteHost.h"
 #include "note/NoteSurface.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -296,6 +299,48 @@ private slots:
         m_form->IconMenu->iend->trigger();
         QCOMPARE(finished.count(), 1); // discarding answered the exit too
         QVERIFY(!QFile::exists(m_state->dataFilePath()));
+    }
+
+    // The port from the settings is bound before the notes come back, changed from the
+    // tray's ネットワーク設定, and at shutdown the socket closes first; a port text that
+    // is no port is then not applied, and nobody is asked about it.
+    void theNetworkFromStartToShutdown() {
+        writeFile("Pinora.ini", QStringLiteral("[ピノラ]\nポート番号=02001\n").toUtf8());
+        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
+        QVERIFY(start());
+        QCOMPARE(m_socket->bindings, QList<quint16>{2001});
+        QCOMPARE(m_form->PortForm->Text1->text(), QStringLiteral("2001"));
+        QVERIFY(!m_form->PortForm->isVisible());
+
+        m_form->IconMenu->inetwork->trigger();
+        QVERIFY(m_form->PortForm->isVisible());
+        m_form->PortForm->Text1->setText("03000");
+        m_form->PortForm->close();
+        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 3000}));
+        QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
+
+        FusenForm* note = m_state->NoteWindows.at(1);
+        note->FusenMenu->findChild<QAction*>("fSend")->trigger();
+        QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
+        QCOMPARE(m_state->NoteToSend.data(), note);
+
+        m_form->IconMenu->inetwork->trigger();
+        m_form->PortForm->Text1->setText("x");
+        m_form->ShutdownApp();
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(!m_socket->bound);
+        QVERIFY(!m_form->compForm());
+        QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
+    }
+
+    void aPortHeldByAnotherProgramIsToldOnce() {
+        m_portsInUse = {2000};
+        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
+        QVERIFY(start());
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains("2000"));
+        QCOMPARE(m_state->NoteCount, 1);
+        m_portsInUse.clear();
     }
 
     void sigtermWhileANoteMenuIsOpen() {

@@ -1,0 +1,271 @@
+// The send window, the port window and what arrives on the socket, on real widgets
+// with a socket and a network that exist only in the test.
+#include "net/CompForm.h"
+#include "net/NoteReceiver.h"
+#include "net/PortForm.h"
+#include "net/TransferMessage.h"
+#include "note/FusenForm.h"
+#include "note/NoteBuilder.h"
+#include "note/NoteColor.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "store/Tag.h"
+
+#include "MemorySocket.h"
+#include "ScratchAppState.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTest>
+
+namespace {
+
+const QByteArray kRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 hello\\par}";
+
+QByteArray noteDatagram() {
+    return DatagramSocket::toWire(BuildTransferMessage(3000, 1500, NoteColor::Blue, QString::fromLatin1(kRtf)));
+}
+
+} // namespace
+
+class TestSendAndReceive : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_state = std::make_unique<ScratchAppState>();
+        m_state->NoteWindows.resize(2);
+        BuildPlaceholder(*m_state);
+        m_socket.sent.clear();
+        m_socket.unreadDropped = 0;
+        m_socket.bound = true;
+        m_socket.setRemotePort(2000);
+        m_messages.clear();
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
+    }
+    void cleanup() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(widget))
+                delete widget;
+        m_state.reset();
+    }
+
+    // The list: computers in the order found, never this one, all unchecked, and
+    // built again when the window comes back from another window of the program.
+    void theListAndItsActivation() {
+        const QString own = QSysInfo::machineHostName().toUpper();
+        m_browser.names = {"BETA", own, own.toLower() + "x", "ALPHA"};
+        auto* form = new CompForm(*m_state, m_socket, m_browser);
+        QSignalSpy destroyed(form, &QObject::destroyed);
+        form->show();
+        form->activateWindow();
+        QTRY_COMPARE(form->List1->count(), 3);
+        QCOMPARE(listed(form), (QStringList{"BETA", own.toLower() + "x", "ALPHA"}));
+        QVERIFY(!form->NoBrowserLabel->isVisible());
+
+        form->List1->item(0)->setCheckState(Qt::Checked);
+        m_browser.names.append("GAMMA");
+        FusenForm* note = sendableNote();
+        note->activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == note);
+        QCOMPARE(form->List1->count(), 3); // nothing changes while it is not active
+        form->activateWindow();
+        QTRY_COMPARE(form->List1->count(), 4);
+        QCOMPARE(form->List1->item(0)->checkState(), Qt::Unchecked);
+
+        // 最新情報に更新 twice: the same list, no item twice.
+        form->List1->item(1)->setCheckState(Qt::Checked);
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QCOMPARE(listed(form), (QStringList{"BETA", own.toLower() + "x", "ALPHA", "GAMMA"}));
+        QCOMPARE(form->List1->item(1)->checkState(), Qt::Unchecked);
+        form->close();
+        QTRY_COMPARE(destroyed.size(), 1);
+
+        // Without a browse service the window says why, and there is nothing to check.
+        m_browser.running = false;
+        CompForm lonely(*m_state, m_socket, m_browser);
+        lonely.show();
+        lonely.RefreshComputerList();
+        QCOMPARE(lonely.List1->count(), 0);
+        QVERIFY(lonely.NoBrowserLabel->isVisible());
+        QVERIFY(lonely.NoBrowserLabel->text().contains("Avahi"));
+        m_browser.running = true;
+    }
+
+    // 送信: one fresh message per checked computer, in list order, then the window
+    // closes; in every other case nothing is sent and it closes all the same.
+    void sending_data() {
+        QTest::addColumn<QList<int>>("checked");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("destinations");
+        QTest::newRow("three of five") << QList<int>{4, 1, 2} << QString() << QStringList{"B", "C", "E"};
+        QTest::newRow("none checked") << QList<int>{} << QString() << QStringList{};
+        QTest::newRow("the note was peeled meanwhile") << QList<int>{0} << "peel" << QStringList{};
+        QTest::newRow("too large for a datagram") << QList<int>{0} << "grow" << QStringList{};
+    }
+    void sending() {
+        QFETCH(QList<int>, checked);
+        QFETCH(QString, change);
+        QFETCH(QStringList, destinations);
+        m_browser.names = {"A", "B", "C", "D", "E"};
+        FusenForm* note = sendableNote();
+        m_state->NoteToSend = note;
+        auto* form = new CompForm(*m_state, m_socket, m_browser);
+        QSignalSpy destroyed(form, &QObject::destroyed);
+        form->RefreshComputerList();
+        form->show();
+        for (int i : checked)
+            form->List1->item(i)->setCheckState(Qt::Checked);
+        if (change == "peel")
+            UnloadNote(*note);
+        if (change == "grow")
+            note->Rich1->setText(QString(40000, QChar(0x7D19))); // two bytes each on the wire
+
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QTRY_COMPARE(destroyed.size(), 1);
+        QStringList hosts;
+        for (const MemorySocket::Sent& s : m_socket.sent) {
+            hosts << s.host;
+            QCOMPARE(s.port, quint16(2000));
+            QCOMPARE(s.bytes, m_socket.sent.first().bytes); // the note did not change between them
+        }
+        QCOMPARE(hosts, destinations);
+        if (!destinations.isEmpty())
+            QCOMPARE(m_socket.sent.first().bytes, DatagramSocket::toWire(BuildTransferMessage(*note)));
+        QCOMPARE(m_messages.size(), change == "grow" ? 1 : 0);
+    }
+
+    // Closing the port window applies a port typed as ASCII digits and keeps the
+    // window open, with a message, for anything else.
+    void portWindow_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");
+        QTest::newRow("unchanged") << "2000" << 2000;
+        QTest::newRow("leading zero kept as typed") << "02000" << 2000;
+        QTest::newRow("highest") << "65535" << 65535;
+        QTest::newRow("blank inside") << "20 00" << 0;
+        QTest::newRow("full-width digits") << QStringLiteral("２０００") << 0;
+        QTest::newRow("minus") << "-2000" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("above 65535") << "65536" << 0;
+        QTest::newRow("too long for 32 bits") << "000000000002000" << 0;
+    }
+    void portWindow() {
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        m_state->PortNumber = 2000;
+        PortForm form(*m_state, m_socket);
+        QSignalSpy applied(&form, &PortForm::portApplied);
+        form.showWithPortNumber();
+        QCOMPARE(form.Text1->text(), QStringLiteral("2000"));
+        form.Text1->setText(text);
+        m_socket.bindings.clear();
+        form.close();
+        if (port == 0) {
+            QCOMPARE(m_messages, QStringList{QStringLiteral("有効なポート番号を入力してください")});
+            QVERIFY(form.isVisible());
+            QCOMPARE(form.Text1->text(), text);
+            QVERIFY(applied.isEmpty() && m_socket.bindings.isEmpty());
+            // While the program ends, nobody is asked and nothing is applied.
+            m_messages.clear();
+            m_state->ShuttingDown = true;
+            form.close();
+            QVERIFY(!form.isVisible() && m_messages.isEmpty() && applied.isEmpty());
+            return;
+        }
+        QVERIFY(!form.isVisible());
+        QCOMPARE(m_socket.bindings, QList<quint16>{quint16(port)});
+        QCOMPARE(m_socket.remotePort(), quint16(port));
+        QCOMPARE(m_state->PortNumber, port);
+        QCOMPARE(applied.size(), 1);
+        QCOMPARE(applied.first().at(0).toString(), text);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void aPortHeldByAnotherProgram() {
+        m_socket.portsInUse = {4000};
+        PortForm form(*m_state, m_socket);
+        QSignalSpy applied(&form, &PortForm::portApplied);
+        form.show();
+        form.Text1->setText("4000");
+        form.close();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains("4000"));
+        QCOMPARE(applied.first().at(1).toBool(), false);
+        m_socket.portsInUse.clear();
+    }
+
+    // One-byte reports: one message at a time, never a note.
+    void undeliveredReports() {
+        NoteReceiver receiver(*m_state, m_socket);
+        for (int i = 0; i < 100; ++i)
+            m_socket.arrive("x");
+        QCOMPARE(m_messages, QStringList{QStringLiteral("送信できなかったマシンがありました")});
+        QCOMPARE(m_state->NoteCount, 0);
+        QCOMPARE(m_socket.unreadDropped, 100);
+        QPointer<QMessageBox> box;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<QMessageBox*>(widget))
+                box = found;
+        QVERIFY(box);
+        box->button(QMessageBox::Ok)->click(); // the user's OK
+        QTRY_VERIFY(!box);
+        m_socket.arrive("x");
+        QCOMPARE(m_messages.size(), 2);
+    }
+
+    // Anybody can send: notes from the network are taken up to the bound a minute,
+    // the rest dropped unread, the user told once; a minute later they come again.
+    void aFloodOfNotes() {
+        QDateTime now(QDate(2026, 12, 7), QTime(9, 0));
+        m_state->Now = [&now] { return now; };
+        NoteReceiver receiver(*m_state, m_socket);
+        const int bound = NoteReceiver::kNotesPerMinute;
+        for (int i = 0; i < bound + 20; ++i) {
+            m_socket.arrive(noteDatagram());
+            now = now.addMSecs(100);
+        }
+        QCOMPARE(m_state->NoteCount, bound);
+        QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(bound)->tag()), bound);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_socket.unreadDropped, 20);
+
+        now = now.addSecs(61);
+        m_socket.arrive(noteDatagram());
+        m_socket.arrive(QByteArray(200, 'z')); // no note, and no message about it
+        QCOMPARE(m_state->NoteCount, bound + 1);
+        QCOMPARE(m_messages.size(), 1);
+    }
+
+private:
+    FusenForm* sendableNote() {
+        FusenForm* note = AppendWrittenNote(*m_state, kRtf, NoteColor::Yellow);
+        ShowWrittenNote(*m_state, *note);
+        return note;
+    }
+    static QStringList listed(CompForm* form) {
+        QStringList names;
+        for (int i = 0; i < form->List1->count(); ++i) {
+            names << form->List1->item(i)->text();
+            if (form->List1->item(i)->checkState() != Qt::Unchecked)
+                names << "(checked)";
+        }
+        return names;
+    }
+
+    std::unique_ptr<ScratchAppState> m_state;
+    MemorySocket m_socket;
+    FixedHostBrowser m_browser;
+    QStringList m_messages;
+};
+
+QTEST_MAIN(TestSendAndReceive)
+#include "TestSendAndReceive.moc"
