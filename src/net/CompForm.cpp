@@ -111,6 +111,7 @@ void CompForm::SendToCheckedComputers() {
                 QListWidgetItem* item = List1->item(i);
                 if (item->checkState() != Qt::Checked)
                     continue;
+                qCDebug(lcNet) << "sending to" << item->text();
                 m_socket.setRemoteHost(item->text());
                 m_socket.SendData(BuildTransferMessage(*note));
                 if (++sent >= checked)

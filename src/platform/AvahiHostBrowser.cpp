@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcBrowse, "pinora.net.browse", QtWarningMsg)
 
 namespace {
@@ -204,9 +206,13 @@ void AvahiHostBrowser::found(const QString& name, const QString& key, const QHos
     m_nameOfInstance.insert(key, name);
     QList<QHostAddress>& addresses = m_addresses[name];
     if (!addresses.contains(address)) {
-        // An IPv4 address first: it needs no interface to be reached.
+        // IPv4 addresses before IPv6 ones, which may need an interface to be
+        // reached; otherwise in the order found.
+        const auto firstV6 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& a) {
+            return a.protocol() != QAbstractSocket::IPv4Protocol;
+        });
         if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            addresses.prepend(address);
+            addresses.insert(firstV6, address);
         else
             addresses.append(address);
     }

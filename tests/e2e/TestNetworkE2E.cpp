@@ -1,0 +1,242 @@
+// Copies of the program on computers of their own (network namespaces joined by a
+// switch, each with its own host name and Avahi daemon) find each other, exchange
+// a note through the real user interface, and report a computer that no longer
+// listens. All of them draw on the test's X server.
+#include "note/NoteColor.h"
+#include "store/NoteFile.h"
+
+#include "FileBytes.h"
+#include "WindowManager.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+const QString kLab = QStringLiteral(PINORA_NETWORK_LAB);
+
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+bool xdotool(const QStringList& arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+QStringList windowsOf(qint64 pid, const QString& name = {}) {
+    QStringList args{"search", "--onlyvisible", "--pid", QString::number(pid)};
+    if (!name.isEmpty())
+        args << "--all" << "--name" << name;
+    return output("xdotool", args).split('\n', Qt::SkipEmptyParts);
+}
+
+QRect windowGeometry(const QString& id);
+
+// The send window or a message box: windows titled ピノラ, larger than the stand-in
+// for the tray, which has that title too.
+QStringList dialogsOf(qint64 pid) {
+    QStringList dialogs;
+    for (const QString& id : windowsOf(pid, "^ピノラ$"))
+        if (windowGeometry(id).width() > 100)
+            dialogs << id;
+    return dialogs;
+}
+
+QRect windowGeometry(const QString& id) {
+    QRect r;
+    for (const QString& line : output("xwininfo", {"-id", id}).split('\n')) {
+        const int value = line.section(':', 1).trimmed().toInt();
+        if (line.contains("Absolute upper-left X:"))
+            r.moveLeft(value);
+        else if (line.contains("Absolute upper-left Y:"))
+            r.moveTop(value);
+        else if (line.trimmed().startsWith("Width:"))
+            r.setWidth(value);
+        else if (line.trimmed().startsWith("Height:"))
+            r.setHeight(value);
+    }
+    return r;
+}
+
+NoteRecord note(const QByteArray& rtf) {
+    NoteRecord r;
+    r.Index = 1;
+    r.Left = 1200;
+    r.Top = 900;
+    r.Width = 3000;
+    r.Height = 1500;
+    r.BackColor = NoteColor::Green;
+    r.TextRTF = rtf;
+    r.CreatedAt = "26/12/07 09:00:00";
+    r.VisibleFlag = "T";
+    r.PlaceOnShowFlag = "F";
+    return r;
+}
+
+// The notes in a computer's data file, or none.
+QList<NoteRecord> savedNotes(const QString& dir) {
+    const std::optional<NoteFile::Contents> contents = NoteFile::decode(readBytes(dir + "/Pinora.dat"));
+    return contents ? contents->records.mid(0, contents->count) : QList<NoteRecord>();
+}
+
+} // namespace
+
+class TestNetworkE2E : public QObject {
+    Q_OBJECT
+
+    struct Computer {
+        QString name;
+        QString dir;
+        qint64 pid = 0;
+        QString log() const { return QString::fromUtf8(readBytes(dir + "/stderr.log")); }
+    };
+
+private slots:
+    void initTestCase() {
+        if (::geteuid() != 0)
+            QSKIP("builds computers of network namespaces, which needs root");
+        for (const char* tool : {"ip", "nsenter", "unshare", "avahi-daemon", "dbus-daemon"})
+            if (QProcess::execute("sh", {"-c", QStringLiteral("command -v %1 >/dev/null").arg(tool)}) != 0)
+                QSKIP(qPrintable(QStringLiteral("needs %1 (iproute2, util-linux, avahi-daemon, dbus)").arg(tool)));
+        QVERIFY(m_windowManager.start());
+        // The computers have host names of their own; the X server's cookie must
+        // not depend on the host name.
+        const QString display = qEnvironmentVariable("DISPLAY");
+        const QString cookies = qEnvironmentVariable("XAUTHORITY");
+        m_xauthority = m_scratch.filePath("Xauthority");
+        if (!cookies.isEmpty())
+            QCOMPARE(QProcess::execute("sh", {"-c",
+                                              QStringLiteral("xauth -f '%1' nlist '%2' | sed 's/^..../ffff/' | "
+                                                             "xauth -f '%3' nmerge -")
+                                                  .arg(cookies, display, m_xauthority)}),
+                     0);
+        m_labName = QStringLiteral("pnr%1").arg(::getpid() % 100000);
+        QCOMPARE(QProcess::execute(kLab, {"up", m_labName, "a", "b", "c", "d"}), 0);
+        m_labUp = true;
+    }
+    void cleanup() {
+        // What each copy said, for a failure far away on a CI machine.
+        if (QTest::currentTestFailed())
+            for (const char* name : {"a", "b", "c"})
+                qWarning().noquote() << "--- computer" << name << "\n"
+                                     << QString::fromUtf8(readBytes(m_scratch.filePath(QLatin1String(name) + "/stderr.log")));
+    }
+    void cleanupTestCase() {
+        if (m_labUp)
+            QProcess::execute(kLab, {"down", m_labName});
+    }
+
+    void notesTravelBetweenComputers() {
+        Computer a = start("a", NoteFile::encode(1, {note("{\\rtf1\\ansi\\f0\\fs20 from A\\par}"), {}}));
+        Computer b = start("b");
+        Computer c = start("c");
+        // A finds B and C (and itself) on the network; D runs no copy.
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("found \"B\" at QHostAddress(\"10.199.0.2\")") &&
+                                     a.log().contains("found \"C\" at QHostAddress(\"10.199.0.3\")"),
+                                 30000);
+
+        QVERIFY(openSendWindow(a));
+        const QStringList listed = lastListed(a);
+        QCOMPARE(QSet<QString>(listed.begin(), listed.end()), (QSet<QString>{"B", "C"}));
+        // Check both and press 送信.
+        QVERIFY(xdotool({"key", "--delay", "150", "Home", "space", "Down", "space", "Tab", "Tab", "space"}));
+        for (const Computer& receiver : {b, c}) {
+            QTRY_COMPARE_WITH_TIMEOUT(savedNotes(receiver.dir).size(), 1, 10000);
+            const NoteRecord got = savedNotes(receiver.dir).first();
+            QCOMPARE(got.Width, 3000);
+            QCOMPARE(got.Height, 1500);
+            QCOMPARE(got.BackColor, NoteColor::Green);
+            QVERIFY(got.TextRTF.contains("from A"));
+            // Shown in the middle of the screen.
+            QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(receiver.pid).isEmpty(), 5000);
+            bool centred = false;
+            for (const QString& id : windowsOf(receiver.pid))
+                centred = centred || (windowGeometry(id).size() == QSize(200, 100) &&
+                                      (windowGeometry(id).center() - QPoint(640, 400)).manhattanLength() <= 4);
+            QVERIFY(centred);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000); // the send window closed
+
+        // B's copy stops while A's window still lists it: A hears that the note did not arrive.
+        QVERIFY(openSendWindow(a));
+        const int b_ = lastListed(a).indexOf("B");
+        QVERIFY(b_ >= 0);
+        stop(b);
+        QStringList keys{"key", "--delay", "150", "Home"};
+        for (int i = 0; i < b_; ++i)
+            keys << "Down";
+        QVERIFY(xdotool(keys << "space" << "Tab" << "Tab" << "space"));
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("a datagram was not delivered"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000); // the message
+        QVERIFY(xdotool({"windowactivate", "--sync", dialogsOf(a.pid).first(), "key", "Return"}));
+        QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000);
+
+        // B starts again on another port: it is listed, but only C receives.
+        QVERIFY(writeBytes(b.dir + "/Pinora.ini", QStringLiteral("[ピノラ]\nポート番号=2100\n").toUtf8()));
+        const int foundBefore = a.log().count("found \"B\"");
+        b = start("b");
+        QTRY_VERIFY_WITH_TIMEOUT(b.log().contains("bound to port 2100"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().count("found \"B\"") > foundBefore, 30000);
+        QVERIFY(openSendWindow(a));
+        QCOMPARE(lastListed(a).size(), 2);
+        QVERIFY(xdotool({"key", "--delay", "150", "Home", "space", "Down", "space", "Tab", "Tab", "space"}));
+        QTRY_COMPARE_WITH_TIMEOUT(savedNotes(c.dir).size(), 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000);
+        QCOMPARE(savedNotes(b.dir).size(), 1);
+        for (Computer* computer : {&a, &b, &c})
+            stop(*computer);
+    }
+
+private:
+    Computer start(const QString& name, const QByteArray& notes = {}) {
+        Computer computer{name.toUpper(), m_scratch.filePath(name)};
+        QDir().mkpath(computer.dir);
+        const QString exe = computer.dir + "/Pinora";
+        if (!QFile::exists(exe))
+            QFile::copy(QStringLiteral(PINORA_EXECUTABLE), exe);
+        if (!notes.isEmpty())
+            writeBytes(computer.dir + "/Pinora.dat", notes);
+        const QString pid = output(kLab, {"run", m_labName, name, computer.dir + "/stderr.log", "env",
+                                          "XAUTHORITY=" + m_xauthority, "QT_LOGGING_RULES=pinora.net*=true",
+                                          exe});
+        computer.pid = pid.toLongLong();
+        return computer;
+    }
+    static void stop(Computer& computer) {
+        ::kill(pid_t(computer.pid), SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(computer.pid), 0) != 0, 10000);
+    }
+    // The note's menu, its last item 送信, and the send window active.
+    bool openSendWindow(const Computer& computer) {
+        const int listings = computer.log().count("computers listed:");
+        if (!xdotool({"mousemove", "150", "100", "sleep", "0.3", "click", "3", "sleep", "0.5", "key", "Up", "key",
+                      "Return"}))
+            return false;
+        return QTest::qWaitFor([&] { return computer.log().count("computers listed:") > listings; }, 10000) &&
+               QTest::qWaitFor([&] { return !dialogsOf(computer.pid).isEmpty(); }, 5000);
+    }
+    static QStringList lastListed(const Computer& computer) {
+        const QString log = computer.log();
+        const QString line = log.mid(log.lastIndexOf("computers listed:")).section('\n', 0, 0);
+        return line.section(':', 1).remove('"').trimmed().split(',', Qt::SkipEmptyParts);
+    }
+
+    WindowManager m_windowManager;
+    QTemporaryDir m_scratch;
+    QString m_xauthority;
+    QString m_labName;
+    bool m_labUp = false;
+};
+
+QTEST_GUILESS_MAIN(TestNetworkE2E)
+#include "TestNetworkE2E.moc"
