@@ -1,4 +1,3 @@
-#include <QDateTime>
 // Start-up of the real program with a desktop full of notes, under a real X
 // server (run it inside xvfb-run):
 //   xvfb-run -a -s '-screen 0 1920x1080x24' build/bench/bench_startup build/src/app/Pinora 100 500
@@ -101,10 +100,8 @@ int main(int argc, char* argv[]) {
         out << count << " notes: all mapped after " << elapsed << " ms, resident "
             << residentKiB(pinora.processId()) / 1024 << " MiB\n";
         clock.restart();
-        fprintf(stderr, "kill at %lld\n", (long long)QDateTime::currentMSecsSinceEpoch() % 100000);
         ::kill(pinora.processId(), SIGTERM);
         pinora.waitForFinished(60000);
-        fprintf(stderr, "reaped at %lld\n", (long long)QDateTime::currentMSecsSinceEpoch() % 100000);
         out << "  ended " << clock.elapsed() << " ms after SIGTERM\n";
 
         // The same signal while the notes are still being built.

@@ -35,7 +35,7 @@
 #include <QThread>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcApp, "pinora.app", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcApp, "pinora.app", QtCriticalMsg)
 
 MainForm::MainForm(AppState& state, Services services)
     : QWidget(nullptr)

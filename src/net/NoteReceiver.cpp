@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcNet, "pinora.net", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcNet, "pinora.net", QtCriticalMsg)
 
 namespace {
 

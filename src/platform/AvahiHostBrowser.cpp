@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcBrowse, "pinora.net.browse", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcBrowse, "pinora.net.browse", QtCriticalMsg)
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcSocket, "pinora.net.socket", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSocket, "pinora.net.socket", QtCriticalMsg)
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcStore, "pinora.store", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcStore, "pinora.store", QtCriticalMsg)
 
 namespace {
 

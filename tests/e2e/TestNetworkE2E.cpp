@@ -36,7 +36,8 @@ bool xdotool(const QStringList& arguments) {
 QStringList windowsOf(qint64 pid, const QString& name = {}) {
     QStringList args{"search", "--onlyvisible", "--pid", QString::number(pid)};
     if (!name.isEmpty())
-        args << "--all" << "--name" << name;
+        args << "--all"
+             << "--name" << name;
     return output("xdotool", args).split('\n', Qt::SkipEmptyParts);
 }
 
@@ -115,10 +116,9 @@ private slots:
         const QString cookies = qEnvironmentVariable("XAUTHORITY");
         m_xauthority = m_scratch.filePath("Xauthority");
         if (!cookies.isEmpty())
-            QCOMPARE(QProcess::execute("sh", {"-c",
-                                              QStringLiteral("xauth -f '%1' nlist '%2' | sed 's/^..../ffff/' | "
-                                                             "xauth -f '%3' nmerge -")
-                                                  .arg(cookies, display, m_xauthority)}),
+            QCOMPARE(QProcess::execute("sh", {"-c", QStringLiteral("xauth -f '%1' nlist '%2' | sed 's/^..../ffff/' | "
+                                                                   "xauth -f '%3' nmerge -")
+                                                        .arg(cookies, display, m_xauthority)}),
                      0);
         m_labName = QStringLiteral("pnr%1").arg(::getpid() % 100000);
         QCOMPARE(QProcess::execute(kLab, {"up", m_labName, "a", "b", "c", "d"}), 0);
@@ -129,7 +129,8 @@ private slots:
         if (QTest::currentTestFailed())
             for (const char* name : {"a", "b", "c"})
                 qWarning().noquote() << "--- computer" << name << "\n"
-                                     << QString::fromUtf8(readBytes(m_scratch.filePath(QLatin1String(name) + "/stderr.log")));
+                                     << QString::fromUtf8(
+                                            readBytes(m_scratch.filePath(QLatin1String(name) + "/stderr.log")));
     }
     void cleanupTestCase() {
         if (m_labUp)
@@ -175,7 +176,10 @@ private slots:
         QStringList keys{"key", "--delay", "150", "Home"};
         for (int i = 0; i < b_; ++i)
             keys << "Down";
-        QVERIFY(xdotool(keys << "space" << "Tab" << "Tab" << "space"));
+        QVERIFY(xdotool(keys << "space"
+                             << "Tab"
+                             << "Tab"
+                             << "space"));
         QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("a datagram was not delivered"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000); // the message
         QVERIFY(xdotool({"windowactivate", "--sync", dialogsOf(a.pid).first(), "key", "Return"}));
@@ -207,8 +211,7 @@ private:
         if (!notes.isEmpty())
             writeBytes(computer.dir + "/Pinora.dat", notes);
         const QString pid = output(kLab, {"run", m_labName, name, computer.dir + "/stderr.log", "env",
-                                          "XAUTHORITY=" + m_xauthority, "QT_LOGGING_RULES=pinora.net*=true",
-                                          exe});
+                                          "XAUTHORITY=" + m_xauthority, "QT_LOGGING_RULES=pinora.net*=true", exe});
         computer.pid = pid.toLongLong();
         return computer;
     }
