@@ -29,9 +29,10 @@
 
 namespace {
 
-const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
-                        "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1\\pard\\f0\\fs20 "
-                        "\\'94\\'83\\'82\\'a2\\'95\\'a8 from the network\\par}";
+const QByteArray kRtf =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+    "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1\\pard\\f0\\fs20 "
+    "\\'94\\'83\\'82\\'a2\\'95\\'a8 from the network\\par}";
 
 QByteArray datagram() {
     return DatagramSocket::toWire(BuildTransferMessage(3000, 1500, 0x0098FFFF, QString::fromLatin1(kRtf)));

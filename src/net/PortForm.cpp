@@ -47,6 +47,13 @@ PortForm::PortForm(AppState& state, DatagramSocket& socket)
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
     Label2->setGeometry(Twips::toPixels(225, 600, 2325, 405));
+    // The note takes more lines in today's Japanese fonts than the window gave it;
+    // it grows downwards rather than being cut off.
+    const int lacking = Label2->heightForWidth(Label2->width()) - Label2->height();
+    if (lacking > 0) {
+        Label2->resize(Label2->width(), Label2->height() + lacking);
+        resize(width(), height() + lacking);
+    }
 }
 
 void PortForm::showWithPortNumber() {
