@@ -5,6 +5,8 @@
 #include "app/InstanceLock.h"
 #include "app/Settings.h"
 #include "app/StartMode.h"
+#include "app/StartupEntry.h"
+#include "app/frmAbout.h"
 #include "editor/MsgForm.h"
 #include "net/CompForm.h"
 #include "net/NoteReceiver.h"
@@ -30,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QThread>
@@ -78,6 +81,7 @@ MainForm::MainForm(AppState& state, Services services)
 }
 
 MainForm::~MainForm() {
+    delete m_about;
     delete m_compForm;
     delete m_editor;
 }
@@ -307,6 +311,9 @@ void MainForm::connectMenu() {
     connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
     connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
     connect(IconMenu->inetwork, &QAction::triggered, this, &MainForm::inetwork_Click);
+    connect(IconMenu->istartin, &QAction::triggered, this, &MainForm::istartin_Click);
+    connect(IconMenu->istartout, &QAction::triggered, this, &MainForm::istartout_Click);
+    connect(IconMenu->iversion, &QAction::triggered, this, &MainForm::iversion_Click);
     connect(IconMenu->iend, &QAction::triggered, this, &MainForm::RequestExit);
 }
 
@@ -392,4 +399,39 @@ void MainForm::ihelp_Click() {
 void MainForm::inetwork_Click() {
     if (PortForm)
         PortForm->showWithPortNumber();
+}
+
+void MainForm::istartin_Click() {
+    IconMenu->istartin->setChecked(true);
+    IconMenu->istartout->setChecked(false);
+    QString error;
+    if (StartupEntry::CreateStartupShortcut(QCoreApplication::applicationFilePath(), StartupEntry::kFileName, &error) ==
+        StartupEntry::Result::Failed) {
+        qCWarning(lcApp) << "no autostart entry:" << error;
+        MessageBox::show(QStringLiteral("ログイン時に起動するための設定を %1 に書き込めませんでした。")
+                             .arg(QDir::toNativeSeparators(StartupEntry::autostartDir())));
+        return;
+    }
+    WriteMenuSettings(m_profile, true, m_state.DragMode, m_state.DragDataFormat);
+}
+
+void MainForm::istartout_Click() {
+    IconMenu->istartin->setChecked(false);
+    IconMenu->istartout->setChecked(true);
+    const QString path = StartupEntry::autostartDir() + QLatin1Char('/') + StartupEntry::kFileName;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return;
+    if (!QFile::remove(path)) {
+        qCWarning(lcApp) << "cannot remove" << path;
+        MessageBox::show(QStringLiteral("ログイン時に起動するための設定 %1 を削除できませんでした。")
+                             .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    WriteMenuSettings(m_profile, false, m_state.DragMode, m_state.DragDataFormat);
+}
+
+void MainForm::iversion_Click() {
+    if (!m_about)
+        m_about = new frmAbout;
+    m_about->showCentred();
 }

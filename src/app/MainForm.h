@@ -13,6 +13,7 @@
 struct AppState;
 struct NoteFileLoad;
 class CompForm;
+class frmAbout;
 class DatagramSocket;
 class HostBrowser;
 class IconMenu;
@@ -97,6 +98,9 @@ private:
     void ilog_Click();
     void ihelp_Click();
     void inetwork_Click();
+    void istartin_Click();
+    void istartout_Click();
+    void iversion_Click();
 
     AppState& m_state;
     Services m_services;
@@ -110,4 +114,5 @@ private:
     std::unique_ptr<NoteReceiver> m_receiver;
     std::unique_ptr<::PortForm> m_portForm;
     QPointer<CompForm> m_compForm;
+    QPointer<::frmAbout> m_about;
 };

@@ -1,0 +1,163 @@
+// Starting with the desktop and the version dialog, from the tray menu, checked by
+// the desktop's own tools where they are installed.
+#include "app/IconMenu.h"
+#include "app/MainForm.h"
+#include "app/StartupEntry.h"
+#include "app/frmAbout.h"
+#include "platform/MessageBox.h"
+#include "platform/TrayIcon.h"
+
+#include "FileBytes.h"
+#include "ScratchAppState.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A program that leaves a mark when it runs.
+QString markingProgram(const QString& path, const QString& mark) {
+    QDir().mkpath(QFileInfo(path).path());
+    writeBytes(path, QStringLiteral("#!/bin/sh\nexec /usr/bin/touch '%1'\n").arg(mark).toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeUser);
+    return path;
+}
+
+} // namespace
+
+class TestDesktopIntegration : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    QString entryPath() const { return m_config.filePath("autostart/" + StartupEntry::kFileName); }
+
+private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
+    }
+    void init() { m_messages.clear(); }
+
+    // An executable whose path has blanks, quotes and Japanese characters: the
+    // entry is valid, and the desktop's launcher starts exactly that program.
+    void theEntryStartsTheProgram() {
+        QTemporaryDir dir;
+        const QString mark = dir.filePath("ran");
+        const QString program = markingProgram(dir.filePath("付箋 アプリ/it's \"Pinora\" $HOME"), mark);
+        QFile::remove(entryPath());
+        QCOMPARE(StartupEntry::CreateStartupShortcut(program, StartupEntry::kFileName),
+                 StartupEntry::Result::Created);
+        if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
+            QSKIP("desktop-file-validate (desktop-file-utils) is not installed");
+        QProcess validate;
+        validate.start("desktop-file-validate", {entryPath()});
+        QVERIFY(validate.waitForFinished());
+        QCOMPARE(validate.readAll(), QByteArray());
+        QCOMPARE(validate.exitCode(), 0);
+        if (QStandardPaths::findExecutable("gio").isEmpty())
+            QSKIP("gio (libglib2.0-bin) is not installed");
+        QCOMPARE(QProcess::execute("gio", {"launch", entryPath()}), 0);
+        QTRY_VERIFY(QFile::exists(mark));
+
+        // systemd turns the entry into a unit that runs the same program.
+        const QString generator = "/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator";
+        if (!QFile::exists(generator))
+            return;
+        QTemporaryDir units;
+        QCOMPARE(QProcess::execute(generator, {units.path(), units.path(), units.path()}), 0);
+        const QStringList made = QDir(units.path()).entryList({"*.service"});
+        QCOMPARE(made.size(), 1);
+        QVERIFY(readBytes(units.filePath(made.first())).contains("付箋 アプリ"));
+    }
+
+    // 登録 and 削除 with their marks and the key; an entry already there is kept.
+    void registerAndRemoveFromTheTrayMenu() {
+        ScratchAppState state;
+        MainForm::Services services;
+        services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
+        MainForm form(state, services);
+        const auto key = [&] {
+            return QString::fromUtf8(readBytes(state.filePath("Pinora.ini"))).section("スタートアップ登録=", 1).left(1);
+        };
+        QFile::remove(entryPath());
+
+        form.IconMenu->istartin->trigger();
+        QVERIFY(form.IconMenu->istartin->isChecked() && !form.IconMenu->istartout->isChecked());
+        QCOMPARE(readBytes(entryPath()), StartupEntry::desktopEntry(QCoreApplication::applicationFilePath()));
+        QCOMPARE(key(), "1");
+        writeBytes(entryPath(), "[Desktop Entry]\nmine\n");
+        writeBytes(state.filePath("Pinora.ini"), QStringLiteral("[ピノラ]\nスタートアップ登録=0\n").toUtf8());
+        form.IconMenu->istartin->trigger();
+        QCOMPARE(readBytes(entryPath()), QByteArray("[Desktop Entry]\nmine\n"));
+        QCOMPARE(key(), "1");
+
+        form.IconMenu->istartout->trigger();
+        QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(!form.IconMenu->istartin->isChecked() && form.IconMenu->istartout->isChecked());
+        QCOMPARE(key(), "0");
+        // No entry: the marks switch, the key stays.
+        writeBytes(state.filePath("Pinora.ini"), QStringLiteral("[ピノラ]\nスタートアップ登録=1\n").toUtf8());
+        form.IconMenu->istartin->setChecked(true);
+        form.IconMenu->istartout->trigger();
+        QVERIFY(form.IconMenu->istartout->isChecked() && !form.IconMenu->istartin->isChecked());
+        QCOMPARE(key(), "1");
+        QVERIFY(m_messages.isEmpty());
+
+        // A folder that cannot be written: the user hears of it, the key stays.
+        QVERIFY(writeBytes(m_config.filePath("blocked"), ""));
+        qputenv("XDG_CONFIG_HOME", m_config.filePath("blocked").toUtf8());
+        form.IconMenu->istartin->trigger();
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(key(), "1");
+    }
+
+    void versionDialog() {
+        QCOMPARE(frmAbout::versionLine(1, 2, 3), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.3"));
+        ScratchAppState state;
+        MainForm::Services services;
+        services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
+        MainForm form(state, services);
+        form.IconMenu->iversion->trigger();
+        form.IconMenu->iversion->trigger();
+        const QList<frmAbout*> dialogs = findDialogs();
+        QCOMPARE(dialogs.size(), 1);
+        frmAbout* about = dialogs.first();
+        QCOMPARE(about->windowTitle(), QStringLiteral("ピノラのﾊﾞｰｼﾞｮﾝ情報"));
+        QVERIFY(about->isVisible());
+
+        // Without any system-information program the message; with one on PATH, it runs.
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8());
+        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QCOMPARE(m_messages, QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
+        markingProgram(bin.filePath(frmAbout::systemInformationPrograms().at(1).first()), bin.filePath("ran"));
+        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        qputenv("PATH", path);
+        QTRY_VERIFY(QFile::exists(bin.filePath("ran")));
+        QCOMPARE(m_messages.size(), 1);
+
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTRY_VERIFY(findDialogs().isEmpty());
+    }
+
+private:
+    static QList<frmAbout*> findDialogs() {
+        QList<frmAbout*> dialogs;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<frmAbout*>(w))
+                dialogs << d;
+        return dialogs;
+    }
+
+    QStringList m_messages;
+};
+
+QTEST_MAIN(TestDesktopIntegration)
+#include "TestDesktopIntegration.moc"
