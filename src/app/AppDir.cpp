@@ -66,8 +66,12 @@ bool CarryOverNotes(const QString& fromDir, const QString& toDir) {
     return SafeFile::write(to + dataFile, notes);
 }
 
+bool IsInstalledCopy(const QString& executableDir) {
+    return QFileInfo::exists(QDir(executableDir).filePath(QStringLiteral("../share/pinora/Pinora.html")));
+}
+
 Choice ResolveAppDir(const QString& executableDir) {
-    if (!executableDir.isEmpty() && canCreateFilesIn(executableDir))
+    if (!executableDir.isEmpty() && !IsInstalledCopy(executableDir) && canCreateFilesIn(executableDir))
         return {withTrailingSlash(executableDir), {}};
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString dir = QDir(dataHome).filePath(QStringLiteral("pinora"));

@@ -12,8 +12,12 @@ struct Choice {
     QString notesCopiedFrom;
 };
 
-// The directory of the executable, or, when files cannot be created there (an
-// installed copy, a read-only medium), $XDG_DATA_HOME/pinora/ (by default
+// An executable installed with its share folder (/usr/bin beside /usr/share/pinora):
+// its directory belongs to the system, even for root.
+bool IsInstalledCopy(const QString& executableDir);
+
+// The directory of the executable, or, for an installed copy or when files cannot
+// be created there (a read-only medium), $XDG_DATA_HOME/pinora/ (by default
 // ~/.local/share/pinora/), made when missing. Notes left in the executable's
 // directory are carried over into the fallback once (CarryOverNotes).
 Choice ResolveAppDir(const QString& executableDir);

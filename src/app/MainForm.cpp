@@ -392,8 +392,11 @@ void MainForm::ilog_Click() {
 }
 
 void MainForm::ihelp_Click() {
-    // The help page is shipped beside the executable, wherever the notes are kept.
-    OpenWithDesktop(QCoreApplication::applicationDirPath() + QStringLiteral("/Pinora.html"));
+    // The help page is shipped beside the executable, or, installed, in its share folder.
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Pinora.html");
+    OpenWithDesktop(QFile::exists(beside)
+                        ? beside
+                        : QCoreApplication::applicationDirPath() + QStringLiteral("/../share/pinora/Pinora.html"));
 }
 
 void MainForm::inetwork_Click() {

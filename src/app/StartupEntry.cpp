@@ -31,8 +31,9 @@ QString quotedArgument(const QString& argument) {
 // The Exec key is a string value too: its backslashes are escaped once more, and a
 // percent sign would be a field code.
 QString execValue(const QString& executable) {
-    return quotedArgument(executable).replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(
-        QLatin1Char('%'), QStringLiteral("%%"));
+    return quotedArgument(executable)
+        .replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('%'), QStringLiteral("%%"));
 }
 
 } // namespace

@@ -95,10 +95,10 @@ void frmAbout::showCentred() {
 
 QList<QStringList> frmAbout::systemInformationPrograms() {
     return {
-        {QStringLiteral("hardinfo")},                                        // the system profiler
-        {QStringLiteral("kinfocenter")},                                     // KDE
+        {QStringLiteral("hardinfo")},                                              // the system profiler
+        {QStringLiteral("kinfocenter")},                                           // KDE
         {QStringLiteral("gnome-control-center"), QStringLiteral("info-overview")}, // GNOME's About page
-        {QStringLiteral("xfce4-about")},                                     // Xfce, with its system page
+        {QStringLiteral("xfce4-about")},                                           // Xfce, with its system page
     };
 }
 

@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {} // namespace
-
 class TestAppDir : public QObject {
     Q_OBJECT
 
@@ -37,6 +35,11 @@ private slots:
         QVERIFY(resolved.notesCopiedFrom.isEmpty()); // no notes there to carry over
         // A directory that does not exist is no better.
         QCOMPARE(AppDir::ResolveAppDir(home.path() + QStringLiteral("/gone")).dir, resolved.dir);
+        // Nor is an installed copy's bin folder, even where root could write to it.
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/pinora"));
+        QVERIFY(writeBytes(prefix.filePath("share/pinora/Pinora.html"), "<html/>"));
+        QCOMPARE(AppDir::ResolveAppDir(prefix.filePath("bin")).dir, resolved.dir);
         qunsetenv("XDG_DATA_HOME");
     }
 

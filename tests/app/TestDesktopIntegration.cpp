@@ -50,8 +50,7 @@ private slots:
         const QString mark = dir.filePath("ran");
         const QString program = markingProgram(dir.filePath("付箋 アプリ/it's \"Pinora\" $HOME"), mark);
         QFile::remove(entryPath());
-        QCOMPARE(StartupEntry::CreateStartupShortcut(program, StartupEntry::kFileName),
-                 StartupEntry::Result::Created);
+        QCOMPARE(StartupEntry::CreateStartupShortcut(program, StartupEntry::kFileName), StartupEntry::Result::Created);
         if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
             QSKIP("desktop-file-validate (desktop-file-utils) is not installed");
         QProcess validate;
