@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRect>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -270,6 +271,48 @@ private slots:
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);
         QCOMPARE(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->count, 1);
+    }
+
+    // スタートアップ → 登録 from the tray menu, then a log-in that runs the desktop's
+    // autostart entries starts the program, and the notes come back.
+    void registeredCopyStartsAtLogIn() {
+        if (QStandardPaths::findExecutable("dex").isEmpty())
+            QSKIP("needs dex to run the autostart entries as a desktop session does");
+        QTemporaryDir dir;
+        QTemporaryDir config;
+        QTemporaryDir systemConfig; // no other program's entries
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(1, {note(1200, 900, "{\\rtf1 a}"), {}})));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("XDG_CONFIG_DIRS", systemConfig.path());
+        QProcess pinora;
+        pinora.setProcessEnvironment(env);
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start(dir.filePath("Pinora"));
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 15000);
+        QRect icon;
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
+        QTest::qWait(1000);
+        icon = trayIcon();
+        run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "3", "sleep",
+             "0.5", "key", "--delay", "200", "Down", "Down", "Right", "Return"});
+        const QString entry = config.filePath(QStringLiteral("autostart/ピノラ.desktop"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), 5000);
+        QVERIFY(readBytes(dir.filePath("Pinora.ini")).contains("スタートアップ登録=1"));
+        ::kill(pinora.processId(), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+        QCOMPARE(noteWindows().size(), 0);
+
+        QProcess session;
+        session.setProcessEnvironment(env);
+        session.setProcessChannelMode(QProcess::ForwardedChannels);
+        session.start("dex", {"--autostart", "--verbose"});
+        QVERIFY(session.waitForFinished(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0), QRect(80, 60, 200, 100), 15000);
+        const QString id = run({"search", "--onlyvisible", "--class", "Pinora"}).section('\n', 0, 0);
+        ::kill(run({"getwindowpid", id}).trimmed().toInt(), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 0, 10000);
     }
 
 private:
