@@ -38,7 +38,24 @@ std::unique_ptr<InputMethod> InputMethod::create(const QDBusConnection& bus) {
 }
 
 Fcitx5InputMethod::Fcitx5InputMethod(const QDBusConnection& bus)
-    : m_bus(bus) {}
+    : m_bus(bus) {
+    m_retry.setInterval(50);
+    QObject::connect(&m_retry, &QTimer::timeout, &m_retry, [this] {
+        const int now = state();
+        if (now == kStateInactive)
+            callController(m_bus, "Activate");
+        if (now != kStateClosed || ++m_retries >= 20)
+            m_retry.stop();
+    });
+}
+
+int Fcitx5InputMethod::state() const {
+    const QDBusMessage reply = callController(m_bus, "State");
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||
+        reply.arguments().at(0).metaType() != QMetaType::fromType<int>())
+        return -1;
+    return reply.arguments().at(0).toInt();
+}
 
 bool Fcitx5InputMethod::isRegistered(const QDBusConnection& bus) {
     QDBusMessage question =
@@ -55,13 +72,7 @@ bool Fcitx5InputMethod::available() const {
 }
 
 std::optional<bool> Fcitx5InputMethod::openStatus() const {
-    const QDBusMessage reply = callController(m_bus, "State");
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return std::nullopt;
-    const QVariant state = reply.arguments().at(0);
-    if (state.metaType() != QMetaType::fromType<int>())
-        return std::nullopt;
-    switch (state.toInt()) {
+    switch (state()) {
     case kStateActive:
         return true;
     case kStateInactive:
@@ -73,5 +84,10 @@ std::optional<bool> Fcitx5InputMethod::openStatus() const {
 }
 
 void Fcitx5InputMethod::setOpenStatus(bool open) {
+    m_retry.stop();
     callController(m_bus, open ? "Activate" : "Deactivate");
+    if (open && state() == kStateClosed) {
+        m_retries = 0;
+        m_retry.start();
+    }
 }

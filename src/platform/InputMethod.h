@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -47,5 +48,13 @@ public:
     void setOpenStatus(bool open) override;
 
 private:
+    int state() const;
+
     QDBusConnection m_bus;
+    // fcitx5 switches the input context that has the focus. A window just shown gets
+    // its context created and focused over the toolkit's own connection, which can
+    // reach fcitx5 after the call that switches it on: until fcitx5 reports a
+    // focused context, switching on is tried again for a moment.
+    QTimer m_retry;
+    int m_retries = 0;
 };

@@ -71,7 +71,8 @@ private slots:
         // its runtime directory.
         const QRegularExpression display("Using public X11 display (:\\d+)");
         QTRY_VERIFY_WITH_TIMEOUT(display.match(m_log).hasMatch(), 20000);
-        const QStringList cookies = QDir(m_runtime.path()).entryList({".mutter-Xwaylandauth.*"}, QDir::Hidden | QDir::Files);
+        const QStringList cookies =
+            QDir(m_runtime.path()).entryList({".mutter-Xwaylandauth.*"}, QDir::Hidden | QDir::Files);
         QVERIFY2(!cookies.isEmpty(), qPrintable(m_log));
         m_session = env;
         m_session.insert("DISPLAY", display.match(m_log).captured(1));

@@ -138,6 +138,17 @@ private slots:
         QTEST(describe(m_ime->openStatus()), "status");
     }
 
+    // A window just shown has no focused input context in fcitx5 yet: switching on
+    // waits until the context's focus arrives over the toolkit's connection.
+    void switchedOnOnceTheContextHasTheFocus() {
+        m_fcitx->setState(0);
+        m_ime->setOpenStatus(true);
+        QCOMPARE(m_fcitx->state(), 0);
+        QTest::qWait(120);
+        m_fcitx->setState(1);
+        QTRY_COMPARE(m_fcitx->state(), 2);
+    }
+
     // A controller that keeps its name but stops answering costs a short timeout,
     // not a frozen editor.
     void silentFcitxReadsAsUnknown() {

@@ -29,7 +29,11 @@ public slots:
             setDelayedReply(true); // and never reply: the caller runs into its timeout
         return m_state;
     }
-    Q_SCRIPTABLE void Activate() { switchTo(2); }
+    // As fcitx5 does, only an input context that has the focus is switched on.
+    Q_SCRIPTABLE void Activate() {
+        if (m_state != 0)
+            switchTo(2);
+    }
     Q_SCRIPTABLE void Deactivate() { switchTo(1); }
 
 private:
