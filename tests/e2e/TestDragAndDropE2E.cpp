@@ -4,7 +4,9 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
 #include "WindowManager.h"
+#include "X11Windows.h"
 
 #include <QDrag>
 #include <QLabel>
@@ -46,25 +48,12 @@ QStringList dragArguments(const QPoint& from, const QPoint& to, bool shift) {
 }
 
 int visibleNoteWindows() {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "Pinora"});
-    p.waitForFinished(10000);
-    return int(p.readAllStandardOutput().count('\n'));
+    return int(X11Windows::search({"--class", "Pinora"}).size());
 }
 
 NoteRecord note(qint32 leftPixels, const QByteArray& text) {
-    NoteRecord r;
-    r.Index = 1;
-    r.Left = leftPixels * 15;
-    r.Top = 150 * 15;
-    r.Height = 1500;
-    r.Width = 3000;
-    r.BackColor = 0x0098FFFF;
-    r.TextRTF = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs24 " + text + "\\par}";
-    r.CreatedAt = "26/12/06 21:35:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
-    return r;
+    return SavedNote(leftPixels * 15, 150 * 15,
+                     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs24 " + text + "\\par}");
 }
 
 // A window of another program that drags plain text away when pressed.

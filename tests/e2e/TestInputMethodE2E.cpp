@@ -4,6 +4,7 @@
 // so as root the session and the program run as nobody.
 #include "FileBytes.h"
 #include "WindowManager.h"
+#include "X11Windows.h"
 
 #include <QDir>
 #include <QProcess>
@@ -17,16 +18,11 @@
 
 namespace {
 
-const QString kQtFrontend =
-    QStringLiteral("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so");
+const QString kQtFrontend = QStringLiteral(
+    "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so");
 
 QString run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env = {}) {
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(program, arguments);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return X11Windows::run(program, arguments, env);
 }
 
 } // namespace
@@ -42,33 +38,18 @@ class TestInputMethodE2E : public QObject {
 
     // fcitx5's controller State: 0 no focused input context, 1 off, 2 on; -1 no answer.
     int imeState() {
-        const QString reply =
-            run(m_asUser.isEmpty() ? "dbus-send" : m_asUser.first(),
-                m_asUser.mid(1) + QStringList{"dbus-send", "--session", "--print-reply", "--reply-timeout=2000",
-                                              "--dest=org.fcitx.Fcitx5", "/controller",
-                                              "org.fcitx.Fcitx.Controller1.State"},
-                m_env);
+        const QString reply = run(m_asUser.isEmpty() ? "dbus-send" : m_asUser.first(),
+                                  m_asUser.mid(1) + QStringList{"dbus-send", "--session", "--print-reply",
+                                                                "--reply-timeout=2000", "--dest=org.fcitx.Fcitx5",
+                                                                "/controller", "org.fcitx.Fcitx.Controller1.State"},
+                                  m_env);
         const qsizetype at = reply.indexOf("int32 ");
         return at < 0 ? -1 : reply.mid(at + 6).trimmed().toInt();
     }
     QRect statusWindow() {
-        for (const QString& id :
-             run("xdotool", {"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts)) {
-            QRect r;
-            for (const QString& line : run("xwininfo", {"-id", id}).split('\n')) {
-                const int value = line.section(':', 1).trimmed().toInt();
-                if (line.contains("Absolute upper-left X:"))
-                    r.moveLeft(value);
-                else if (line.contains("Absolute upper-left Y:"))
-                    r.moveTop(value);
-                else if (line.trimmed().startsWith("Width:"))
-                    r.setWidth(value);
-                else if (line.trimmed().startsWith("Height:"))
-                    r.setHeight(value);
-            }
-            if (r.width() > 4 && r.width() <= 60)
+        for (const QString& id : X11Windows::search({"--class", "Pinora"}))
+            if (const QRect r = X11Windows::geometry(id); X11Windows::isSmall(r))
                 return r;
-        }
         return {};
     }
     void openEditor() {
@@ -91,7 +72,8 @@ private slots:
             // The X server's cookie, where that user can read it.
             const QString cookie = m_dir.filePath("Xauthority");
             if (m_env.contains("XAUTHORITY") && QFile::copy(m_env.value("XAUTHORITY"), cookie)) {
-                QFile::setPermissions(cookie, QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::WriteOwner);
+                QFile::setPermissions(cookie,
+                                      QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::WriteOwner);
                 m_env.insert("XAUTHORITY", cookie);
             }
         }

@@ -6,7 +6,9 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
 #include "WindowManager.h"
+#include "X11Windows.h"
 
 #include <QDir>
 #include <QProcess>
@@ -23,10 +25,7 @@ namespace {
 const QString kLab = QStringLiteral(PINORA_NETWORK_LAB);
 
 QString output(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return X11Windows::run(program, arguments).trimmed();
 }
 
 bool xdotool(const QStringList& arguments) {
@@ -34,53 +33,26 @@ bool xdotool(const QStringList& arguments) {
 }
 
 QStringList windowsOf(qint64 pid, const QString& name = {}) {
-    QStringList args{"search", "--onlyvisible", "--pid", QString::number(pid)};
+    QStringList criteria{"--pid", QString::number(pid)};
     if (!name.isEmpty())
-        args << "--all"
-             << "--name" << name;
-    return output("xdotool", args).split('\n', Qt::SkipEmptyParts);
+        criteria << "--all"
+                 << "--name" << name;
+    return X11Windows::search(criteria);
 }
-
-QRect windowGeometry(const QString& id);
 
 // The send window or a message box: windows titled ピノラ, larger than the stand-in
 // for the tray, which has that title too.
 QStringList dialogsOf(qint64 pid) {
     QStringList dialogs;
     for (const QString& id : windowsOf(pid, "^ピノラ$"))
-        if (windowGeometry(id).width() > 100)
+        if (!X11Windows::isSmall(X11Windows::geometry(id)))
             dialogs << id;
     return dialogs;
 }
 
-QRect windowGeometry(const QString& id) {
-    QRect r;
-    for (const QString& line : output("xwininfo", {"-id", id}).split('\n')) {
-        const int value = line.section(':', 1).trimmed().toInt();
-        if (line.contains("Absolute upper-left X:"))
-            r.moveLeft(value);
-        else if (line.contains("Absolute upper-left Y:"))
-            r.moveTop(value);
-        else if (line.trimmed().startsWith("Width:"))
-            r.setWidth(value);
-        else if (line.trimmed().startsWith("Height:"))
-            r.setHeight(value);
-    }
-    return r;
-}
-
 NoteRecord note(const QByteArray& rtf) {
-    NoteRecord r;
-    r.Index = 1;
-    r.Left = 1200;
-    r.Top = 900;
-    r.Width = 3000;
-    r.Height = 1500;
+    NoteRecord r = SavedNote(1200, 900, rtf);
     r.BackColor = NoteColor::Green;
-    r.TextRTF = rtf;
-    r.CreatedAt = "26/12/07 09:00:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
     return r;
 }
 
@@ -162,8 +134,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(receiver.pid).isEmpty(), 5000);
             bool centred = false;
             for (const QString& id : windowsOf(receiver.pid))
-                centred = centred || (windowGeometry(id).size() == QSize(200, 100) &&
-                                      (windowGeometry(id).center() - QPoint(640, 400)).manhattanLength() <= 4);
+                centred = centred || (X11Windows::geometry(id).size() == QSize(200, 100) &&
+                                      (X11Windows::geometry(id).center() - QPoint(640, 400)).manhattanLength() <= 4);
             QVERIFY(centred);
         }
         QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000); // the send window closed

@@ -3,7 +3,9 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
 #include "WindowManager.h"
+#include "X11Windows.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,40 +20,14 @@
 namespace {
 
 QString run(const QStringList& arguments) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(QStringLiteral("xdotool"), arguments);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// Where the window's own area is on the screen; a window manager's frame around it
-// is not part of it.
-QRect windowGeometry(const QString& id) {
-    QProcess p;
-    p.start(QStringLiteral("xwininfo"), {"-id", id});
-    p.waitForFinished(10000);
-    QRect r;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
-        const QString value = line.section(':', 1).trimmed();
-        if (line.contains("Absolute upper-left X:"))
-            r.moveLeft(value.toInt());
-        else if (line.contains("Absolute upper-left Y:"))
-            r.moveTop(value.toInt());
-        else if (line.trimmed().startsWith("Width:"))
-            r.setWidth(value.toInt());
-        else if (line.trimmed().startsWith("Height:"))
-            r.setHeight(value.toInt());
-    }
-    return r;
+    return X11Windows::xdotool(arguments);
 }
 
 // The note windows of the program that are on the screen, by their geometry.
 QList<QRect> noteWindows() {
     QList<QRect> rects;
-    const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
-    for (const QString& id : ids) {
-        const QRect r = windowGeometry(id);
+    for (const QString& id : X11Windows::search({"--class", "Pinora"})) {
+        const QRect r = X11Windows::geometry(id);
         if (r.width() > 60) // not the tray icon
             rects << r;
     }
@@ -60,18 +36,7 @@ QList<QRect> noteWindows() {
 }
 
 NoteRecord note(qint32 left, qint32 top, const QByteArray& rtf) {
-    NoteRecord r;
-    r.Index = 1;
-    r.Left = left;
-    r.Top = top;
-    r.Height = 1500;
-    r.Width = 3000;
-    r.BackColor = 0x0098FFFF;
-    r.TextRTF = rtf;
-    r.CreatedAt = "04/07/01 09:15:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
-    return r;
+    return SavedNote(left, top, rtf);
 }
 
 } // namespace
@@ -264,7 +229,7 @@ private slots:
             QString question;
             QTRY_VERIFY_WITH_TIMEOUT(!(question = applyQuestion()).isEmpty(), 10000);
             QCOMPARE(run({"getwindowname", question}).trimmed(), QStringLiteral("ピノラ：動作確認"));
-            const QPoint at = windowGeometry(question).topLeft() + button;
+            const QPoint at = X11Windows::geometry(question).topLeft() + button;
             run({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
             QTRY_VERIFY_WITH_TIMEOUT(applyQuestion().isEmpty(), 10000);
         }
@@ -320,10 +285,8 @@ private:
         return run({"search", "--onlyvisible", "--name", "動作確認"}).section('\n', 0, 0);
     }
     static QRect trayIcon() {
-        const QStringList ids = run({"search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts);
-        for (const QString& id : ids) {
-            const QRect r = windowGeometry(id);
-            if (r.width() > 4 && r.width() <= 60 && r.height() <= 60)
+        for (const QString& id : X11Windows::search({"--class", "Pinora"})) {
+            if (const QRect r = X11Windows::geometry(id); X11Windows::isSmall(r))
                 return r;
         }
         return {};

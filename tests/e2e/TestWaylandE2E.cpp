@@ -4,6 +4,8 @@
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
+#include "X11Windows.h"
 
 #include <QDir>
 #include <QProcess>
@@ -23,32 +25,11 @@ class TestWaylandE2E : public QObject {
     QString m_log;
     QProcessEnvironment m_session;
 
-    QString x11(const QStringList& command) {
-        QProcess p;
-        p.setProcessEnvironment(m_session);
-        p.start(command.first(), command.mid(1));
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
     // Pinora's windows on the X display, as the X server has them.
     QList<QRect> pinoraWindows() {
         QList<QRect> rects;
-        for (const QString& id :
-             x11({"xdotool", "search", "--onlyvisible", "--class", "Pinora"}).split('\n', Qt::SkipEmptyParts)) {
-            QRect r;
-            for (const QString& line : x11({"xwininfo", "-id", id}).split('\n')) {
-                const int value = line.section(':', 1).trimmed().toInt();
-                if (line.contains("Absolute upper-left X:"))
-                    r.moveLeft(value);
-                else if (line.contains("Absolute upper-left Y:"))
-                    r.moveTop(value);
-                else if (line.trimmed().startsWith("Width:"))
-                    r.setWidth(value);
-                else if (line.trimmed().startsWith("Height:"))
-                    r.setHeight(value);
-            }
-            rects << r;
-        }
+        for (const QString& id : X11Windows::search({"--class", "Pinora"}, m_session))
+            rects << X11Windows::geometry(id, m_session);
         return rects;
     }
 
@@ -91,17 +72,7 @@ private slots:
     void aSavedNoteComesBackOnXWayland() {
         QTemporaryDir dir;
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
-        NoteRecord r;
-        r.Index = 1;
-        r.Left = 1200;
-        r.Top = 900;
-        r.Width = 3000;
-        r.Height = 1500;
-        r.BackColor = 0x0098FFFF;
-        r.TextRTF = "{\\rtf1 on Wayland}";
-        r.CreatedAt = "26/12/07 09:00:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
+        const NoteRecord r = SavedNote(1200, 900, "{\\rtf1 on Wayland}");
         QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(1, {r, {}})));
 
         QProcess pinora;
@@ -113,8 +84,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pinoraWindows().contains(QRect(80, 60, 200, 100)), 20000);
         const auto statusWindowShown = [this] {
             const QList<QRect> windows = pinoraWindows();
-            return std::any_of(windows.cbegin(), windows.cend(),
-                               [](const QRect& w) { return w.width() > 4 && w.width() <= 60 && w.height() <= 60; });
+            return std::any_of(windows.cbegin(), windows.cend(), X11Windows::isSmall);
         };
         QTRY_VERIFY_WITH_TIMEOUT(statusWindowShown(), 10000);
         ::kill(pinora.processId(), SIGTERM);

@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "SavedNote.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
 
@@ -13,18 +14,7 @@
 namespace {
 
 NoteRecord exampleNote() {
-    NoteRecord r;
-    r.Index = 1;
-    r.Left = 1200;
-    r.Top = 900;
-    r.Height = 1500;
-    r.Width = 3000;
-    r.BackColor = 0x0098FFFF;
-    r.TextRTF = "{\\rtf1 a}";
-    r.CreatedAt = "04/07/01 09:15:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
-    return r;
+    return SavedNote(1200, 900, "{\\rtf1 a}");
 }
 
 NoteRecord noteNumbered(qint32 index, const QByteArray& rtf) {

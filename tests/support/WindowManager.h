@@ -25,7 +25,7 @@ public:
                 return QProcess::execute("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}) ==
                        0;
             },
-            10000);
+            30000);
     }
 
 private:
