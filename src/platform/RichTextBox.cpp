@@ -43,6 +43,7 @@ RichTextBox::RichTextBox(QWidget* parent)
     setAcceptRichText(true);
     setAutoFillBackground(true);
     setBackColor(m_backColor);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_rtfValid = false; });
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::notifyChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::notifySelection);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::notifySelection);
@@ -55,7 +56,13 @@ const QStringList& RichTextBox::rtfMimeTypes() {
 }
 
 QByteArray RichTextBox::textRTF() const {
-    return RtfWriter::write(*document());
+    const QFont font = document()->defaultFont();
+    if (!m_rtfValid || font != m_rtfFont) {
+        m_rtf = RtfWriter::write(*document());
+        m_rtfFont = font;
+        m_rtfValid = true;
+    }
+    return m_rtf;
 }
 
 void RichTextBox::setTextRTF(QByteArrayView rtf) {

@@ -1,4 +1,5 @@
 #include "platform/RichTextBox.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -6,6 +7,8 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -34,6 +37,40 @@ private slots:
         QCOMPARE(again.selBold(), std::optional<bool>(true));
         QCOMPARE(again.selColor(), std::optional<qint32>(0x0000FF));
         QCOMPARE(again.selFontName(), std::optional<QString>(QStringLiteral("Arial")));
+    }
+
+    // The RTF a box keeps between saves follows every kind of change: after each
+    // one it is what writing the document now gives, and it is not what it was.
+    void theKeptRtfFollowsEveryChange() {
+        RichTextBox box;
+        box.setTextRTF(kMixed);
+        const std::pair<const char*, std::function<void()>> changes[] = {
+            {"typing", [&] { QTest::keyClicks(&box, "x"); }},
+            {"bold", [&] { box.setSelStart(0), box.setSelLength(2), box.setSelBold(true); }},
+            {"colour", [&] { box.setSelColor(0x00FF00); }},
+            {"size", [&] { box.setSelFontSize(20); }},
+            {"font", [&] { box.setSelFontName(QStringLiteral("Noto Serif CJK JP")); }},
+            {"tab stops",
+             [&] {
+                 box.setSelTabs({720, 1440});
+             }},
+            {"undo", [&] { box.undo(); }},
+            {"plain text", [&] { box.setText(QStringLiteral("new\r\ntext")); }},
+            {"rtf", [&] { box.setTextRTF(kMixed); }},
+        };
+        for (const auto& [name, change] : changes) {
+            const QByteArray before = box.textRTF();
+            change();
+            QVERIFY2(box.textRTF() != before, name);
+            QVERIFY2(box.textRTF() == RtfWriter::write(*box.document()), name);
+        }
+        // Text without a font of its own is written in the box's default font.
+        RichTextBox plain;
+        plain.document()->setPlainText(QStringLiteral("abc"));
+        const QByteArray before = plain.textRTF();
+        plain.document()->setDefaultFont(QFont(QStringLiteral("Noto Sans Mono"), 15));
+        QCOMPARE(plain.textRTF(), RtfWriter::write(*plain.document()));
+        QVERIFY(plain.textRTF() != before);
     }
 
     void notRtfIsPlainText() {
