@@ -24,7 +24,8 @@ QByteArray noteRtf(int i) {
                      "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1\\fswiss\\fcharset0 Arial;}}"
                      "{\\colortbl ;\\red255\\green0\\blue0;}\\viewkind4\\uc1\\pard\\tx390\\tx780\\f0\\fs20 ";
     for (int k = 0; rtf.size() < 2000; ++k)
-        rtf += (k % 2 ? "\\b\\cf1 " : "\\b0\\cf0\\f1 ") + QByteArray("\\'83\\'81\\'83\\'82 note ") +
+        // Japanese in the Shift-JIS font, the Latin part in Arial.
+        rtf += (k % 2 ? "\\b\\cf1 " : "\\b0\\cf0 ") + QByteArray("\\f0\\'83\\'81\\'83\\'82\\f1  note ") +
                QByteArray::number(i) + (k % 3 == 2 ? "\\par\r\n" : "\\tab ");
     return rtf + "\\par\r\n}\r\n";
 }

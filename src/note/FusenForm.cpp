@@ -74,7 +74,6 @@ FusenForm::FusenForm(AppState& state)
     UnloadTimer->setSingleShot(false);
     UnloadTimer->setInterval(0);
 
-    buildMenu();
     resize(Twips::toPixelsX(3885), Twips::toPixelsY(375));
 
     connect(Label1, &NoteSurface::pressed, this, &FusenForm::Label1_MouseDown);
@@ -85,6 +84,12 @@ FusenForm::FusenForm(AppState& state)
     connect(Rich1, &RichTextBox::dragStarting, this, &FusenForm::Rich1_OLEStartDrag);
     connect(Rich1, &RichTextBox::dragCompleted, this, &FusenForm::Rich1_OLECompleteDrag);
     connect(UnloadTimer, &QTimer::timeout, this, &FusenForm::UnloadTimer_Timer);
+}
+
+QMenu* FusenForm::menu() {
+    if (!FusenMenu)
+        buildMenu();
+    return FusenMenu;
 }
 
 void FusenForm::buildMenu() {
@@ -233,7 +238,7 @@ void FusenForm::Label1_MouseDown(QMouseEvent* event) {
     const QPointer<FusenForm> self(this);
     if (event->button() == Qt::RightButton) {
         ForceForeground(*this);
-        FusenMenu->exec(QCursor::pos());
+        menu()->exec(QCursor::pos());
         if (!self || tag().isEmpty())
             return; // the command peeled this note
     }

@@ -24,7 +24,9 @@ public:
     RichTextBox* Rich1 = nullptr;
     NoteSurface* Label1 = nullptr;
     QTimer* UnloadTimer = nullptr;
-    QMenu* FusenMenu = nullptr;
+    // The note's right-click menu, built the first time it is needed: hundreds of
+    // notes are restored at start-up, and few of them are ever right-clicked.
+    QMenu* menu();
 
     // The font the layout measures lines with; never shown.
     QFont WindowFont;
@@ -47,6 +49,7 @@ protected:
 
 private:
     void buildMenu();
+    QMenu* FusenMenu = nullptr;
     void fDelLog_Click();
     void fDelOnly_Click();
     void fHideOnece_Click();

@@ -320,7 +320,7 @@ private slots:
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
 
         FusenForm* note = m_state->NoteWindows.at(1);
-        note->FusenMenu->findChild<QAction*>("fSend")->trigger();
+        note->menu()->findChild<QAction*>("fSend")->trigger();
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
         QCOMPARE(m_state->NoteToSend.data(), note);
 

@@ -310,7 +310,7 @@ private:
         SaveAllNotes(*m_state);
     }
     static void trigger(FusenForm* note, const char* item) {
-        QAction* action = note->FusenMenu->findChild<QAction*>(QLatin1String(item));
+        QAction* action = note->menu()->findChild<QAction*>(QLatin1String(item));
         QVERIFY2(action, item);
         action->trigger();
     }
