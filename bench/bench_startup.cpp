@@ -1,10 +1,13 @@
-// Start-up of the real program with a desktop full of notes, under a real X
-// server (run it inside xvfb-run):
-//   xvfb-run -a -s '-screen 0 1920x1080x24' build/bench/bench_startup build/src/app/Pinora 100 500
-// For each count it writes a data file of that many notes with about 2 KB of
-// formatted RTF each next to a copy of the program, starts it, and reports the time
-// until every note window is mapped, the resident memory once they are, and how
-// long the program takes to end on SIGTERM, once running and during start-up.
+// Start-up of the real program with a desktop full of notes, beside the bare
+// toolkit (baseline_notes, built next to it), under a real X server with a window
+// manager:
+//   xvfb-run -a -s '-screen 0 1920x1080x24' sh -c
+//       'openbox & sleep 1; build/bench/bench_startup build/src/app/Pinora 100 500'
+// For each count it writes a data file of that many notes (300 × 300 pixels, about
+// 300 characters, 40 % Japanese) and starts each program on it: the time until every
+// note window is mapped, until the program and the X server have gone quiet
+// (settled), the resident memory then, and the ratios to the baseline. For Pinora
+// also how long it takes to end on SIGTERM, once running and during start-up.
 #include "store/NoteFile.h"
 
 #include <QCoreApplication>
@@ -23,10 +26,11 @@ QByteArray noteRtf(int i) {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
                      "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1\\fswiss\\fcharset0 Arial;}}"
                      "{\\colortbl ;\\red255\\green0\\blue0;}\\viewkind4\\uc1\\pard\\tx390\\tx780\\f0\\fs20 ";
-    for (int k = 0; rtf.size() < 2000; ++k)
-        // Japanese in the Shift-JIS font, the Latin part in Arial.
-        rtf += (k % 2 ? "\\b\\cf1 " : "\\b0\\cf0 ") + QByteArray("\\f0\\'83\\'81\\'83\\'82\\f1  note ") +
-               QByteArray::number(i) + (k % 3 == 2 ? "\\par\r\n" : "\\tab ");
+    // Per line: six Japanese characters under the Shift-JIS font, nine Latin ones in Arial.
+    for (int k = 0; k < 20; ++k)
+        rtf += (k % 2 ? "\\b\\cf1" : "\\b0\\cf0") +
+               QByteArray("\\f0 \\'83\\'81\\'83\\'82\\'95\\'74\\'e4\\'e2\\'8e\\'86\\'82\\'cc") + "\\f1  note " +
+               QByteArray::number(i % 1000).rightJustified(3, '0') + (k % 3 == 2 ? "\\par\r\n" : "\\tab ");
     return rtf + "\\par\r\n}\r\n";
 }
 
@@ -37,8 +41,8 @@ QByteArray dataFile(int count) {
         r.Index = i + 1;
         r.Left = 15 * (20 + (i * 37) % 1500);
         r.Top = 15 * (20 + (i * 23) % 800);
-        r.Width = 3000;
-        r.Height = 1500;
+        r.Width = 4500;
+        r.Height = 4500;
         r.BackColor = 0x0098FFFF;
         r.TextRTF = noteRtf(i);
         r.CreatedAt = "26/12/06 21:35:00";
@@ -50,22 +54,77 @@ QByteArray dataFile(int count) {
     return NoteFile::encode(count, records);
 }
 
-int mappedNoteWindows() {
+// The program's windows that are mapped, other than the tray's or its stand-in.
+int mappedWindows(qint64 pid) {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "Pinora"});
+    p.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--pid", QString::number(pid)});
     p.waitForFinished();
     return int(p.readAllStandardOutput().count('\n'));
 }
 
+QList<QByteArray> procFields(qint64 pid, const char* file) {
+    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(file)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split('\n') : QList<QByteArray>();
+}
+
 qint64 residentKiB(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray& line : procFields(pid, "status"))
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
     return -1;
+}
+
+// User and system CPU ticks of a process.
+qint64 cpuTicks(qint64 pid) {
+    const QList<QByteArray> fields = procFields(pid, "stat").value(0).split(')').value(1).trimmed().split(' ');
+    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+}
+
+qint64 xServerPid() {
+    QProcess p;
+    p.start(QStringLiteral("pgrep"), {"-n", "-f", QStringLiteral("Xvfb %1").arg(qEnvironmentVariable("DISPLAY"))});
+    p.waitForFinished();
+    return p.readAllStandardOutput().trimmed().toLongLong();
+}
+
+struct Run {
+    qint64 mappedMs = -1;
+    qint64 settledMs = -1;
+    qint64 residentKiB = -1;
+};
+
+// Starts the program and waits until it has count windows mapped, then until
+// neither it nor the X server used any CPU for half a second.
+Run measure(QProcess& process, const QString& program, const QStringList& arguments, int count) {
+    Run run;
+    QElapsedTimer clock;
+    clock.start();
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    process.waitForStarted();
+    while (mappedWindows(process.processId()) < count && clock.elapsed() < 180000)
+        QThread::msleep(20);
+    run.mappedMs = clock.elapsed();
+    const qint64 server = xServerPid();
+    qint64 last = -1;
+    qint64 quietSince = clock.elapsed();
+    while (clock.elapsed() < 300000) {
+        const qint64 now = cpuTicks(process.processId()) + cpuTicks(server);
+        if (now != last) {
+            last = now;
+            quietSince = clock.elapsed();
+        } else if (clock.elapsed() - quietSince >= 500) {
+            break;
+        }
+        QThread::msleep(50);
+    }
+    run.settledMs = quietSince;
+    run.residentKiB = residentKiB(process.processId());
+    return run;
+}
+
+QString ratio(qint64 value, qint64 baseline) {
+    return baseline > 0 ? QString::number(double(value) / double(baseline), 'f', 2) : QStringLiteral("-");
 }
 
 } // namespace
@@ -78,6 +137,7 @@ int main(int argc, char* argv[]) {
         QTextStream(stderr) << "usage: bench_startup PINORA COUNT...\n";
         return 2;
     }
+    const QString baseline = QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_notes");
     for (const QString& countText : args.mid(2)) {
         const int count = countText.toInt();
         QTemporaryDir dir;
@@ -87,23 +147,35 @@ int main(int argc, char* argv[]) {
         data.write(dataFile(count));
         data.close();
 
+        QProcess bare;
+        const Run base = measure(bare, baseline, {dir.filePath("Pinora.dat")}, count);
+        bare.kill();
+        bare.waitForFinished();
+        QThread::msleep(1000);
+
         QProcess pinora;
-        pinora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The tray's stand-in counts as one more window.
+        const Run run = measure(pinora, dir.filePath("Pinora"), {}, count + 1);
+        out << count << " notes                 mapped     settled    resident\n";
+        out << QStringLiteral("  bare Qt baseline    %1 ms  %2 ms  %3 MiB\n")
+                   .arg(base.mappedMs, 7)
+                   .arg(base.settledMs, 7)
+                   .arg(base.residentKiB / 1024, 5);
+        out << QStringLiteral("  Pinora              %1 ms  %2 ms  %3 MiB\n")
+                   .arg(run.mappedMs, 7)
+                   .arg(run.settledMs, 7)
+                   .arg(run.residentKiB / 1024, 5);
+        out << QStringLiteral("  ratio               %1       %2       %3\n")
+                   .arg(ratio(run.mappedMs, base.mappedMs), 7)
+                   .arg(ratio(run.settledMs, base.settledMs), 7)
+                   .arg(ratio(run.residentKiB, base.residentKiB), 5);
+        out.flush();
+
         QElapsedTimer clock;
         clock.start();
-        pinora.start(dir.filePath("Pinora"));
-        pinora.waitForStarted();
-        // The tray or status window counts as one more mapped window.
-        while (mappedNoteWindows() < count + 1 && clock.elapsed() < 120000)
-            QThread::msleep(20);
-        const qint64 elapsed = clock.elapsed();
-        QThread::msleep(500);
-        out << count << " notes: all mapped after " << elapsed << " ms, resident "
-            << residentKiB(pinora.processId()) / 1024 << " MiB\n";
-        clock.restart();
         ::kill(pinora.processId(), SIGTERM);
         pinora.waitForFinished(60000);
-        out << "  ended " << clock.elapsed() << " ms after SIGTERM\n";
+        out << "  Pinora ended " << clock.elapsed() << " ms after SIGTERM\n";
 
         // The same signal while the notes are still being built.
         pinora.start(dir.filePath("Pinora"));

@@ -1,0 +1,36 @@
+// The bare toolkit's desktop full of notes, the baseline of the start-up benchmark:
+//   baseline_notes DATAFILE
+// One frameless tool window per saved note with a read-only text box holding the
+// note's text (read with the program's RTF reader), at the note's place and size,
+// shown in one pass. Nothing else: no tray, no menus, no fitting, no raising.
+#include "platform/Twips.h"
+#include "platform/rtf/RtfReader.h"
+#include "store/NoteFile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTextEdit>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QFile file(app.arguments().value(1));
+    if (!file.open(QIODevice::ReadOnly))
+        return 2;
+    const std::optional<NoteFile::Contents> contents = NoteFile::decode(file.readAll());
+    if (!contents)
+        return 2;
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (qint32 i = 0; i < contents->count; ++i) {
+        const NoteRecord& r = contents->records.at(i);
+        auto window = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+        auto* text = new QTextEdit(window.get());
+        text->setReadOnly(true);
+        text->setFrameShape(QFrame::NoFrame);
+        RtfReader::read(r.TextRTF, *text->document());
+        window->setGeometry(Twips::toPixels(r.Left, r.Top, r.Width, r.Height));
+        text->setGeometry(window->rect());
+        window->show();
+        windows.push_back(std::move(window));
+    }
+    return app.exec();
+}
