@@ -33,10 +33,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 Q_LOGGING_CATEGORY(lcApp, "pinora.app", QtCriticalMsg)
 
@@ -222,7 +224,26 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
     }
 }
 
+bool MainForm::raisedAsBefore() const {
+    if (!m_raised || !m_raised->focus || QGuiApplication::focusWindow() != m_raised->focus)
+        return false;
+    const bool editorShown = m_editor && m_editor->isVisible();
+    if (m_state.SaveCount != m_raised->saveCount || m_state.NoteCount != m_raised->noteCount ||
+        editorShown != m_raised->editorShown)
+        return false;
+    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+        const FusenForm* note = m_state.liveNote(i);
+        if (note && !note->isVisible() && Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
+            return false;
+    }
+    return true;
+}
+
 void MainForm::RaiseAllNotes() {
+    // Raising and activating every note again would cost the window manager a
+    // restacking and a focus change for nothing.
+    if (raisedAsBefore())
+        return;
     if (FusenForm* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
         placeholder->hide();
     QList<QWidget*> shown;
@@ -236,11 +257,18 @@ void MainForm::RaiseAllNotes() {
         note->Rich1->update();
     }
     ForceForegroundInOrder(shown);
+    QWidget* activated = shown.isEmpty() ? nullptr : shown.constLast();
     if (m_editor && m_editor->isVisible()) {
         m_editor->ShowEditor();
         ForceForeground(*m_editor);
         m_editor->Rich1->setFocus();
+        activated = m_editor;
     }
+    // Another program's window had the focus: the pass took it. Ours had it: it stays.
+    QWindow* focus = QGuiApplication::applicationState() == Qt::ApplicationActive || !activated
+                         ? QGuiApplication::focusWindow()
+                         : activated->windowHandle();
+    m_raised = RaisedState{focus, m_state.SaveCount, m_state.NoteCount, m_editor && m_editor->isVisible()};
 }
 
 void MainForm::RequestExit() {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct AppState;
 struct NoteFileLoad;
@@ -22,6 +23,7 @@ class PortForm;
 class InputMethod;
 class InstanceLock;
 class QTimer;
+class QWindow;
 class TrayIcon;
 
 // The program's hidden main window: it runs start-up and shutdown and owns the
@@ -82,6 +84,10 @@ signals:
 private:
     // False when a stop was requested before every note was built.
     bool restoreNotes();
+    // Whether the notes and the editor still stand as the last RaiseAllNotes left
+    // them: the window it activated still has the focus, no note changed or was
+    // hidden, and the editor is as it was.
+    bool raisedAsBefore() const;
     void tellAboutDataFile(const NoteFileLoad& load);
     void applySettings();
     void startNetwork();
@@ -114,5 +120,12 @@ private:
     std::unique_ptr<NoteReceiver> m_receiver;
     std::unique_ptr<::PortForm> m_portForm;
     QPointer<CompForm> m_compForm;
+    struct RaisedState {
+        QPointer<QWindow> focus; // where the focus was to be after the pass
+        int saveCount = 0;
+        qint32 noteCount = 0;
+        bool editorShown = false;
+    };
+    std::optional<RaisedState> m_raised;
     QPointer<::frmAbout> m_about;
 };

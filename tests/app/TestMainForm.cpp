@@ -22,11 +22,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <csignal>
 #include <memory>
@@ -196,6 +198,37 @@ private slots:
 
         emit m_form->trayIcon()->leftButtonDown();
         QTRY_VERIFY(note->isVisible());
+    }
+
+    // The tray's click raises the notes again; when nothing changed since the last
+    // time, the window system is not asked for anything, and a note hidden for the
+    // moment brings the full pass back.
+    void raisingAgainWithNothingChangedAsksNothing() {
+        writeFile("Pinora.dat", NoteFile::encode(2, {record(1200, "one", "T"), record(6000, "two", "T"), {}}));
+        QVERIFY(start());
+        FusenForm* first = m_state->NoteWindows.at(1);
+        QTRY_VERIFY(QGuiApplication::focusWindow());
+        first->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), first->windowHandle());
+        // The offscreen platform answers each raise with a warning: they count the requests.
+        static int raises = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+                raises += message.contains(QLatin1String("raise"));
+            });
+        raises = 0;
+        m_form->RaiseAllNotes(); // the focus moved since the last pass: a full one
+        const int full = raises;
+        QVERIFY(full >= 2);
+        QCOMPARE(QGuiApplication::focusWindow(), first->windowHandle());
+        m_form->RaiseAllNotes();
+        QCOMPARE(raises, full);
+
+        first->hide(); // for the moment
+        m_form->RaiseAllNotes();
+        QVERIFY(first->isVisible());
+        QVERIFY(raises > full);
+        qInstallMessageHandler(previous);
     }
 
     void showAllShowsHiddenNotesAndSaves() {
