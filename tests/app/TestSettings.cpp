@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "FileBytes.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -7,11 +9,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeText(const QString& path, const QString& text) {
     QFile file(path);
