@@ -43,14 +43,6 @@ private slots:
         m_notes.clear();
     }
 
-    void windowIsAFramelessToolWindow() {
-        FusenForm* note = makeNote(1, "T%F");
-        QVERIFY(note->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(note->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        QVERIFY(!(note->windowFlags() & Qt::WindowStaysOnTopHint));
-        QCOMPARE(note->Rich1->focusPolicy(), Qt::NoFocus);
-    }
-
     void fitEmptyNoteIsOneLineAtTheFirstFont() {
         FusenForm* note = makeNote(1, "T%F");
         note->Rich1->setTextRTF(rtfWithSizes(""));
