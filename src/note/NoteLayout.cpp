@@ -69,11 +69,12 @@ void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
         maxName.clear();
         maxSize = 0;
     };
-    for (int i = 0; i <= n; ++i) {
-        const int current = 1 + box.lineFromChar(i);
+    const QList<RichTextBox::CaretStop> stops = box.caretWalk();
+    for (int i = 0; i <= n && i < stops.size(); ++i) {
+        const int current = 1 + stops.at(i).line;
         if (current > previous)
             completeLine();
-        const RichTextBox::FontAt font = box.typingFontAt(i);
+        const RichTextBox::FontAt& font = stops.at(i).font;
         if (font.size > maxSize) {
             maxName = font.name;
             maxSize = font.size;

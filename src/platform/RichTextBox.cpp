@@ -258,6 +258,42 @@ RichTextBox::FontAt RichTextBox::typingFontAt(int position) const {
     return {familyOf(format, base), size > 0 ? size : base.pointSizeF()};
 }
 
+QList<RichTextBox::CaretStop> RichTextBox::caretWalk() const {
+    ensureLayout();
+    const QFont base = document()->defaultFont();
+    const auto fontOf = [&base](const QTextCharFormat& format) {
+        const qreal size = format.fontPointSize();
+        return FontAt{familyOf(format, base), size > 0 ? size : base.pointSizeF()};
+    };
+    const int n = textLength();
+    QList<CaretStop> stops;
+    stops.reserve(n + 1);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const int start = block.position();
+        const int end = std::min(start + block.length() - 1, n);
+        const QTextLayout* layout = block.layout();
+        // The character before a position gives its font; at the start of a block
+        // the first character does, and an empty block has its own format.
+        QTextBlock::iterator fragment = block.begin();
+        FontAt fragmentFont = fragment.atEnd() ? FontAt{} : fontOf(fragment.fragment().charFormat());
+        const auto fontOfCharAt = [&](int q) {
+            while (!fragment.atEnd() && q >= fragment.fragment().position() + fragment.fragment().length()) {
+                ++fragment;
+                if (!fragment.atEnd())
+                    fragmentFont = fontOf(fragment.fragment().charFormat());
+            }
+            return fragmentFont;
+        };
+        const FontAt atStart = block.length() > 1 ? fontOfCharAt(start) : fontOf(block.charFormat());
+        for (int p = start; p <= end; ++p) {
+            const QTextLine line = layout->lineForTextPosition(p - start);
+            stops.append({block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0),
+                          p == start ? atStart : fontOfCharAt(p - 1)});
+        }
+    }
+    return stops;
+}
+
 QList<int> RichTextBox::selTabs() const {
     QList<int> twips;
     const QTextBlock block = document()->findBlock(textCursor().selectionStart());

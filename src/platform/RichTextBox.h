@@ -58,6 +58,14 @@ public:
     };
     FontAt typingFontAt(int position) const;
 
+    // lineFromChar and typingFontAt for every caret position from 0 to textLength(),
+    // in one pass over the document instead of one cursor per position.
+    struct CaretStop {
+        int line;
+        FontAt font;
+    };
+    QList<CaretStop> caretWalk() const;
+
     // The tab stops of the selected paragraphs (of the first, when reading).
     QList<int> selTabs() const;
     void setSelTabs(const QList<int>& twips);

@@ -1,12 +1,16 @@
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include "FileBytes.h"
+
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
 #include <functional>
 
@@ -71,6 +75,39 @@ private slots:
         plain.document()->setDefaultFont(QFont(QStringLiteral("Noto Sans Mono"), 15));
         QCOMPARE(plain.textRTF(), RtfWriter::write(*plain.document()));
         QVERIFY(plain.textRTF() != before);
+    }
+
+    // The one-pass walk gives, at every caret position, exactly the line and the
+    // typing font that asking position by position gives: over our RTF files, the
+    // shared fixtures where present, and the shapes fitting meets (an empty last
+    // line, empty paragraphs, sizes mixed within a wrapped line, Japanese).
+    void caretWalkMatchesThePositionByPositionAnswers() {
+        QList<QByteArray> documents{
+            "", "{\\rtf1 a\\par}", "{\\rtf1\\par\\par}",
+            "{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Gothic;}{\\f1 Arial;}}\\f0\\fs20 \\'82\\'a0\\f1\\fs48 big "
+            "\\fs16 small words that wrap around the narrow box and on\\par\\fs30\\par\\fs12 end\\par}"};
+        QStringList dirs{QStringLiteral(PINORA_TEST_DATA "/rtf")};
+        if (QDir(QStringLiteral(PINORA_SHARED_FIXTURES "/rtf")).exists())
+            dirs << QStringLiteral(PINORA_SHARED_FIXTURES "/rtf");
+        for (const QString& dir : dirs)
+            for (const QString& name : QDir(dir).entryList({"*.rtf"}))
+                documents << readBytes(dir + QLatin1Char('/') + name);
+        for (const QByteArray& rtf : documents) {
+            RichTextBox box;
+            box.resize(120, 400);
+            box.setTextRTF(rtf);
+            box.lineCount(); // fitting counts the lines first
+            const QList<RichTextBox::CaretStop> stops = box.caretWalk();
+            QList<RichTextBox::CaretStop> asked;
+            for (int i = 0; i <= box.textLength(); ++i)
+                asked.append({box.lineFromChar(i), box.typingFontAt(i)});
+            QCOMPARE(stops.size(), asked.size());
+            for (int i = 0; i < stops.size(); ++i) {
+                QCOMPARE(stops.at(i).line, asked.at(i).line);
+                QCOMPARE(stops.at(i).font.name, asked.at(i).font.name);
+                QCOMPARE(stops.at(i).font.size, asked.at(i).font.size);
+            }
+        }
     }
 
     void notRtfIsPlainText() {
