@@ -46,8 +46,9 @@ private slots:
         m_mutter.setProcessEnvironment(env);
         m_mutter.setProcessChannelMode(QProcess::MergedChannels);
         connect(&m_mutter, &QProcess::readyRead, this, [this] { m_log += QString::fromUtf8(m_mutter.readAll()); });
-        m_mutter.start("dbus-run-session",
-                       {"--", "mutter", "--headless", "--wayland", "--virtual-monitor", "1600x900"});
+        // A session of its own, so that mutter and its XWayland go with it at the end.
+        m_mutter.start(
+            "setsid", {"dbus-run-session", "--", "mutter", "--headless", "--wayland", "--virtual-monitor", "1600x900"});
         // mutter says which X display its XWayland serves, and keeps the cookie in
         // its runtime directory.
         const QRegularExpression display("Using public X11 display (:\\d+)");
@@ -62,11 +63,13 @@ private slots:
         m_session.insert("XDG_SESSION_TYPE", "wayland");
     }
     void cleanupTestCase() {
-        if (m_mutter.state() != QProcess::NotRunning) {
-            m_mutter.terminate();
-            if (!m_mutter.waitForFinished(5000))
-                m_mutter.kill();
-        }
+        if (m_mutter.state() == QProcess::NotRunning)
+            return;
+        const pid_t session = pid_t(m_mutter.processId());
+        ::kill(-session, SIGTERM);
+        if (!m_mutter.waitForFinished(5000))
+            ::kill(-session, SIGKILL);
+        m_mutter.waitForFinished(5000);
     }
 
     void aSavedNoteComesBackOnXWayland() {
