@@ -13,6 +13,8 @@
 #include "note/NoteBuilder.h"
 #include "platform/UdpSocket.h"
 
+#include "ProcessUsage.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -100,17 +102,7 @@ struct Usage {
 };
 
 Usage usageOf(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    stat.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = stat.readAll().split(')').value(1).trimmed().split(' ');
-    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble(); // utime, stime
-    qint64 peak = -1;
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            peak = line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return {ticks / double(::sysconf(_SC_CLK_TCK)), peak};
+    return {ProcessUsage::cpuSeconds(pid), ProcessUsage::memoryKiB(pid, "VmHWM:")};
 }
 
 // The program for ten seconds, flooded or left alone.

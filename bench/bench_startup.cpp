@@ -10,6 +10,8 @@
 // also how long it takes to end on SIGTERM, once running and during start-up.
 #include "store/NoteFile.h"
 
+#include "ProcessUsage.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -62,24 +64,6 @@ int mappedWindows(qint64 pid) {
     return int(p.readAllStandardOutput().count('\n'));
 }
 
-QList<QByteArray> procFields(qint64 pid, const char* file) {
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(file)));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().split('\n') : QList<QByteArray>();
-}
-
-qint64 residentKiB(qint64 pid) {
-    for (const QByteArray& line : procFields(pid, "status"))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// User and system CPU ticks of a process.
-qint64 cpuTicks(qint64 pid) {
-    const QList<QByteArray> fields = procFields(pid, "stat").value(0).split(')').value(1).trimmed().split(' ');
-    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
-}
-
 qint64 xServerPid() {
     QProcess p;
     p.start(QStringLiteral("pgrep"), {"-n", "-f", QStringLiteral("Xvfb %1").arg(qEnvironmentVariable("DISPLAY"))});
@@ -106,10 +90,10 @@ Run measure(QProcess& process, const QString& program, const QStringList& argume
         QThread::msleep(20);
     run.mappedMs = clock.elapsed();
     const qint64 server = xServerPid();
-    qint64 last = -1;
+    double last = -1;
     qint64 quietSince = clock.elapsed();
     while (clock.elapsed() < 300000) {
-        const qint64 now = cpuTicks(process.processId()) + cpuTicks(server);
+        const double now = ProcessUsage::cpuSeconds(process.processId()) + ProcessUsage::cpuSeconds(server);
         if (now != last) {
             last = now;
             quietSince = clock.elapsed();
@@ -119,7 +103,7 @@ Run measure(QProcess& process, const QString& program, const QStringList& argume
         QThread::msleep(50);
     }
     run.settledMs = quietSince;
-    run.residentKiB = residentKiB(process.processId());
+    run.residentKiB = ProcessUsage::memoryKiB(process.processId(), "VmRSS:");
     return run;
 }
 

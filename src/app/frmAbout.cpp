@@ -2,6 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/Version.h"
+#include "note/NoteLayout.h"
 #include "platform/DesktopServices.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
@@ -16,9 +17,7 @@ namespace {
 const QString kTitle = QStringLiteral("ピノラ");
 
 QFont formFont(const QString& family, bool bold) {
-    QFont font;
-    font.setFamilies({family, QStringLiteral("Noto Sans CJK JP")});
-    font.setPointSize(9);
+    QFont font = NoteFont(family, 9);
     font.setBold(bold);
     return font;
 }

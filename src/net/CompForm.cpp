@@ -96,27 +96,26 @@ void CompForm::SendToCheckedComputers() {
         checked += List1->item(i)->checkState() == Qt::Checked;
     FusenForm* note = m_state.NoteToSend;
     // A note peeled while this window was open has nothing left to send.
-    if (checked > 0 && note && !note->tag().isEmpty()) {
-        const qsizetype size = DatagramSocket::toWire(BuildTransferMessage(*note)).size();
-        if (size > DatagramSocket::kMaxDatagram) {
-            MessageBox::show(QStringLiteral("この付箋紙は大きすぎるため送信できません。\n"
-                                            "送信できるのは %1 KB までですが、この付箋紙は %2 KB あります。"
-                                            "画像などを減らしてから送信してください。")
-                                 .arg(DatagramSocket::kMaxDatagram / 1024)
-                                 .arg((size + 1023) / 1024),
-                             this);
-        } else {
-            qint16 sent = 0;
-            for (int i = 0; i < List1->count(); ++i) {
-                QListWidgetItem* item = List1->item(i);
-                if (item->checkState() != Qt::Checked)
-                    continue;
-                qCDebug(lcNet) << "sending to" << item->text();
-                m_socket.setRemoteHost(item->text());
-                m_socket.SendData(BuildTransferMessage(*note));
-                if (++sent >= checked)
-                    break;
+    if (note && !note->tag().isEmpty()) {
+        qint16 sent = 0;
+        for (int i = 0; i < List1->count() && sent < checked; ++i) {
+            QListWidgetItem* item = List1->item(i);
+            if (item->checkState() != Qt::Checked)
+                continue;
+            qCDebug(lcNet) << "sending to" << item->text();
+            m_socket.setRemoteHost(item->text());
+            const QString message = BuildTransferMessage(*note);
+            if (m_socket.SendData(message) == DatagramSocket::SendResult::TooLarge) {
+                // The same note is too large for every destination: nothing went out.
+                MessageBox::show(QStringLiteral("この付箋紙は大きすぎるため送信できません。\n"
+                                                "送信できるのは %1 KB までですが、この付箋紙は %2 KB あります。"
+                                                "画像などを減らしてから送信してください。")
+                                     .arg(DatagramSocket::kMaxDatagram / 1024)
+                                     .arg((DatagramSocket::toWire(message).size() + 1023) / 1024),
+                                 this);
+                break;
             }
+            ++sent;
         }
     }
     close();

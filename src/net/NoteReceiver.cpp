@@ -84,12 +84,10 @@ void NoteReceiver::Winsock1_DataArrival(qint64 bytesTotal) {
     if (!roomForAnother())
         return; // dropped unread
     const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.GetData());
-    if (!fields || !fields->isNote()) {
-        qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes that is no note";
-        return;
-    }
-    if (CreateReceivedNote(m_state, *fields))
+    if (fields && CreateReceivedNote(m_state, *fields))
         m_accepted.append(m_state.Now());
+    else
+        qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes that is no note";
 }
 
 bool NoteReceiver::roomForAnother() {

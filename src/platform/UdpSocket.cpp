@@ -54,7 +54,7 @@ void UdpSocket::Close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    m_waiting = false;
+    m_waiting = -1;
     ++m_generation;
 }
 
@@ -140,7 +140,7 @@ void UdpSocket::onReadable() {
             qCWarning(lcSocket) << "cannot read:" << systemError("recv");
             break;
         }
-        m_waiting = true;
+        m_waiting = size;
         if (size == 0) {
             qCDebug(lcSocket) << "dropped an empty datagram";
         } else {
@@ -148,7 +148,7 @@ void UdpSocket::onReadable() {
             if (!stillOurs())
                 return;
         }
-        if (m_waiting)
+        if (m_waiting >= 0)
             discardWaiting();
     }
     m_notifier->setEnabled(true);
@@ -187,17 +187,14 @@ int UdpSocket::drainErrorQueue() {
 void UdpSocket::discardWaiting() {
     char byte;
     ::recv(m_fd, &byte, sizeof byte, MSG_DONTWAIT);
-    m_waiting = false;
+    m_waiting = -1;
 }
 
 QByteArray UdpSocket::readBytes() {
-    if (m_fd < 0 || !m_waiting)
+    if (m_fd < 0 || m_waiting <= 0)
         return {};
-    m_waiting = false;
-    const ssize_t size = ::recv(m_fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
-    if (size <= 0)
-        return {};
-    QByteArray bytes(size, Qt::Uninitialized);
+    QByteArray bytes(m_waiting, Qt::Uninitialized);
+    m_waiting = -1;
     const ssize_t read = ::recv(m_fd, bytes.data(), bytes.size(), MSG_DONTWAIT);
     if (read < 0) {
         qCWarning(lcSocket) << "cannot read:" << systemError("recv");

@@ -51,7 +51,7 @@ private:
     Resolver m_resolver;
     int m_fd = -1;
     bool m_ipv6 = true;
-    bool m_waiting = false; // a datagram was announced and not read yet
+    qint64 m_waiting = -1; // the size of the datagram announced and not read yet
     quint64 m_generation = 0;
     QSocketNotifier* m_notifier = nullptr;
     QString m_error;
