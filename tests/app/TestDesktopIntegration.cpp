@@ -62,16 +62,6 @@ private slots:
             QSKIP("gio (libglib2.0-bin) is not installed");
         QCOMPARE(QProcess::execute("gio", {"launch", entryPath()}), 0);
         QTRY_VERIFY(QFile::exists(mark));
-
-        // systemd turns the entry into a unit that runs the same program.
-        const QString generator = "/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator";
-        if (!QFile::exists(generator))
-            return;
-        QTemporaryDir units;
-        QCOMPARE(QProcess::execute(generator, {units.path(), units.path(), units.path()}), 0);
-        const QStringList made = QDir(units.path()).entryList({"*.service"});
-        QCOMPARE(made.size(), 1);
-        QVERIFY(readBytes(units.filePath(made.first())).contains("付箋 アプリ"));
     }
 
     // 登録 and 削除 with their marks and the key; an entry already there is kept.

@@ -35,10 +35,6 @@ QList<QRect> noteWindows() {
     return rects;
 }
 
-NoteRecord note(qint32 left, qint32 top, const QByteArray& rtf) {
-    return SavedNote(left, top, rtf);
-}
-
 } // namespace
 
 class TestPinoraE2E : public QObject {
@@ -67,8 +63,10 @@ private slots:
             "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1"
             "\\pard\\f0\\fs20 \\'94\\'83\\'82\\'a2\\'95\\'a8\\par \\b\\'8b\\'8d\\'93\\'fb\\b0\\par}";
         // A third one was saved on a monitor that is no longer there.
-        const QByteArray saved3 = NoteFile::encode(
-            3, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, second), note(75000, 75000, "{\\rtf1 far}"), {}});
+        const QByteArray saved3 = NoteFile::encode(3, {SavedNote(1200, 900, "{\\rtf1 a}"),
+                                                       SavedNote(6000, 900, second),
+                                                       SavedNote(75000, 75000, "{\\rtf1 far}"),
+                                                       {}});
         QVERIFY(writeBytes(dir.filePath("Pinora.dat"), saved3));
 
         QProcess pinora;
@@ -126,7 +124,7 @@ private slots:
         QTemporaryDir home;
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), readOnly.filePath("Pinora")));
         const QByteArray notes =
-            NoteFile::encode(2, {note(1200, 900, "{\\rtf1 a}"), note(6000, 900, "{\\rtf1 b}"), {}});
+            NoteFile::encode(2, {SavedNote(1200, 900, "{\\rtf1 a}"), SavedNote(6000, 900, "{\\rtf1 b}"), {}});
         QVERIFY(writeBytes(readOnly.filePath("Pinora.dat"), notes));
 
         // The folder is made read-only in a mount namespace of the program's own.
@@ -158,8 +156,9 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
         QList<NoteRecord> records;
         for (int i = 0; i < 400; ++i)
-            records << note(1200 + 15 * i, 900,
-                            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(i) + "\\par}");
+            records << SavedNote(1200 + 15 * i, 900,
+                                 "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(i) +
+                                     "\\par}");
         records << NoteRecord{};
         const QByteArray notes = NoteFile::encode(400, records);
         QVERIFY(writeBytes(dir.filePath("Pinora.dat"), notes));
@@ -247,7 +246,7 @@ private slots:
         QTemporaryDir config;
         QTemporaryDir systemConfig; // no other program's entries
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
-        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(1, {note(1200, 900, "{\\rtf1 a}"), {}})));
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(1, {SavedNote(1200, 900, "{\\rtf1 a}"), {}})));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", config.path());
         env.insert("XDG_CONFIG_DIRS", systemConfig.path());

@@ -190,19 +190,6 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
-    void aPortHeldByAnotherProgram() {
-        m_socket.portsInUse = {4000};
-        PortForm form(*m_state, m_socket);
-        QSignalSpy applied(&form, &PortForm::portApplied);
-        form.show();
-        form.Text1->setText("4000");
-        form.close();
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains("4000"));
-        QCOMPARE(applied.first().at(1).toBool(), false);
-        m_socket.portsInUse.clear();
-    }
-
     // One-byte reports: one message at a time, never a note.
     void undeliveredReports() {
         NoteReceiver receiver(*m_state, m_socket);

@@ -14,6 +14,7 @@
 #include "store/Tag.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
 #include "ScratchAppState.h"
 
 #include <QAction>
@@ -134,27 +135,6 @@ private slots:
         QCOMPARE(copy->geometry().center().x() / 3, screen.center().x() / 3);
         QVERIFY(copy->isVisible());
         QCOMPARE(savedNotes().count, 3);
-    }
-
-    // Equal keys end in the order this quicksort leaves them, not in slot order.
-    void sortLeavesEqualKeysInItsOwnOrder_data() {
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QList<int>>("ids");
-        QTest::newRow("two equal") << QList<int>{900, 900} << QList<int>{2, 1};
-        QTest::newRow("three equal") << QList<int>{900, 900, 900} << QList<int>{3, 2, 1};
-        QTest::newRow("mixed") << QList<int>{3000, 900, 1500, 900, -40} << QList<int>{5, 4, 2, 3, 1};
-    }
-    void sortLeavesEqualKeysInItsOwnOrder() {
-        QFETCH(QList<int>, keys);
-        QFETCH(QList<int>, ids);
-        QList<NoteArrange::PlacementEntry> list;
-        for (int i = 0; i < keys.size(); ++i)
-            list.append({qint16(keys.at(i)), i + 1});
-        NoteArrange::SortPlacementList(list, 0, qint16(list.size() - 1));
-        QList<int> sorted;
-        for (const auto& e : list)
-            sorted << e.NoteId;
-        QCOMPARE(sorted, ids);
     }
 
     // 左に揃える takes the notes below the anchor that overlap its column.
@@ -292,18 +272,11 @@ private:
         m_state->NoteWindows.resize(count + 2);
         BuildPlaceholder(*m_state);
         for (int k = 1; k <= count; ++k) {
-            NoteRecord r;
+            NoteRecord r = SavedNote(1500 * k, 1500,
+                                     "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(k) +
+                                         "\\par second line\\par}");
             r.Index = k;
-            r.Left = 1500 * k;
-            r.Top = 1500;
-            r.Width = 3000;
-            r.Height = 1500;
-            r.BackColor = NoteColor::Yellow;
-            r.TextRTF = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(k) +
-                        "\\par second line\\par}";
             r.CreatedAt = "26/12/06 21:35:00";
-            r.VisibleFlag = "T";
-            r.PlaceOnShowFlag = "F";
             RestoreNote(*m_state, k, r)->show();
         }
         m_state->Loading = false;

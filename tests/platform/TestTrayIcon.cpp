@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include "WindowManager.h"
+
 namespace {
 
 QIcon someIcon() {
@@ -39,12 +41,19 @@ struct Spies {
 class TestTrayIcon : public QObject {
     Q_OBJECT
 
+    WindowManager m_windowManager;
+
     std::unique_ptr<TrayIcon> m_icon;
     StatusWindow* m_window = nullptr;
 
     QWindow* handle() const { return m_window->windowHandle(); }
 
 private slots:
+    // In a real X server the window manager is there too, as on every desktop.
+    void initTestCase() {
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            QVERIFY(m_windowManager.start());
+    }
     // Each case starts from what the program gets at start-up where there is no tray.
     void init() {
         m_icon = TrayIcon::create(someIcon(), QStringLiteral("ピノラ"));
