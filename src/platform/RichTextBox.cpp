@@ -66,9 +66,16 @@ QByteArray RichTextBox::textRTF() const {
 }
 
 void RichTextBox::setTextRTF(QByteArrayView rtf) {
+    // A document without a page is not laid out: the content is built and the caret
+    // put at its start first (clearing scrolled to the top), then the page comes back
+    // and only what shows is laid out now, the rest a step at a time from the event
+    // loop.
+    const QSizeF page = document()->pageSize();
+    document()->setPageSize(QSizeF(0, 0));
     replaceContent([&] { RtfReader::read(rtf, *document()); });
+    setTextCursor(QTextCursor(document()));
+    document()->setPageSize(page);
     document()->clearUndoRedoStacks();
-    moveCursor(QTextCursor::Start);
 }
 
 void RichTextBox::replaceContent(const std::function<void()>& replace) {

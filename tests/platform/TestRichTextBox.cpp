@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -199,6 +200,33 @@ private slots:
         box.resize(1000, 200);
         QVERIFY(box.lineCount() < narrow);
         QCOMPARE(box.lineFromChar(box.textLength()), box.lineCount() - 1);
+    }
+
+    // A long note replaces a scrolled one: the box shows its start with the caret
+    // there, and its lines are those of a box that read it afresh.
+    void aLongNoteOpensAtItsTop() {
+        QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+        for (int i = 0; i < 400; ++i)
+            rtf += "line " + QByteArray::number(i) + " with a few words that wrap\\par\r\n";
+        rtf += "}";
+        RichTextBox box;
+        box.resize(150, 200);
+        box.show();
+        box.setTextRTF(rtf);
+        box.setSelStart(box.textLength());
+        box.ensureCursorVisible();
+        QVERIFY(box.verticalScrollBar()->value() > 0);
+
+        box.setTextRTF(rtf.replace("line", "LINE"));
+        QCOMPARE(box.selStart(), 0);
+        QCOMPARE(box.selLength(), 0);
+        QCOMPARE(box.verticalScrollBar()->value(), 0);
+        QCOMPARE(box.document()->textWidth(), qreal(box.viewport()->width()));
+        RichTextBox fresh;
+        fresh.resize(box.size());
+        fresh.setTextRTF(rtf);
+        QCOMPARE(box.lineCount(), fresh.lineCount());
+        QVERIFY(box.lineCount() > 400);
     }
 
     void displayOnlyLetsMouseThrough() {
