@@ -6,10 +6,14 @@
 // For each count it writes a data file of that many notes (300 × 300 pixels, about
 // 300 characters, 40 % Japanese) and starts each program on it: the time until every
 // note window is mapped, until the program and the X server have gone quiet
-// (settled), the resident memory then, and the ratios to the baseline. For Pinora
-// also how long it takes to end on SIGTERM, once running and during start-up.
+// (settled), the resident memory then, and the ratios to the baseline: medians of
+// three runs, the two programs taking turns. With two counts or more also the
+// memory each further note costs. For Pinora also how long it takes to end on
+// SIGTERM, once running and during start-up.
+//   bench_startup --data COUNT FILE   only writes the data file, for profiling by hand
 #include "store/NoteFile.h"
 
+#include "MapWatcher.h"
 #include "ProcessUsage.h"
 
 #include <QCoreApplication>
@@ -20,6 +24,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -56,14 +61,6 @@ QByteArray dataFile(int count) {
     return NoteFile::encode(count, records);
 }
 
-// The program's windows that are mapped, other than the tray's or its stand-in.
-int mappedWindows(qint64 pid) {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--pid", QString::number(pid)});
-    p.waitForFinished();
-    return int(p.readAllStandardOutput().count('\n'));
-}
-
 qint64 xServerPid() {
     QProcess p;
     p.start(QStringLiteral("pgrep"), {"-n", "-f", QStringLiteral("Xvfb %1").arg(qEnvironmentVariable("DISPLAY"))});
@@ -81,13 +78,13 @@ struct Run {
 // neither it nor the X server used any CPU for half a second.
 Run measure(QProcess& process, const QString& program, const QStringList& arguments, int count) {
     Run run;
+    MapWatcher watcher;
     QElapsedTimer clock;
     clock.start();
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
     process.waitForStarted();
-    while (mappedWindows(process.processId()) < count && clock.elapsed() < 180000)
-        QThread::msleep(20);
+    watcher.waitForMapped(process.processId(), count, 180000);
     run.mappedMs = clock.elapsed();
     const qint64 server = xServerPid();
     double last = -1;
@@ -111,17 +108,49 @@ QString ratio(qint64 value, qint64 baseline) {
     return baseline > 0 ? QString::number(double(value) / double(baseline), 'f', 2) : QStringLiteral("-");
 }
 
+qint64 median(QList<qint64> values) {
+    std::sort(values.begin(), values.end());
+    return values.value(values.size() / 2, -1);
+}
+
+// The median of each figure over the runs.
+Run medianOf(const QList<Run>& runs) {
+    QList<qint64> mapped, settled, resident;
+    for (const Run& r : runs) {
+        mapped << r.mappedMs;
+        settled << r.settledMs;
+        resident << r.residentKiB;
+    }
+    return Run{median(mapped), median(settled), median(resident)};
+}
+
+Run runOnce(const QString& program, const QStringList& arguments, int windows) {
+    QProcess process;
+    const Run run = measure(process, program, arguments, windows);
+    ::kill(process.processId(), SIGTERM);
+    process.waitForFinished(60000);
+    QThread::msleep(1000);
+    return run;
+}
+
+constexpr int kRuns = 3;
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        QTextStream(stderr) << "usage: bench_startup PINORA COUNT...\n";
+    if (args.size() == 4 && args.at(1) == QLatin1String("--data")) {
+        QFile data(args.at(3));
+        return data.open(QIODevice::WriteOnly) && data.write(dataFile(args.at(2).toInt())) > 0 ? 0 : 1;
+    }
+    if (args.size() < 3 || !MapWatcher().ok()) {
+        QTextStream(stderr) << "usage: bench_startup PINORA COUNT... (under an X server)\n";
         return 2;
     }
     const QString baseline = QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_notes");
+    QList<std::pair<int, std::pair<Run, Run>>> results;
     for (const QString& countText : args.mid(2)) {
         const int count = countText.toInt();
         QTemporaryDir dir;
@@ -131,16 +160,16 @@ int main(int argc, char* argv[]) {
         data.write(dataFile(count));
         data.close();
 
-        QProcess bare;
-        const Run base = measure(bare, baseline, {dir.filePath("Pinora.dat")}, count);
-        bare.kill();
-        bare.waitForFinished();
-        QThread::msleep(1000);
-
-        QProcess pinora;
-        // The tray's stand-in counts as one more window.
-        const Run run = measure(pinora, dir.filePath("Pinora"), {}, count + 1);
-        out << count << " notes                 mapped     settled    resident\n";
+        QList<Run> bareRuns, pinoraRuns;
+        for (int i = 0; i < kRuns; ++i) {
+            bareRuns << runOnce(baseline, {dir.filePath("Pinora.dat")}, count);
+            // The tray's stand-in counts as one more window.
+            pinoraRuns << runOnce(dir.filePath("Pinora"), {}, count + 1);
+        }
+        const Run base = medianOf(bareRuns);
+        const Run run = medianOf(pinoraRuns);
+        results.append({count, {base, run}});
+        out << count << " notes                 mapped     settled    resident   (medians of " << kRuns << ")\n";
         out << QStringLiteral("  bare Qt baseline    %1 ms  %2 ms  %3 MiB\n")
                    .arg(base.mappedMs, 7)
                    .arg(base.settledMs, 7)
@@ -155,6 +184,8 @@ int main(int argc, char* argv[]) {
                    .arg(ratio(run.residentKiB, base.residentKiB), 5);
         out.flush();
 
+        QProcess pinora;
+        measure(pinora, dir.filePath("Pinora"), {}, count + 1);
         QElapsedTimer clock;
         clock.start();
         ::kill(pinora.processId(), SIGTERM);
@@ -170,6 +201,20 @@ int main(int argc, char* argv[]) {
         pinora.waitForFinished(60000);
         out << "  ended " << clock.elapsed() << " ms after a SIGTERM 300 ms into start-up\n";
         out.flush();
+    }
+    // What each note beyond the first count adds to the resident memory.
+    for (qsizetype i = 1; i < results.size(); ++i) {
+        const auto& [lowCount, low] = results.at(i - 1);
+        const auto& [highCount, high] = results.at(i);
+        const double notes = highCount - lowCount;
+        const double bare = double(high.first.residentKiB - low.first.residentKiB) / notes;
+        const double pinora = double(high.second.residentKiB - low.second.residentKiB) / notes;
+        out << QStringLiteral("memory per note from %1 to %2 notes: baseline %3 KiB, Pinora %4 KiB, ratio %5\n")
+                   .arg(lowCount)
+                   .arg(highCount)
+                   .arg(bare, 0, 'f', 0)
+                   .arg(pinora, 0, 'f', 0)
+                   .arg(bare > 0 ? QString::number(pinora / bare, 'f', 2) : QStringLiteral("-"));
     }
     return 0;
 }

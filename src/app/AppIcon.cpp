@@ -10,9 +10,13 @@
 
 namespace {
 
-// The sizes that trays, title bars and task switchers ask for, at scale 1 and 2;
-// QIcon scales the nearest one for anything else.
+// The sizes that trays and task switchers ask for, at scale 1 and 2; QIcon scales
+// the nearest one for anything else.
 constexpr std::array kSizes{16, 22, 24, 32, 40, 44, 48, 64, 96, 128, 256};
+// A window's icon goes to the window system with every window, each note's too:
+// the small sizes only (17 KB a window instead of 400). Task switchers and docks
+// that want it larger take the installed theme icon.
+constexpr std::array kWindowSizes{16, 22, 24, 32, 48};
 
 struct Drawing {
     const char* resource;
@@ -52,6 +56,13 @@ QPixmap render(int size) {
 QIcon PinoraIcon() {
     QIcon icon;
     for (int size : kSizes)
+        icon.addPixmap(render(size));
+    return icon;
+}
+
+QIcon PinoraWindowIcon() {
+    QIcon icon;
+    for (int size : kWindowSizes)
         icon.addPixmap(render(size));
     return icon;
 }

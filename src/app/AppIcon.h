@@ -2,6 +2,8 @@
 
 #include <QIcon>
 
-// The program's icon, a yellow sticky note with a red pin, for the tray, the status
-// window and the program's windows. Needs a QGuiApplication.
+// The program's icon, a yellow sticky note with a red pin, for the tray and the
+// status window. Needs a QGuiApplication.
 QIcon PinoraIcon();
+// The same at the few sizes a window's own icon is drawn at, for every window.
+QIcon PinoraWindowIcon();

@@ -50,11 +50,7 @@ MainForm::MainForm(AppState& state, Services services)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.makeTrayIcon)
-        m_services.makeTrayIcon = [] {
-            // The application's icon, drawn once at start-up, unless nobody set one.
-            const QIcon icon = QApplication::windowIcon();
-            return TrayIcon::create(icon.isNull() ? PinoraIcon() : icon, QStringLiteral("ピノラ"));
-        };
+        m_services.makeTrayIcon = [] { return TrayIcon::create(PinoraIcon(), QStringLiteral("ピノラ")); };
     if (!m_services.otherInstanceRunning) {
         m_lock = std::make_unique<InstanceLock>(state.AppDir);
         m_services.otherInstanceRunning = [this] { return m_lock->otherInstanceRunning(); };
@@ -200,7 +196,9 @@ bool MainForm::restoreNotes() {
     for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
         if (m_services.stopRequested())
             return false;
-        RestoreNote(m_state, k, load.records.at(k - 1));
+        // Shown as soon as it is built: the window manager maps it while the next
+        // ones are read.
+        ShowNote(*RestoreNote(m_state, k, load.records.at(k - 1)));
     }
     if (m_state.NoteCount != 0)
         RaiseAllNotes();

@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     // No display name: Qt would append it to every window title on X11, and the
     // program's captions are exactly what each window sets.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(PinoraIcon());
+    QApplication::setWindowIcon(PinoraWindowIcon());
 
     // A log-off and the usual termination signals end the program as its own
     // exit command does, from the event loop, or stop the start-up early.
