@@ -214,15 +214,6 @@ private slots:
         QCOMPARE(m_editor->Rich1->text(), after);
     }
 
-    void selectionByKeyboardEnablesCommandsOnKeyUp() {
-        m_editor->openForNewNote(true);
-        QTest::keyClicks(m_editor->Rich1, "abc");
-        QVERIFY(!m_editor->mCut->isEnabled());
-        QTest::keyClick(m_editor->Rich1, Qt::Key_Left, Qt::ShiftModifier);
-        QVERIFY(m_editor->mCut->isEnabled() && m_editor->mCopy->isEnabled() && m_editor->mDel->isEnabled());
-        QVERIFY(m_editor->toolbar1Button(3)->isEnabled());
-    }
-
     void rightClickPopsUpTheEditMenu() {
         m_editor->openForNewNote(true);
         QTest::keyClicks(m_editor->Rich1, "abc");

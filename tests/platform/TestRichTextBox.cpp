@@ -111,12 +111,6 @@ private slots:
         }
     }
 
-    void notRtfIsPlainText() {
-        RichTextBox box;
-        box.setTextRTF("just words\r\nsecond line");
-        QCOMPARE(box.text(), QStringLiteral("just words\r\nsecond line"));
-    }
-
     void textUsesCrLf() {
         RichTextBox box;
         box.setText(QStringLiteral("one\r\ntwo\nthree\rfour"));
