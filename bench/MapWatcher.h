@@ -63,8 +63,8 @@ private:
             // Its own map event from now on; one that came before is seen by asking.
             listen(created->window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
             std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
-                xcb_get_window_attributes_reply(
-                    m_connection, xcb_get_window_attributes(m_connection, created->window), nullptr),
+                xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, created->window),
+                                                nullptr),
                 &free);
             if (attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED)
                 mapped(created->window);
@@ -85,17 +85,14 @@ private:
         if (m_pids.contains(window))
             return;
         std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-            xcb_get_property_reply(m_connection,
-                                   xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1),
-                                   nullptr),
+            xcb_get_property_reply(
+                m_connection, xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr),
             &free);
         if (reply && xcb_get_property_value_length(reply.get()) == 4)
             m_pids.insert(window, *static_cast<const quint32*>(xcb_get_property_value(reply.get())));
     }
 
-    int mappedOf(qint64 pid) const {
-        return int(std::count(m_pids.cbegin(), m_pids.cend(), quint32(pid)));
-    }
+    int mappedOf(qint64 pid) const { return int(std::count(m_pids.cbegin(), m_pids.cend(), quint32(pid))); }
 
     xcb_connection_t* m_connection;
     xcb_window_t m_root = XCB_WINDOW_NONE;
