@@ -8,8 +8,8 @@
 // note window is mapped, until the program and the X server have gone quiet
 // (settled), the resident memory then, and the ratios to the baseline: medians of
 // three runs, the two programs taking turns. With two counts or more also the
-// memory each further note costs. For Pinora also how long it takes to end on
-// SIGTERM, once running and during start-up.
+// memory each further note costs. For Pinora also the CPU it uses once settled, and
+// how long it takes to end on SIGTERM, once running and during start-up.
 //   bench_startup --data COUNT FILE   only writes the data file, for profiling by hand
 #include "store/NoteFile.h"
 
@@ -186,6 +186,10 @@ int main(int argc, char* argv[]) {
 
         QProcess pinora;
         measure(pinora, dir.filePath("Pinora"), {}, count + 1);
+        const double cpuBefore = ProcessUsage::cpuSeconds(pinora.processId());
+        QThread::msleep(5000);
+        out << "  Pinora idle: " << ProcessUsage::cpuSeconds(pinora.processId()) - cpuBefore
+            << " s of CPU in the 5 s after settling\n";
         QElapsedTimer clock;
         clock.start();
         ::kill(pinora.processId(), SIGTERM);
