@@ -6,8 +6,9 @@
 // For each count it writes a data file of that many notes (300 × 300 pixels, about
 // 300 characters, 40 % Japanese) and starts each program on it: the time until every
 // note window is mapped, until the program and the X server have gone quiet
-// (settled), the resident memory then, and the ratios to the baseline: medians of
-// three runs, the two programs taking turns. With two counts or more also the
+// (settled), the resident memory then, and the ratios to the baseline, and to the
+// baseline with the one raise pass the program makes after showing its notes:
+// medians of three runs, the programs taking turns. With two counts or more also the
 // memory each further note costs. For Pinora also the CPU it uses once settled, and
 // how long it takes to end on SIGTERM, once running and during start-up.
 //   bench_startup --data COUNT FILE   only writes the data file, for profiling by hand
@@ -160,13 +161,15 @@ int main(int argc, char* argv[]) {
         data.write(dataFile(count));
         data.close();
 
-        QList<Run> bareRuns, pinoraRuns;
+        QList<Run> bareRuns, raisingRuns, pinoraRuns;
         for (int i = 0; i < kRuns; ++i) {
             bareRuns << runOnce(baseline, {dir.filePath("Pinora.dat")}, count);
+            raisingRuns << runOnce(baseline, {dir.filePath("Pinora.dat"), "--raise"}, count);
             // The tray's stand-in counts as one more window.
             pinoraRuns << runOnce(dir.filePath("Pinora"), {}, count + 1);
         }
         const Run base = medianOf(bareRuns);
+        const Run raising = medianOf(raisingRuns);
         const Run run = medianOf(pinoraRuns);
         results.append({count, {base, run}});
         out << count << " notes                 mapped     settled    resident   (medians of " << kRuns << ")\n";
@@ -174,6 +177,10 @@ int main(int argc, char* argv[]) {
                    .arg(base.mappedMs, 7)
                    .arg(base.settledMs, 7)
                    .arg(base.residentKiB / 1024, 5);
+        out << QStringLiteral("  baseline + raising  %1 ms  %2 ms  %3 MiB\n")
+                   .arg(raising.mappedMs, 7)
+                   .arg(raising.settledMs, 7)
+                   .arg(raising.residentKiB / 1024, 5);
         out << QStringLiteral("  Pinora              %1 ms  %2 ms  %3 MiB\n")
                    .arg(run.mappedMs, 7)
                    .arg(run.settledMs, 7)
@@ -182,6 +189,10 @@ int main(int argc, char* argv[]) {
                    .arg(ratio(run.mappedMs, base.mappedMs), 7)
                    .arg(ratio(run.settledMs, base.settledMs), 7)
                    .arg(ratio(run.residentKiB, base.residentKiB), 5);
+        out << QStringLiteral("  ratio to + raising  %1       %2       %3\n")
+                   .arg(ratio(run.mappedMs, raising.mappedMs), 7)
+                   .arg(ratio(run.settledMs, raising.settledMs), 7)
+                   .arg(ratio(run.residentKiB, raising.residentKiB), 5);
         out.flush();
 
         QProcess pinora;
