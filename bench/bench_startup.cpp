@@ -37,7 +37,7 @@ QByteArray noteRtf(int i) {
     // Per line: six Japanese characters under the Shift-JIS font, nine Latin ones in Arial.
     for (int k = 0; k < 20; ++k)
         rtf += (k % 2 ? "\\b\\cf1" : "\\b0\\cf0") +
-               QByteArray("\\f0 \\'83\\'81\\'83\\'82\\'95\\'74\\'e4\\'e2\\'8e\\'86\\'82\\'cc") + "\\f1  note " +
+               QByteArray("\\f0 \\'83\\'81\\'83\\'82\\'95\\'74\\'e2\\'b3\\'8e\\'86\\'82\\'cc") + "\\f1  note " +
                QByteArray::number(i % 1000).rightJustified(3, '0') + (k % 3 == 2 ? "\\par\r\n" : "\\tab ");
     return rtf + "\\par\r\n}\r\n";
 }
