@@ -51,6 +51,8 @@ MainForm::MainForm(AppState& state, Services services)
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.makeTrayIcon)
         m_services.makeTrayIcon = [] { return TrayIcon::create(PinoraIcon(), QStringLiteral("ピノラ")); };
+    if (!m_services.focusWindow)
+        m_services.focusWindow = [] { return QGuiApplication::focusWindow(); };
     if (!m_services.otherInstanceRunning) {
         m_lock = std::make_unique<InstanceLock>(state.AppDir);
         m_services.otherInstanceRunning = [this] { return m_lock->otherInstanceRunning(); };
@@ -147,6 +149,10 @@ bool MainForm::Form_Load() {
     connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &MainForm::tray_RightButtonDown);
     m_tray->show();
     Timer1->start(); // the first tick, shortly after start-up, raises the notes
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        if (m_raised)
+            m_raised->focusOnItsWay = false;
+    });
 
     applySettings();
     startNetwork();
@@ -223,7 +229,10 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
 }
 
 bool MainForm::raisedAsBefore() const {
-    if (!m_raised || !m_raised->focus || QGuiApplication::focusWindow() != m_raised->focus)
+    if (!m_raised || !m_raised->focus)
+        return false;
+    QWindow* focus = m_services.focusWindow();
+    if (focus != m_raised->focus && !(m_raised->focusOnItsWay && !focus))
         return false;
     const bool editorShown = m_editor && m_editor->isVisible();
     if (m_state.SaveCount != m_raised->saveCount || m_state.NoteCount != m_raised->noteCount ||
@@ -263,10 +272,10 @@ void MainForm::RaiseAllNotes() {
         activated = m_editor;
     }
     // Another program's window had the focus: the pass took it. Ours had it: it stays.
-    QWindow* focus = QGuiApplication::applicationState() == Qt::ApplicationActive || !activated
-                         ? QGuiApplication::focusWindow()
-                         : activated->windowHandle();
-    m_raised = RaisedState{focus, m_state.SaveCount, m_state.NoteCount, m_editor && m_editor->isVisible()};
+    QWindow* now = m_services.focusWindow();
+    QWindow* focus = now || !activated ? now : activated->windowHandle();
+    m_raised = RaisedState{focus, m_state.SaveCount, m_state.NoteCount, m_editor && m_editor->isVisible(),
+                           focus && focus != now};
 }
 
 void MainForm::RequestExit() {
@@ -344,6 +353,8 @@ void MainForm::connectMenu() {
 }
 
 void MainForm::tray_LeftButtonDown() {
+    if (m_raised)
+        m_raised->focusOnItsWay = false;
     Timer1->start();
 }
 

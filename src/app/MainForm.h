@@ -47,6 +47,9 @@ public:
         // a real UDP socket and the Avahi daemon.
         std::function<std::unique_ptr<DatagramSocket>(HostBrowser&)> makeSocket;
         std::function<std::unique_ptr<HostBrowser>()> makeHostBrowser;
+        // The program's window that has the focus; null while another program's
+        // has it. By default the toolkit's focus window.
+        std::function<QWindow*()> focusWindow;
     };
 
     MainForm(AppState& state, Services services);
@@ -85,8 +88,8 @@ private:
     // False when a stop was requested before every note was built.
     bool restoreNotes();
     // Whether the notes and the editor still stand as the last RaiseAllNotes left
-    // them: the window it activated still has the focus, no note changed or was
-    // hidden, and the editor is as it was.
+    // them: the window it activated has the focus (or the focus is still on its way
+    // there), no note changed or was hidden, and the editor is as it was.
     bool raisedAsBefore() const;
     void tellAboutDataFile(const NoteFileLoad& load);
     void applySettings();
@@ -125,6 +128,12 @@ private:
         int saveCount = 0;
         qint32 noteCount = 0;
         bool editorShown = false;
+        // The pass activated a window while another program had the focus, and the
+        // window system has not answered yet: a window manager busy mapping hundreds
+        // of notes takes seconds. A change of focus or a click on the tray ends it,
+        // so an activation the window manager refused never spares a pass the user
+        // asked for.
+        bool focusOnItsWay = false;
     };
     std::optional<RaisedState> m_raised;
     QPointer<::frmAbout> m_about;

@@ -62,6 +62,7 @@ private slots:
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
     }
     void cleanup() {
+        m_focusWindow = nullptr;
         if (m_form && !m_state->ShuttingDown)
             m_form->ShutdownApp();
         m_form.reset();
@@ -228,6 +229,33 @@ private slots:
         m_form->RaiseAllNotes();
         QVERIFY(first->isVisible());
         QVERIFY(raises > full);
+        qInstallMessageHandler(previous);
+    }
+
+    // While another program has the focus, a pass activates the last note; until
+    // the focus gets there another pass asks nothing, but a click on the tray or a
+    // change of focus does.
+    void aFocusStillOnItsWayIsNoChange() {
+        writeFile("Pinora.dat", NoteFile::encode(2, {record(1200, "one", "T"), record(6000, "two", "T"), {}}));
+        m_focusWindow = [] { return nullptr; };
+        QVERIFY(start());
+        static int raises = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+                raises += message.contains(QLatin1String("raise"));
+            });
+        raises = 0;
+        m_form->RaiseAllNotes(); // as the tick after start-up does
+        QCOMPARE(raises, 0);
+        emit m_form->trayIcon()->leftButtonDown();
+        m_form->RaiseAllNotes();
+        const int pass = raises;
+        QVERIFY(pass >= 2);
+        m_form->RaiseAllNotes();
+        QCOMPARE(raises, pass);
+        emit qGuiApp->focusWindowChanged(nullptr);
+        m_form->RaiseAllNotes();
+        QCOMPARE(raises, 2 * pass);
         qInstallMessageHandler(previous);
     }
 
@@ -398,6 +426,7 @@ private:
         services.sleep = [](int) {};
         services.editor.inputMethod = &m_noInputMethod;
         services.makeHostBrowser = [] { return std::make_unique<FixedHostBrowser>(); };
+        services.focusWindow = m_focusWindow;
         services.makeSocket = [this](HostBrowser&) {
             auto socket = std::make_unique<MemorySocket>();
             socket->portsInUse = m_portsInUse;
@@ -417,6 +446,7 @@ private:
     NoInputMethod m_noInputMethod;
     MemorySocket* m_socket = nullptr;
     QSet<quint16> m_portsInUse;
+    std::function<QWindow*()> m_focusWindow;
     QStringList m_messages;
 };
 
