@@ -11,6 +11,7 @@
 // medians of three runs, the programs taking turns. With two counts or more also the
 // memory each further note costs. For Pinora also the CPU it uses once settled, and
 // how long it takes to end on SIGTERM, once running and during start-up.
+//   bench_startup [--runs N] PINORA COUNT...   N runs of each program (3 by default)
 //   bench_startup --data COUNT FILE   only writes the data file, for profiling by hand
 #include "store/NoteFile.h"
 
@@ -134,14 +135,18 @@ Run runOnce(const QString& program, const QStringList& arguments, int windows) {
     return run;
 }
 
-constexpr int kRuns = 3;
-
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    // --runs N: how many times each program starts for each count (3 by default).
+    int runs = 3;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--runs")); at > 0 && at + 1 < args.size()) {
+        runs = std::max(1, args.at(at + 1).toInt());
+        args.remove(at, 2);
+    }
     if (args.size() == 4 && args.at(1) == QLatin1String("--data")) {
         QFile data(args.at(3));
         return data.open(QIODevice::WriteOnly) && data.write(dataFile(args.at(2).toInt())) > 0 ? 0 : 1;
@@ -162,7 +167,7 @@ int main(int argc, char* argv[]) {
         data.close();
 
         QList<Run> bareRuns, raisingRuns, pinoraRuns;
-        for (int i = 0; i < kRuns; ++i) {
+        for (int i = 0; i < runs; ++i) {
             bareRuns << runOnce(baseline, {dir.filePath("Pinora.dat")}, count);
             raisingRuns << runOnce(baseline, {dir.filePath("Pinora.dat"), "--raise"}, count);
             // The tray's stand-in counts as one more window.
@@ -172,7 +177,7 @@ int main(int argc, char* argv[]) {
         const Run raising = medianOf(raisingRuns);
         const Run run = medianOf(pinoraRuns);
         results.append({count, {base, run}});
-        out << count << " notes                 mapped     settled    resident   (medians of " << kRuns << ")\n";
+        out << count << " notes                 mapped     settled    resident   (medians of " << runs << ")\n";
         out << QStringLiteral("  bare Qt baseline    %1 ms  %2 ms  %3 MiB\n")
                    .arg(base.mappedMs, 7)
                    .arg(base.settledMs, 7)
