@@ -66,8 +66,22 @@ bool CarryOverNotes(const QString& fromDir, const QString& toDir) {
     return SafeFile::write(to + dataFile, notes);
 }
 
+namespace {
+
+// Where an installed copy's help page is, beside its executable's folder.
+QString installedHelpPage(const QString& executableDir) {
+    return QDir(executableDir).filePath(QStringLiteral("../share/pinora/Pinora.html"));
+}
+
+} // namespace
+
 bool IsInstalledCopy(const QString& executableDir) {
-    return QFileInfo::exists(QDir(executableDir).filePath(QStringLiteral("../share/pinora/Pinora.html")));
+    return QFileInfo::exists(installedHelpPage(executableDir));
+}
+
+QString HelpPage(const QString& executableDir) {
+    const QString beside = QDir(executableDir).filePath(QStringLiteral("Pinora.html"));
+    return QFileInfo::exists(beside) ? beside : installedHelpPage(executableDir);
 }
 
 Choice ResolveAppDir(const QString& executableDir) {

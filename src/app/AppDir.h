@@ -16,6 +16,9 @@ struct Choice {
 // its directory belongs to the system, even for root.
 bool IsInstalledCopy(const QString& executableDir);
 
+// The help page: beside the executable, or an installed copy's.
+QString HelpPage(const QString& executableDir);
+
 // The directory of the executable, or, for an installed copy or when files cannot
 // be created there (a read-only medium), $XDG_DATA_HOME/pinora/ (by default
 // ~/.local/share/pinora/), made when missing. Notes left in the executable's

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/AppDir.h"
 #include "app/AppIcon.h"
 #include "app/IconMenu.h"
 #include "app/InstanceLock.h"
@@ -32,7 +33,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -429,11 +429,7 @@ void MainForm::ilog_Click() {
 }
 
 void MainForm::ihelp_Click() {
-    // The help page is shipped beside the executable, or, installed, in its share folder.
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Pinora.html");
-    OpenWithDesktop(QFile::exists(beside)
-                        ? beside
-                        : QCoreApplication::applicationDirPath() + QStringLiteral("/../share/pinora/Pinora.html"));
+    OpenWithDesktop(AppDir::HelpPage(QCoreApplication::applicationDirPath()));
 }
 
 void MainForm::inetwork_Click() {
@@ -458,14 +454,15 @@ void MainForm::istartin_Click() {
 void MainForm::istartout_Click() {
     IconMenu->istartin->setChecked(false);
     IconMenu->istartout->setChecked(true);
-    const QString path = StartupEntry::autostartDir() + QLatin1Char('/') + StartupEntry::kFileName;
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+    switch (StartupEntry::RemoveStartupShortcut(StartupEntry::kFileName)) {
+    case StartupEntry::Removal::NotThere:
         return;
-    if (!QFile::remove(path)) {
-        qCWarning(lcApp) << "cannot remove" << path;
+    case StartupEntry::Removal::Failed:
         MessageBox::show(QStringLiteral("ログイン時に起動するための設定 %1 を削除できませんでした。")
-                             .arg(QDir::toNativeSeparators(path)));
+                             .arg(QDir::toNativeSeparators(StartupEntry::entryPath(StartupEntry::kFileName))));
         return;
+    case StartupEntry::Removal::Removed:
+        break;
     }
     WriteMenuSettings(m_profile, false, m_state.DragMode, m_state.DragDataFormat);
 }

@@ -3,6 +3,7 @@
 #include "platform/SafeFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -56,10 +57,22 @@ QByteArray desktopEntry(const QString& executable) {
         .toUtf8();
 }
 
+QString entryPath(const QString& name) {
+    return autostartDir() + QLatin1Char('/') + name;
+}
+
+namespace {
+
+bool isThere(const QString& path) {
+    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
+
+} // namespace
+
 Result CreateStartupShortcut(const QString& target, const QString& name, QString* error) {
     const QString folder = autostartDir();
-    const QString path = folder + QLatin1Char('/') + name;
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+    const QString path = entryPath(name);
+    if (isThere(path))
         return Result::AlreadyThere;
     QString failure;
     if (!QDir().mkpath(folder))
@@ -71,6 +84,13 @@ Result CreateStartupShortcut(const QString& target, const QString& name, QString
     if (error)
         *error = failure;
     return Result::Failed;
+}
+
+Removal RemoveStartupShortcut(const QString& name) {
+    const QString path = entryPath(name);
+    if (!isThere(path))
+        return Removal::NotThere;
+    return QFile::remove(path) ? Removal::Removed : Removal::Failed;
 }
 
 } // namespace StartupEntry

@@ -22,4 +22,12 @@ enum class Result { Created, AlreadyThere, Failed };
 // is already there (it is left as it is). error says why it failed.
 Result CreateStartupShortcut(const QString& target, const QString& name, QString* error = nullptr);
 
+// The entry of that name in the autostart folder.
+QString entryPath(const QString& name);
+
+enum class Removal { Removed, NotThere, Failed };
+
+// Deletes the entry of that name (a file or a link) when there is one.
+Removal RemoveStartupShortcut(const QString& name);
+
 } // namespace StartupEntry

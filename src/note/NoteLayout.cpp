@@ -69,20 +69,17 @@ void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
         maxName.clear();
         maxSize = 0;
     };
-    const QList<RichTextBox::CaretStop> stops = box.caretWalk();
-    for (int i = 0; i <= n && i < stops.size(); ++i) {
-        const int current = 1 + stops.at(i).line;
+    for (const RichTextBox::CaretStop& stop : box.caretWalk()) {
+        const int current = 1 + stop.line;
         if (current > previous)
             completeLine();
-        const RichTextBox::FontAt& font = stops.at(i).font;
-        if (font.size > maxSize) {
-            maxName = font.name;
-            maxSize = font.size;
+        if (stop.font.size > maxSize) {
+            maxName = stop.font.name;
+            maxSize = stop.font.size;
         }
-        if (i == n)
-            completeLine();
         previous = current;
     }
+    completeLine();
     box.setSelStart(n);
 
     double sum = 0;

@@ -31,6 +31,13 @@ QString familyOf(const QTextCharFormat& format, const QFont& fallback) {
     return fallback.families().value(0, fallback.family());
 }
 
+// The font a character of this format shows in: its own family and size, or the
+// document's where it names none.
+RichTextBox::FontAt fontOfFormat(const QTextCharFormat& format, const QFont& base) {
+    const qreal size = format.fontPointSize();
+    return {familyOf(format, base), size > 0 ? size : base.pointSizeF()};
+}
+
 const QMimeData* emptyIfNull(const QMimeData* data) {
     static const QMimeData empty;
     return data ? data : &empty;
@@ -43,7 +50,7 @@ RichTextBox::RichTextBox(QWidget* parent)
     setAcceptRichText(true);
     setAutoFillBackground(true);
     setBackColor(m_backColor);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_rtfValid = false; });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_rtf.clear(); });
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::notifyChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::notifySelection);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::notifySelection);
@@ -57,10 +64,9 @@ const QStringList& RichTextBox::rtfMimeTypes() {
 
 QByteArray RichTextBox::textRTF() const {
     const QFont font = document()->defaultFont();
-    if (!m_rtfValid || font != m_rtfFont) {
+    if (m_rtf.isEmpty() || font != m_rtfFont) {
         m_rtf = RtfWriter::write(*document());
         m_rtfFont = font;
-        m_rtfValid = true;
     }
     return m_rtf;
 }
@@ -259,19 +265,13 @@ void RichTextBox::setSelColor(qint32 colour) {
 RichTextBox::FontAt RichTextBox::typingFontAt(int position) const {
     QTextCursor at(document());
     at.setPosition(std::clamp(position, 0, textLength()));
-    const QTextCharFormat format = at.charFormat();
-    const QFont base = document()->defaultFont();
-    const qreal size = format.fontPointSize();
-    return {familyOf(format, base), size > 0 ? size : base.pointSizeF()};
+    return fontOfFormat(at.charFormat(), document()->defaultFont());
 }
 
 QList<RichTextBox::CaretStop> RichTextBox::caretWalk() const {
     ensureLayout();
     const QFont base = document()->defaultFont();
-    const auto fontOf = [&base](const QTextCharFormat& format) {
-        const qreal size = format.fontPointSize();
-        return FontAt{familyOf(format, base), size > 0 ? size : base.pointSizeF()};
-    };
+    const auto fontOf = [&base](const QTextCharFormat& format) { return fontOfFormat(format, base); };
     const int n = textLength();
     QList<CaretStop> stops;
     stops.reserve(n + 1);

@@ -142,9 +142,8 @@ private:
     int m_lastPosition = 0;
     bool m_replacing = false;
     QString m_lastText;
-    // The RTF last written, kept until the document or its default font changes:
-    // saving rewrites every note, and most of them have not changed.
+    // The RTF last written (never empty), kept until the document or its default
+    // font changes: saving rewrites every note, and most of them have not changed.
     mutable QByteArray m_rtf;
     mutable QFont m_rtfFont;
-    mutable bool m_rtfValid = false;
 };
