@@ -12,19 +12,6 @@ class TestAppDir : public QObject {
     Q_OBJECT
 
 private slots:
-    void writableExecutableDirectory() {
-        QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), QByteArray(4, '\0')));
-        const AppDir::Choice resolved = AppDir::ResolveAppDir(dir.path());
-        QCOMPARE(resolved.dir, dir.path() + QLatin1Char('/'));
-        QVERIFY(resolved.notesCopiedFrom.isEmpty());
-        // A trailing slash is not doubled.
-        QCOMPARE(AppDir::ResolveAppDir(dir.path() + QLatin1Char('/')).dir, resolved.dir);
-        // The probe leaves nothing behind.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{"Pinora.dat"});
-    }
-
     void readOnlyDirectoryFallsBackToDataHome() {
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
@@ -78,13 +65,6 @@ private slots:
         QVERIFY(writeBytes(settingsOnly.filePath("Pinora.ini"), ini));
         QVERIFY(!AppDir::CarryOverNotes(settingsOnly.path(), empty.path()));
         QVERIFY(QDir(empty.path()).isEmpty());
-    }
-
-    void answerIsKept() {
-        QTemporaryDir dir;
-        AppDir::SetAppDirForTesting(dir.path());
-        QCOMPARE(AppDir::GetAppDir(), dir.path() + QLatin1Char('/'));
-        QCOMPARE(AppDir::GetAppDir(), AppDir::GetAppDir());
     }
 };
 

@@ -101,15 +101,6 @@ private slots:
         QCOMPARE(readFile("Pinora.dat"), before);
     }
 
-    void unreadableDataFileIsKeptAsideAndTheUserTold() {
-        writeFile("Pinora.dat", "garbage, not notes");
-        QVERIFY(start());
-        QCOMPARE(m_state->NoteCount, 0);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains(QStringLiteral("Pinora-unreadable-")));
-        QVERIFY(!QFile::exists(m_state->dataFilePath()));
-    }
-
     // A damaged file gives its whole notes and no window more; every byte of it is
     // kept aside and the user is told where; the next new note is saved.
     void damagedDataFileRestoresTheWholeNotes_data() {
@@ -277,12 +268,6 @@ private slots:
         QCOMPARE(saved->records.at(1).VisibleFlag, QByteArray("F"));
     }
 
-    void logViewWithoutALog() {
-        QVERIFY(start());
-        m_form->IconMenu->ilog->trigger();
-        QCOMPARE(m_messages, QStringList{QStringLiteral("ログはまだ作成されていません")});
-    }
-
     void exitAndSigtermShutDown_data() {
         QTest::addColumn<bool>("bySignal");
         QTest::newRow("終了 in the tray menu") << false;
@@ -394,16 +379,6 @@ private slots:
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
     }
 
-    void aPortHeldByAnotherProgramIsToldOnce() {
-        m_portsInUse = {2000};
-        writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
-        QVERIFY(start());
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains("2000"));
-        QCOMPARE(m_state->NoteCount, 1);
-        m_portsInUse.clear();
-    }
-
     void sigtermWhileANoteMenuIsOpen() {
         writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
         QVERIFY(start());
@@ -429,7 +404,6 @@ private:
         services.focusWindow = m_focusWindow;
         services.makeSocket = [this](HostBrowser&) {
             auto socket = std::make_unique<MemorySocket>();
-            socket->portsInUse = m_portsInUse;
             m_socket = socket.get();
             return socket;
         };
@@ -445,7 +419,6 @@ private:
     std::unique_ptr<MainForm> m_form;
     NoInputMethod m_noInputMethod;
     MemorySocket* m_socket = nullptr;
-    QSet<quint16> m_portsInUse;
     std::function<QWindow*()> m_focusWindow;
     QStringList m_messages;
 };

@@ -34,7 +34,6 @@ private slots:
         QTest::addColumn<int>("startMode");
         QTest::addColumn<int>("portNumber");
         QTest::newRow("no file") << QString() << false << 1 << 1 << 0 << 0;
-        QTest::newRow("other section only") << u"[他]\nドラッグモード=2\n"_s << false << 1 << 1 << 0 << 0;
         QTest::newRow("all set") << u"[ピノラ]\nスタートアップ登録=1\nドラッグモード=3\nドラッグデータ=-16639\n"
                                     u"開始モード=1\nポート番号=5000\n"_s
                                  << true << 3 << -16639 << 1 << 5000;
@@ -73,9 +72,7 @@ private slots:
         QTest::addColumn<QString>("checked"); // the checked items, in menu order
         QTest::newRow("defaults") << false << 1 << 1 << "istartout idrag1 itext2";
         QTest::newRow("registered, mode 2, rich text") << true << 2 << -16639 << "istartin idrag2 itext1";
-        QTest::newRow("mode 3") << false << 3 << 1 << "istartout idrag3 itext2";
         QTest::newRow("mode 7 keeps designed mark") << false << 7 << 1 << "istartout idrag1 itext2";
-        QTest::newRow("mode 0 keeps designed mark") << false << 0 << 1 << "istartout idrag1 itext2";
         QTest::newRow("unknown format is rich text") << false << 1 << 0 << "istartout idrag1 itext1";
     }
     void menuMarks() {

@@ -181,16 +181,6 @@ private slots:
         QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
     }
 
-    void newNoteWhileEditingMakesASecondNote() {
-        FusenForm* note = addNote(1, "{\\rtf1 original}");
-        m_editor->openForEdit(*note);
-        m_editor->openForNewNote(true); // the content stays, the target goes
-        m_editor->mCreate_Click();
-        QCOMPARE(m_state->NoteCount, 2);
-        QCOMPARE(note->Rich1->text(), QStringLiteral("original"));
-        QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("original"));
-    }
-
     void applyingToAPeeledNoteCreatesANewOne() {
         FusenForm* note = addNote(1, "{\\rtf1 gone}");
         m_editor->openForEdit(*note);
@@ -200,18 +190,6 @@ private slots:
         QCOMPARE(m_state->NoteCount, 2);
         QVERIFY(m_state->liveNote(2));
         QCOMPARE(m_state->liveNote(2)->Rich1->text(), QStringLiteral("typed gone"));
-    }
-
-    void undoIsOneStep() {
-        m_editor->openForNewNote(true);
-        QTest::keyClicks(m_editor->Rich1, "ab");
-        QVERIFY(m_editor->mUndo->isEnabled());
-        m_editor->EditorUndo();
-        const QString after = m_editor->Rich1->text();
-        QVERIFY(after != QStringLiteral("ab"));
-        QVERIFY(!m_editor->mUndo->isEnabled());
-        m_editor->EditorUndo();
-        QCOMPARE(m_editor->Rich1->text(), after);
     }
 
     void rightClickPopsUpTheEditMenu() {
@@ -244,18 +222,6 @@ private slots:
         QCOMPARE(m_editor->IsEditorDirty(), 1);
     }
 
-    void twoSizesLeaveTheControlsAlone() {
-        m_editor->openForNewNote(true);
-        m_editor->Rich1->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs21 ab\\fs48\\b cd\\par}");
-        m_editor->Rich1->setSelStart(1);
-        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10")); // 10.5 rounds to even
-        QCOMPARE(m_editor->Combo1->currentText(), QStringLiteral("Arial"));
-        QVERIFY(!m_editor->mBold->isChecked());
-        m_editor->Rich1->setSelLength(2); // 10.5 and 24 points, plain and bold
-        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10"));
-        QVERIFY(!m_editor->mBold->isChecked());
-    }
-
     void sizeFromTheListMarksDirtyAndReturnsFocus() {
         m_editor->openForNewNote(true);
         m_editor->show();
@@ -270,36 +236,6 @@ private slots:
         QCOMPARE(m_editor->Rich1->selFontSize(), std::optional<qreal>(24));
         QCOMPARE(m_editor->IsEditorDirty(), 1);
         QTRY_VERIFY(m_editor->Rich1->hasFocus());
-    }
-
-    void textColourDialog() {
-        m_editor->openForNewNote(true);
-        QTest::keyClicks(m_editor->Rich1, "ab");
-        m_editor->SetEditorDirty(0);
-        m_editor->Rich1->setSelStart(0);
-        m_editor->Rich1->setSelLength(2);
-        m_nextColour = std::nullopt; // cancelled
-        m_editor->toolbar2Button(5)->trigger();
-        QCOMPARE(m_editor->Rich1->selColor(), std::optional<qint32>(0));
-        m_nextColour = QColor(0, 0, 255);
-        m_editor->toolbar2Button(5)->trigger();
-        QCOMPARE(m_editor->Rich1->selColor(), std::optional<qint32>(0x00FF0000));
-        QCOMPARE(m_editor->IsEditorDirty(), 0);
-    }
-
-    void dropReplacesTheContent() {
-        m_editor->openForNewNote(true);
-        m_editor->Rich1->setText(QStringLiteral("old"));
-        QMimeData data;
-        data.setData("text/rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\b dropped\\par}");
-        emit m_editor->Rich1->dropped(&data);
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("dropped"));
-        m_editor->Rich1->setSelStart(1);
-        QCOMPARE(m_editor->Rich1->selBold(), std::optional<bool>(true));
-        QMimeData plain;
-        plain.setText(QStringLiteral("plain"));
-        emit m_editor->Rich1->dropped(&plain);
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("plain"));
     }
 
     void tabTypesInTheTextAndMovesBetweenControlsElsewhere() {

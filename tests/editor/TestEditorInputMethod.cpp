@@ -123,21 +123,6 @@ private slots:
         QCOMPARE(m_fcitx->state(), after);
     }
 
-    // The controller's states as the editor sees them; anything else is unknown.
-    void openStatusFollowsTheControllerState_data() {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("closed") << 0 << QStringLiteral("closed");
-        QTest::newRow("inactive") << 1 << QStringLiteral("closed");
-        QTest::newRow("active") << 2 << QStringLiteral("open");
-        QTest::newRow("unknown state") << 7 << QStringLiteral("unknown");
-    }
-    void openStatusFollowsTheControllerState() {
-        QFETCH(int, state);
-        m_fcitx->setState(state);
-        QTEST(describe(m_ime->openStatus()), "status");
-    }
-
     // A window just shown has no focused input context in fcitx5 yet: switching on
     // waits until the context's focus arrives over the toolkit's connection.
     void switchedOnOnceTheContextHasTheFocus() {
@@ -147,16 +132,6 @@ private slots:
         QTest::qWait(120);
         m_fcitx->setState(1);
         QTRY_COMPARE(m_fcitx->state(), 2);
-    }
-
-    // A controller that keeps its name but stops answering costs a short timeout,
-    // not a frozen editor.
-    void silentFcitxReadsAsUnknown() {
-        m_fcitx->setSilent(true);
-        QCOMPARE(describe(m_ime->openStatus()), QStringLiteral("unknown"));
-        m_fcitx->setSilent(false);
-        m_fcitx->setState(kOn);
-        QCOMPARE(describe(m_ime->openStatus()), QStringLiteral("open"));
     }
 
     // A bus that could start fcitx5 on demand must not be made to: the user did not
@@ -179,15 +154,6 @@ private slots:
         im.setOpenStatus(true);
         QVERIFY(!QFile::exists(mark));
         QDBusConnection::disconnectFromBus(QStringLiteral("activating"));
-    }
-
-    // fcitx5 quitting while the editor is open: nothing hangs, the editor still closes.
-    void fcitxGoneWhileEditing() {
-        openEditorWithImeAt(kOff);
-        m_fcitx->withdraw();
-        m_editor->close();
-        QVERIFY(!m_editor->isVisible());
-        QVERIFY(m_fcitx->publish());
     }
 };
 

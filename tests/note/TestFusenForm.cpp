@@ -152,28 +152,6 @@ private slots:
         QCOMPARE(saved.records.at(0).Left, qRound(Twips::fromPixelsX(130)));
     }
 
-    void otherButtonsDoNotMove_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::newRow("middle") << int(Qt::MiddleButton);
-        QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton);
-    }
-    void otherButtonsDoNotMove() {
-        QFETCH(int, buttons);
-        FusenForm* note = makeNote(1, "T%F");
-        note->setGeometry(100, 100, 200, 100);
-        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
-        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::MouseButtons(buttons), {190, 190});
-        QCOMPARE(note->pos(), QPoint(100, 100));
-    }
-
-    void modifierPressDoesNotMove() {
-        FusenForm* note = makeNote(1, "T%F");
-        note->setGeometry(100, 100, 200, 100);
-        m_state->DragAnchor = QPoint(-1, -1);
-        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150}, Qt::ControlModifier);
-        QCOMPARE(m_state->DragAnchor, QPoint(-1, -1));
-    }
-
     void edgesResize() {
         FusenForm* note = makeNote(1, "T%F");
         note->setGeometry(100, 100, 200, 100);

@@ -156,17 +156,6 @@ private slots:
         QVERIFY(NoteArrange::PlanArrangeLeft(notes, anchor).isEmpty());
     }
 
-    // 上に揃える leaves out a note standing under one chosen before it in slot order.
-    void arrangeTopColumnRuleBothWaysRound() {
-        const Box anchor = box(1500, 1500, 3000, 1500, "A");
-        const Box upper = box(6000, 1000, 3000, 1500, "upper");
-        const Box lower = box(6000, 2000, 3000, 1500, "lower");
-        QCOMPARE(NoteArrange::PlanArrangeTop({std::nullopt, upper, lower}, anchor), (QList<Move>{{1, 4550, 1500}}));
-        // Equal lefts: the quicksort puts the later slot first.
-        QCOMPARE(NoteArrange::PlanArrangeTop({std::nullopt, lower, upper}, anchor),
-                 (QList<Move>{{2, 4550, 1500}, {1, 7595, 1500}}));
-    }
-
     void arrangeStopsAtThe16BitEdge() {
         const Box anchor = box(0, 28000, 3000, 3000, "A");
         QList<std::optional<Box>> notes(3);
@@ -191,22 +180,6 @@ private slots:
         QCOMPARE(m_state->NoteWindows.at(2)->pos(),
                  QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(1500 + anchor->geometryTwips().height() + 20)));
         QCOMPARE(m_state->NoteWindows.at(3)->pos(), QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(6000)));
-    }
-
-    // The source offers exactly one format, as the setting says, or nothing to drag.
-    void dragOffersOneFormat() {
-        makeNotes(1);
-        FusenForm* note = m_state->NoteWindows.at(1);
-        QMimeData rich;
-        m_state->DragDataFormat = DragData::RichText;
-        emit note->Rich1->dragStarting(&rich);
-        QCOMPARE(rich.formats(), QStringList{"text/rtf"});
-        QVERIFY(rich.data("text/rtf").contains("note 1"));
-        QMimeData plain;
-        m_state->DragDataFormat = DragData::PlainText;
-        emit note->Rich1->dragStarting(&plain);
-        QCOMPARE(plain.formats(), QStringList{"text/plain"});
-        QCOMPARE(plain.text(), QStringLiteral("note 1\r\nsecond line"));
     }
 
     // After a drag that was taken, the source goes as the mode says a second later,

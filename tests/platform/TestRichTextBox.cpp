@@ -6,10 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QLabel>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 
@@ -118,64 +116,6 @@ private slots:
         QCOMPARE(box.textLength(), 18); // one position per line break
     }
 
-    void selectionFormatIsMixedWhereItDiffers_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<bool>("boldKnown");
-        QTest::addColumn<bool>("sizeKnown");
-        QTest::addColumn<qreal>("size");
-        QTest::newRow("inside the plain run") << 0 << 2 << true << true << 10.0;
-        QTest::newRow("across plain and bold") << 1 << 2 << false << false << 0.0;
-        QTest::newRow("two plain runs around the bold one") << 0 << 6 << false << false << 0.0;
-        QTest::newRow("caret after b: typing continues plain") << 2 << 0 << true << true << 10.0;
-        QTest::newRow("caret after c: typing continues bold") << 3 << 0 << true << true << 12.0;
-    }
-    void selectionFormatIsMixedWhereItDiffers() {
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(bool, boldKnown);
-        QFETCH(bool, sizeKnown);
-        QFETCH(qreal, size);
-        RichTextBox box;
-        box.setTextRTF(kMixed);
-        box.setSelStart(start);
-        box.setSelLength(length);
-        QCOMPARE(box.selStart(), start);
-        QCOMPARE(box.selLength(), length);
-        QCOMPARE(box.selBold().has_value(), boldKnown);
-        QCOMPARE(box.selFontSize().has_value(), sizeKnown);
-        if (sizeKnown)
-            QCOMPARE(*box.selFontSize(), size);
-        // Italic and underline are the same everywhere, so never mixed.
-        QCOMPARE(box.selItalic(), std::optional<bool>(false));
-        QCOMPARE(box.selUnderline(), std::optional<bool>(false));
-    }
-
-    void writingFormatToSelectionAndInsertionPoint() {
-        RichTextBox box;
-        box.setTextRTF(kMixed);
-        box.setSelStart(0);
-        box.setSelLength(6);
-        box.setSelUnderline(true);
-        box.setSelFontSize(10.5);
-        QCOMPARE(box.selUnderline(), std::optional<bool>(true));
-        QCOMPARE(box.selFontSize(), std::optional<qreal>(10.5));
-        QVERIFY(!box.selBold()); // untouched properties stay mixed
-
-        // With nothing selected the format is for what is typed next.
-        box.setSelStart(6);
-        box.setSelItalic(true);
-        box.setSelColor(0x00FF0000);
-        QTest::keyClicks(&box, "g");
-        box.setSelStart(6);
-        box.setSelLength(1);
-        QCOMPARE(box.selItalic(), std::optional<bool>(true));
-        QCOMPARE(box.selColor(), std::optional<qint32>(0x00FF0000));
-        box.setSelStart(5);
-        box.setSelLength(1);
-        QCOMPARE(box.selItalic(), std::optional<bool>(false));
-    }
-
     void linesAsWrapped() {
         RichTextBox box;
         box.setDisplayOnly(true);
@@ -221,80 +161,6 @@ private slots:
         fresh.setTextRTF(rtf);
         QCOMPARE(box.lineCount(), fresh.lineCount());
         QVERIFY(box.lineCount() > 400);
-    }
-
-    void displayOnlyLetsMouseThrough() {
-        QWidget window;
-        window.resize(200, 100);
-        auto* surface = new QLabel(&window);
-        surface->setGeometry(0, 0, 200, 100);
-        auto* box = new RichTextBox(&window);
-        box->setGeometry(0, 0, 200, 100);
-        box->setText(QStringLiteral("note"));
-        QVERIFY(window.childAt(50, 50) != surface);
-        box->setDisplayOnly(true);
-        QCOMPARE(window.childAt(50, 50), surface);
-        QCOMPARE(box->focusPolicy(), Qt::NoFocus);
-    }
-
-    void notifications() {
-        RichTextBox box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.setFocus();
-        QSignalSpy changed(&box, &RichTextBox::changed);
-        QSignalSpy selection(&box, &RichTextBox::selChange);
-        QSignalSpy keys(&box, &RichTextBox::keyUp);
-        QTest::keyClick(&box, Qt::Key_A);
-        QVERIFY(changed.count() >= 1);
-        QCOMPARE(selection.count(), 1);
-        QCOMPARE(keys.count(), 1);
-        QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_A));
-        box.setSelStart(0);
-        QCOMPARE(selection.count(), 2);
-        box.setSelStart(0); // no move, no notification
-        QCOMPARE(selection.count(), 2);
-
-        // Formatting alone is no change of the text; a replacement is exactly one.
-        changed.clear();
-        box.setSelLength(1);
-        box.setSelBold(true);
-        box.setSelColor(0x0000FF);
-        QCOMPARE(changed.count(), 0);
-        box.setTextRTF(kMixed);
-        QCOMPARE(changed.count(), 1);
-        box.setTextRTF(kMixed); // the same text again still reports
-        QCOMPARE(changed.count(), 2);
-        box.setText(QString());
-        QCOMPARE(changed.count(), 3);
-    }
-
-    void dropsAreReportedNotInserted() {
-        RichTextBox box;
-        box.resize(200, 100);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.setText(QStringLiteral("kept"));
-        QList<const QMimeData*> dropped;
-        connect(&box, &RichTextBox::dropped, this, [&](const QMimeData* d) { dropped << d; });
-        QMimeData data;
-        data.setData("text/rtf", "{\\rtf1 dropped}");
-        data.setText(QStringLiteral("dropped"));
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box.viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box.viewport(), &drop);
-        QCOMPARE(dropped.count(), 1);
-        QCOMPARE(dropped.first(), &data);
-        QCOMPARE(box.text(), QStringLiteral("kept"));
-
-        // Something that is neither text nor RTF is refused.
-        QMimeData image;
-        image.setData("image/png", "x");
-        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &image, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box.viewport(), &refused);
-        QVERIFY(!refused.isAccepted());
     }
 
     void copyOffersRtfAndText() {

@@ -66,14 +66,10 @@ void TestRtfReader::decodesCodePages_data() {
         << withCharset(128, "\\'87\\'40", sjis) << QStringLiteral("①\n");
     QTest::newRow("charset 128 wins over ansicpg1252")
         << withCharset(128, "\\'92\\'86\\'9a\\'a0") << QStringLiteral("中國\n");
-    QTest::newRow("escaped lead with raw trail byte")
-        << withCharset(128, "\\'8bC\\'82a", sjis) << QStringLiteral("気Ｂ\n");
     QTest::newRow("lead and trail split by a source line break")
         << withCharset(128, "\\'82\r\n\\'a0", sjis) << QStringLiteral("あ\n");
     QTest::newRow("trail byte 5c escaped is not a backslash")
         << withCharset(128, "\\'95\\'5c", sjis) << QStringLiteral("表\n");
-    QTest::newRow("no font table uses ansicpg932")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}") << QStringLiteral("あ\n");
     QTest::newRow("charset 0 is Windows Latin even under ansicpg932")
         << withCharset(0, "caf\\'e9", sjis) << QStringLiteral("café\n");
     QTest::newRow("font cpg65001 overrides charset 128")
@@ -82,13 +78,7 @@ void TestRtfReader::decodesCodePages_data() {
     QTest::newRow("default font from deff without an f in the body")
         << QByteArray("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset128 B;}}\\'82\\'a0}")
         << QStringLiteral("あ\n");
-    QTest::newRow("font switch between Greek and Latin")
-        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset161 B;}}\\f0\\'80\\f1\\'d9\\f0\\'80}")
-        << QStringLiteral("€Ω€\n");
-    QTest::newRow("no ansicpg means 1252") << QByteArray("{\\rtf1 \\'e9}") << QStringLiteral("é\n");
     QTest::newRow("charset 2 symbol bullet") << withCharset(2, "\\'b7") << QStringLiteral("•\n");
-    QTest::newRow("charset 129 Hangul") << withCharset(129, "\\'c7\\'d1") << QStringLiteral("한\n");
-    QTest::newRow("charset 255 OEM") << withCharset(255, "\\'82") << QStringLiteral("é\n");
 }
 
 void TestRtfReader::decodesCodePages() {
@@ -106,16 +96,12 @@ void TestRtfReader::decodesUnicode_data() {
     QTest::newRow("negative u is the upper half")
         << withCharset(0, "\\u-248?\\u-2304?") << QStringLiteral("（\uF700\n");
     QTest::newRow("surrogate pair") << withCharset(0, "\\u-10179?\\u-8704?") << QStringLiteral("😀\n");
-    QTest::newRow("lone high surrogate") << withCharset(0, "\\u-10179?x") << QStringLiteral("\uFFFDx\n");
     QTest::newRow("uc2 skips a Shift-JIS fallback")
         << withCharset(128, "\\uc2\\u26085\\'93\\'fa\\u26412\\'96\\'7b", sjis) << QStringLiteral("日本\n");
     QTest::newRow("LibreOffice hex question mark fallback")
         << withCharset(0, "\\u26085\\'3f\\u26412\\'3f") << QStringLiteral("日本\n");
-    QTest::newRow("uc0 has no fallback") << withCharset(0, "\\uc0\\u26085\\u26412 x") << QStringLiteral("日本x\n");
     QTest::newRow("fallback skipping stops at a group end")
         << withCharset(0, "{\\uc3\\u26085?}ab") << QStringLiteral("日ab\n");
-    QTest::newRow("uc is scoped to its group")
-        << withCharset(0, "{\\uc2\\u26085??}\\u26412?x") << QStringLiteral("日本x\n");
     QTest::newRow("upr takes the unicode branch")
         << withCharset(0, "{\\upr{ANSI}{\\*\\ud{\\u26085?}}}x") << QStringLiteral("日x\n");
 }
@@ -133,11 +119,8 @@ void TestRtfReader::readsStructure_data() {
     QTest::newRow("last par ends the document") << QByteArray("{\\rtf1 a\\par b\\par\r\n}") << QStringLiteral("a\nb\n");
     QTest::newRow("empty last paragraph kept") << QByteArray("{\\rtf1 a\\par\\par}") << QStringLiteral("a\n\n");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}") << QStringLiteral("\n");
-    QTest::newRow("backslash CR LF is par") << QByteArray("{\\rtf1 a\\\r\nb}") << QStringLiteral("a\nb\n");
     QTest::newRow("source line breaks are not text") << QByteArray("{\\rtf1 a\r\nb\rc\nd}") << QStringLiteral("abcd\n");
-    QTest::newRow("escaped specials") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << QStringLiteral("{x}\\\n");
     QTest::newRow("NUL after the last brace") << QByteArray("{\\rtf1 a\\par\r\n}\r\n\0", 19) << QStringLiteral("a\n");
-    QTest::newRow("received note trailer") << QByteArray("{\\rtf1 a\\par}:") << QStringLiteral("a\n");
     QTest::newRow("ignorable destination skipped")
         << QByteArray("{\\rtf1 a{\\*\\unknownword b{c}}d}") << QStringLiteral("ad\n");
     QTest::newRow("hyperlink field shows its result")
@@ -147,17 +130,12 @@ void TestRtfReader::readsStructure_data() {
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset2 Symbol;}}\\f0{\\pntext\\f1\\'b7\\tab}"
                       "{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}item}")
         << QStringLiteral("•\titem\n");
-    QTest::newRow("hidden text") << QByteArray("{\\rtf1 a{\\v hidden}b\\v c\\v0 d}") << QStringLiteral("abd\n");
     QTest::newRow("plain Shift-JIS text") << QByteArray("\x82\xa0\x82\xa2") << QStringLiteral("あい\n");
     QTest::newRow("leading space is not RTF") << QByteArray(" {\\rtf1 a}") << QStringLiteral(" {\\rtf1 a}\n");
-    QTest::newRow("empty input") << QByteArray() << QStringLiteral("\n");
     // Damaged input, from a broken data file or a datagram from anyone: the text
     // around the damage survives.
     QTest::newRow("100000 unterminated groups")
         << "{\\rtf1 a" + QByteArray("{").repeated(100000) + "b" << QStringLiteral("ab\n");
-    QTest::newRow("100000 nested groups, balanced")
-        << "{\\rtf1 a" + QByteArray("{\\b").repeated(100000) + " b" + QByteArray("}").repeated(100000) + "c}"
-        << QStringLiteral("abc\n");
     QTest::newRow("100000 nested ignorable groups")
         << "{\\rtf1 a" + QByteArray("{\\*\\x").repeated(100000) + QByteArray("}").repeated(100000) + "b}"
         << QStringLiteral("ab\n");
@@ -165,13 +143,10 @@ void TestRtfReader::readsStructure_data() {
         << "{\\rtf1 a}" + QByteArray("}").repeated(1000) << QStringLiteral("a\n");
     QTest::newRow("bin longer than the input")
         << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz}}") << QStringLiteral("a\n");
-    QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << QStringLiteral("ab\n");
     QTest::newRow("bin in a skipped group swallows braces")
         << QByteArray("{\\rtf1 a{\\*\\x\\bin3 }}}}b}") << QStringLiteral("ab\n");
     QTest::newRow("very long control word")
         << "{\\rtf1\\" + QByteArray("a").repeated(100000) + " b}" << QStringLiteral("b\n");
-    QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << QStringLiteral("a\n");
-    QTest::newRow("NULs inside") << QByteArray("{\\rtf1 a\0\0b}", 12) << QStringLiteral("ab\n");
     QTest::newRow("png header claiming a huge image")
         << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e470d0a1a0a0000000d494844520000fffe0000fffe0806000000}b}")
         << QStringLiteral("ab\n");
@@ -195,21 +170,14 @@ void TestRtfReader::readsFormatting_data() {
     QTest::newRow("Shift-JIS font name") << fonts + "\\f0 a}" << 0 << "family" << QStringLiteral("ＭＳ Ｐゴシック");
     QTest::newRow("gothic shown in Noto Sans, whatever the family word")
         << fonts + "\\f0 a}" << 0 << "families" << QStringLiteral("ＭＳ Ｐゴシック|Noto Sans CJK JP");
-    QTest::newRow("mincho shown in Noto Serif")
-        << fonts + "\\f2 a}" << 0 << "families" << QStringLiteral("ＭＳ 明朝|Noto Serif CJK JP");
     QTest::newRow("Latin font with its alternate name")
         << fonts + "\\f3 a}" << 0 << "families" << QStringLiteral("Arial|Helvetica");
     QTest::newRow("plain returns to the deff font")
         << fonts + "\\f3 a\\plain b}" << 1 << "family" << QStringLiteral("ＭＳ Ｐゴシック");
-    QTest::newRow("font table without braces")
-        << QByteArray("{\\rtf1{\\fonttbl\\f0\\fnil\\fcharset0 One;\\f1\\fswiss\\fcharset0 Two;}\\f1 a}") << 0
-        << "family" << QStringLiteral("Two");
 
     const QByteArray doc = "{\\rtf1\\ansi{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
     QTest::newRow("half-point size 10.5") << doc + "\\fs21 a}" << 0 << "size" << QStringLiteral("10.5");
-    QTest::newRow("fs0 keeps the size") << doc + "\\fs20\\fs0 a}" << 0 << "size" << QStringLiteral("10");
     QTest::newRow("bold ends with its group") << doc + "{\\b a}b}" << 1 << "bold" << QStringLiteral("no");
-    QTest::newRow("ulnone ends underline") << doc + "\\ul a\\ulnone b}" << 1 << "underline" << QStringLiteral("no");
     QTest::newRow("underline colour is not underline") << doc + "\\ulc1 a}" << 0 << "underline" << QStringLiteral("no");
     QTest::newRow("plain ends everything")
         << doc + "\\b\\i\\ul\\cf1\\fs40\\plain a}" << 0 << "bold" << QStringLiteral("no");
@@ -217,13 +185,9 @@ void TestRtfReader::readsFormatting_data() {
     QTest::newRow("table without auto entry: cf0 is black")
         << QByteArray("{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;}\\cf0 a}") << 0
         << "foreground" << QStringLiteral("#000000");
-    QTest::newRow("highlight0 is none") << doc + "\\highlight1 a\\highlight0 b}" << 1 << "background"
-                                        << QStringLiteral("auto");
 
     QTest::newRow("odd twips survive") << doc + "\\pard\\tx975\\tx1951 a}" << 0 << "tabs"
                                        << QStringLiteral("L975,L1951");
-    QTest::newRow("tab kinds") << doc + "\\pard\\tqr\\tx2000\\tqc\\tx3000\\tqdec\\tx4000\\tx5000 a}" << 0 << "tabs"
-                               << QStringLiteral("R2000,C3000,D4000,L5000");
     QTest::newRow("pard clears tab stops") << doc + "\\pard\\tx720 a\\par\\pard b}" << 2 << "tabs" << QString();
     QTest::newRow("tab stops carry to the next paragraph")
         << doc + "\\pard\\tx720 a\\par b}" << 2 << "tabs" << QStringLiteral("L720");
@@ -231,8 +195,6 @@ void TestRtfReader::readsFormatting_data() {
         << doc + "\\pard a\\qc\\par b}" << 0 << "alignment" << QStringLiteral("center");
     QTest::newRow("fs beyond 64 bits is the largest size")
         << QByteArray("{\\rtf1\\fs999999999999999999999999999 a}") << 0 << "size" << QStringLiteral("1638");
-    QTest::newRow("negative fs keeps the size")
-        << QByteArray("{\\rtf1\\fs20\\fs-99999999999 a}") << 0 << "size" << QStringLiteral("10");
     QTest::newRow("cf beyond 32 bits is auto")
         << doc + "\\cf99999999999 a}" << 0 << "foreground" << QStringLiteral("auto");
     // Past the nesting cap a group's formatting is not saved, but its braces still

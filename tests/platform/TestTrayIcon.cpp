@@ -4,9 +4,7 @@
 #include "platform/TrayIcon.h"
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
@@ -81,28 +79,6 @@ private slots:
         QVERIFY(window.isNull());
     }
 
-    void statusWindowStaysReachable() {
-        const Qt::WindowFlags flags = m_window->windowFlags();
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
-        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-        // Appearing must not take the keyboard from what the user is typing in; only
-        // a real window system honours that.
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            QVERIFY(!m_window->isActiveWindow());
-
-        // Inside the work area, in its bottom-right corner.
-        const QRect area = m_window->screen()->availableGeometry();
-        const QRect frame = m_window->frameGeometry();
-        QVERIFY(area.contains(frame));
-        QCOMPARE(area.right() - frame.right(), StatusWindow::kScreenMargin);
-        QCOMPARE(area.bottom() - frame.bottom(), StatusWindow::kScreenMargin);
-
-        // A window manager's close leaves the program reachable.
-        QVERIFY(!m_window->close());
-        QVERIFY(m_window->isVisible());
-    }
-
     void doubleClickIsReportedOnce() {
         Spies spies(m_icon.get());
         QTest::mouseDClick(handle(), Qt::LeftButton, {}, QPoint(8, 8));
@@ -115,24 +91,6 @@ private slots:
         QTest::mouseDClick(handle(), Qt::RightButton, {}, QPoint(8, 8));
         QCOMPARE(spies.doubleClick.count(), 1);
         QCOMPARE(spies.right.count(), 2);
-    }
-
-    void draggingMovesTheWindow() {
-        const QPoint start = m_window->pos();
-        const int slack = QGuiApplication::styleHints()->startDragDistance() - 1;
-
-        // A click that trembles a little stays put.
-        QTest::mousePress(handle(), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseMove(handle(), QPoint(5 + slack, 5));
-        QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(5 + slack, 5));
-        QCOMPARE(m_window->pos(), start);
-
-        QTest::mousePress(handle(), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseMove(handle(), QPoint(5 - 40, 5 - 30));
-        QTRY_COMPARE(m_window->pos(), start - QPoint(40, 30));
-        // The window has followed the pointer, which is over the same spot again.
-        QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(m_window->pos(), start - QPoint(40, 30));
     }
 
     void trayActivationsBecomeSignals() {

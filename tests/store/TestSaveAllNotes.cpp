@@ -1,5 +1,4 @@
 #include "FakeNote.h"
-#include "FileSizeLimit.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
 #include "store/SaveAllNotes.h"
@@ -47,13 +46,6 @@ private slots:
         QCOMPARE(records.last(), NoteRecord{});
     }
 
-    void slotsAboveNoteCountAreNotSaved() {
-        FakeNote a = note(1, "T%F"), b = note(2, "T%F");
-        QCOMPARE(BuildNoteRecords({nullptr, &a, &b}, 1).size(), 2);
-        // A count past the end of the array does not run off it.
-        QCOMPARE(BuildNoteRecords({nullptr, &a}, 5).size(), 2);
-    }
-
     void geometryIsRoundedToWholeTwips() {
         FakeNote n = note(1, "T%F", QRectF(1199.6, -14.4, 3000.5, 1501.5));
         const NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
@@ -97,22 +89,6 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(4, '\0'));
-    }
-
-    void failedSaveKeepsThePreviousFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Pinora.dat");
-        FakeNote a = note(1, "T%F");
-        QCOMPARE(SaveAllNotes({nullptr, &a}, 1, path), -1);
-        FakeNote big = note(1, "T%F");
-        big.m_rtf = QByteArray(100000, 'x');
-        {
-            FileSizeLimit diskFull(4096);
-            QCOMPARE(SaveAllNotes({nullptr, &big}, 1, path), 0);
-        }
-        const NoteFileLoad load = LoadNoteFile(path, QDateTime::currentDateTime());
-        QCOMPARE(load.count, 1);
-        QCOMPARE(load.records.at(0).TextRTF, a.m_rtf);
     }
 };
 
