@@ -36,6 +36,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -77,7 +78,31 @@ MainForm::MainForm(AppState& state, Services services)
     Timer1->setInterval(300);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    m_screensChanged = new QTimer(this);
+    m_screensChanged->setSingleShot(true);
+    m_screensChanged->setInterval(200);
+    connect(m_screensChanged, &QTimer::timeout, this, [this] {
+        if (!m_state.ShuttingDown)
+            KeepNotesOnScreens(m_state);
+    });
     connectMenu();
+}
+
+void MainForm::watchScreens() {
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, m_screensChanged, qOverload<>(&QTimer::start));
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        m_screensChanged->start();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, m_screensChanged, qOverload<>(&QTimer::start));
+}
+
+void MainForm::notifyAtStartUp(const QString& text) {
+    m_startUpNotices.append(MessageBox::notify(text));
 }
 
 MainForm::~MainForm() {
@@ -137,7 +162,7 @@ bool MainForm::Form_Load() {
          SafeFile::removeLeftovers(m_state.dataFilePath()) + SafeFile::removeLeftovers(m_profile.path()))
         qCInfo(lcApp) << "removed" << removed << "left by a save that was cut off";
     if (!m_services.notesCopiedFrom.isEmpty()) {
-        MessageBox::notify(
+        notifyAtStartUp(
             QStringLiteral("%1 にはファイルを書き込めないため、付箋紙はこれから %2 に保存します。\n"
                            "そこにあった付箋紙と設定はコピーしました。元のファイルはそのまま残っています。")
                 .arg(QDir::toNativeSeparators(m_services.notesCopiedFrom), QDir::toNativeSeparators(m_state.AppDir)));
@@ -161,6 +186,7 @@ bool MainForm::Form_Load() {
         // file stays as it is, and the program ends without waiting for the rest.
         ShutdownApp();
     }
+    watchScreens();
     return true;
 }
 
@@ -184,7 +210,7 @@ void MainForm::startNetwork() {
     if (BindTransferSocket(*m_socket, m_state.PortNumber))
         m_browser->publish(quint16(m_state.PortNumber));
     else
-        MessageBox::notify(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
+        notifyAtStartUp(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
 }
 
 void MainForm::portApplied(const QString& text, bool bound) {
@@ -219,12 +245,11 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
                              : QStringLiteral("元のファイルはそのまま %1 として残してあります。")
                                    .arg(QDir::toNativeSeparators(load.keptAsidePath));
     if (load.status == NoteFileLoad::Status::Unreadable) {
-        MessageBox::notify(
-            QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。\n%2").arg(dataFile, kept));
+        notifyAtStartUp(QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。\n%2").arg(dataFile, kept));
     } else if (load.status == NoteFileLoad::Status::Damaged) {
-        MessageBox::notify(QStringLiteral("付箋紙のデータファイル %1 は途中で切れているか、壊れていました。\n"
-                                          "元に戻せた付箋紙は %2 枚です。\n%3")
-                               .arg(dataFile, QString::number(load.count), kept));
+        notifyAtStartUp(QStringLiteral("付箋紙のデータファイル %1 は途中で切れているか、壊れていました。\n"
+                                       "元に戻せた付箋紙は %2 枚です。\n%3")
+                            .arg(dataFile, QString::number(load.count), kept));
     }
 }
 
@@ -270,6 +295,16 @@ void MainForm::RaiseAllNotes() {
         ForceForeground(*m_editor);
         m_editor->Rich1->setFocus();
         activated = m_editor;
+    }
+    // A message from start-up the user has not closed yet stays on top, with the
+    // keyboard, so that Enter closes it.
+    m_startUpNotices.removeAll(nullptr);
+    for (QWidget* notice : std::as_const(m_startUpNotices)) {
+        if (!notice->isVisible())
+            continue;
+        notice->raise();
+        notice->activateWindow();
+        activated = notice;
     }
     // Another program's window had the focus: the pass took it. Ours had it: it stays.
     QWindow* now = m_services.focusWindow();

@@ -92,6 +92,9 @@ private:
     // there), no note changed or was hidden, and the editor is as it was.
     bool raisedAsBefore() const;
     void tellAboutDataFile(const NoteFileLoad& load);
+    // A message shown during start-up: it stands above the notes once they are up.
+    void notifyAtStartUp(const QString& text);
+    void watchScreens();
     void applySettings();
     void startNetwork();
     void portApplied(const QString& text, bool bound);
@@ -123,6 +126,10 @@ private:
     std::unique_ptr<NoteReceiver> m_receiver;
     std::unique_ptr<::PortForm> m_portForm;
     QPointer<CompForm> m_compForm;
+    QList<QPointer<QWidget>> m_startUpNotices;
+    // Screens come and go in bursts (a dock, a new resolution): the notes are placed
+    // once the burst is over.
+    QTimer* m_screensChanged = nullptr;
     struct RaisedState {
         QPointer<QWindow> focus; // where the focus was to be after the pass
         int saveCount = 0;

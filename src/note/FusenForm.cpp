@@ -173,11 +173,20 @@ QRectF FusenForm::geometryTwips() const {
                   Twips::fromPixelsY(g.height()));
 }
 
+QRectF FusenForm::savedGeometryTwips() const {
+    QRectF box = geometryTwips();
+    if (m_savedPlace)
+        box.moveTopLeft(*m_savedPlace);
+    return box;
+}
+
 void FusenForm::moveTwips(double left, double top, double width, double height) {
+    m_savedPlace.reset();
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
 }
 
 void FusenForm::moveTwips(double left, double top) {
+    m_savedPlace.reset();
     move(Twips::toPixelsX(left), Twips::toPixelsY(top));
 }
 
@@ -223,6 +232,8 @@ bool FusenForm::beginEdgeResize(QMouseEvent* event) {
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || event->modifiers() != Qt::NoModifier || !edges)
         return false;
+    m_gesture = Gesture::Resizing;
+    m_savedPlace.reset(); // the user places the note from where it shows
     // The window manager does it best; without one, follow the pointer by hand.
     if (windowHandle() && windowHandle()->startSystemResize(edges))
         return true;
@@ -233,6 +244,8 @@ bool FusenForm::beginEdgeResize(QMouseEvent* event) {
 }
 
 void FusenForm::Label1_MouseDown(QMouseEvent* event) {
+    m_gesture = Gesture::None;
+    m_resizing = {};
     if (beginEdgeResize(event))
         return;
     const QPointer<FusenForm> self(this);
@@ -249,6 +262,7 @@ void FusenForm::Label1_MouseDown(QMouseEvent* event) {
             Rich1->startDrag();
         return;
     }
+    m_gesture = Gesture::Moving;
     m_state.DragAnchor = event->globalPosition().toPoint();
 }
 
@@ -302,15 +316,21 @@ void FusenForm::Label1_MouseMove(QMouseEvent* event) {
         Label1->setCursor(cursorFor(edgesAt(event->position().toPoint())));
         return;
     }
-    if (event->buttons() != Qt::LeftButton)
+    // The window manager resizes with the pointer grabbed, and the release of that
+    // press may never reach the note: a move follows only a press that moves.
+    if (m_gesture != Gesture::Moving || event->buttons() != Qt::LeftButton)
         return;
     const QPoint p = event->globalPosition().toPoint();
     const QPoint travel = p - m_state.DragAnchor;
+    if (travel.isNull())
+        return;
+    m_savedPlace.reset();
     move(pos() + travel);
     m_state.DragAnchor = p;
 }
 
 void FusenForm::Label1_MouseUp(QMouseEvent* /*event*/) {
+    m_gesture = Gesture::None;
     m_resizing = {};
     SaveAllNotes(m_state);
 }

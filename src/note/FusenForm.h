@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QWidget>
 
+#include <optional>
+
 struct AppState;
 class NoteSurface;
 class QMenu;
@@ -35,8 +37,16 @@ public:
 
     // Geometry in twips.
     QRectF geometryTwips() const override;
+    QRectF savedGeometryTwips() const override;
     void moveTwips(double left, double top, double width, double height);
     void moveTwips(double left, double top);
+
+    // A note whose saved place no screen shows stands elsewhere meanwhile; the data
+    // file keeps the saved place until the note is moved or resized, by the user or
+    // by the program (moveTwips).
+    std::optional<QPointF> savedPlace() const { return m_savedPlace; }
+    void keepSavedPlace(const QPointF& twips) { m_savedPlace = twips; }
+    void forgetSavedPlace() { m_savedPlace.reset(); }
 
     // NoteView
     QString tag() const override { return m_tag; }
@@ -70,6 +80,11 @@ private:
 
     AppState& m_state;
     QString m_tag;
+    std::optional<QPointF> m_savedPlace;
+    // What the press that is down on the note started. Nothing of one gesture
+    // reaches the next: a move needs a press that began moving.
+    enum class Gesture { None, Moving, Resizing };
+    Gesture m_gesture = Gesture::None;
     // Set while the edges are dragged by hand, where the window system cannot.
     Qt::Edges m_resizing;
     QRect m_resizeStartGeometry;

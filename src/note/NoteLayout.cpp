@@ -85,8 +85,11 @@ void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
     double sum = 0;
     for (int k = 0; k < lines && k < lineHeights.size(); ++k)
         sum += lineHeights.at(k);
-
+    // Never less than the layout needs, so that nothing the note holds is cut off:
+    // space around paragraphs, line spacing, tables and pictures are not lines.
     const double tppY = Twips::perPixelY();
+    sum = std::max(sum, (box.layoutHeight() - kEdgePixels) * tppY);
+
     const double boxHeightTwips = kEdgePixels * tppY + sum;
     box.resize(box.width(), Twips::toPixelsY(boxHeightTwips));
     if (resizeWindow)
@@ -148,13 +151,32 @@ void ShowNote(FusenForm& window) {
         const qint32 top = screenHeight / 2 - qint32(std::lround(box.height())) / 2;
         window.moveTwips(left + Twips::fromPixelsX(area.x()), top + Twips::fromPixelsY(area.y()));
     }
-    // A note saved on a monitor that is gone would stay out of reach for good. It is
-    // only shown elsewhere: the data file keeps its place until the next change.
+    KeepOnScreens(window);
+    window.show();
+}
+
+void KeepOnScreens(FusenForm& window) {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
-    window.move(PlaceOnAScreen(window.geometry(), screens));
-    window.show();
+    if (screens.isEmpty())
+        return;
+    QRect wanted = window.geometry();
+    if (const std::optional<QPointF> saved = window.savedPlace())
+        wanted.moveTopLeft(QPoint(Twips::toPixelsX(saved->x()), Twips::toPixelsY(saved->y())));
+    const QPoint shown = PlaceOnAScreen(wanted, screens);
+    if (shown == wanted.topLeft())
+        window.forgetSavedPlace();
+    else if (!window.savedPlace())
+        window.keepSavedPlace(window.geometryTwips().topLeft());
+    window.move(shown);
+}
+
+void KeepNotesOnScreens(const AppState& state) {
+    for (qint32 i = 1; i <= state.NoteCount; ++i) {
+        if (FusenForm* note = state.liveNote(i); note && note->isVisible())
+            KeepOnScreens(*note);
+    }
 }
 
 void ForceForeground(QWidget& window) {

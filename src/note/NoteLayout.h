@@ -33,6 +33,13 @@ QPoint PlaceOnAScreen(const QRect& window, const QList<QRect>& screens);
 // Does not save.
 void ShowNote(FusenForm& window);
 
+// A note whose place no screen shows is shown on the nearest screen, and keeps
+// its place for the data file; when a screen shows that place again, the note goes
+// back to it.
+void KeepOnScreens(FusenForm& window);
+// The same for every visible note, after the screens changed.
+void KeepNotesOnScreens(const AppState& state);
+
 // Brings a window of the program to the front, taking the focus from another
 // program when one has it.
 void ForceForeground(QWidget& window);

@@ -275,6 +275,7 @@ QList<RichTextBox::CaretStop> RichTextBox::caretWalk() const {
     const int n = textLength();
     QList<CaretStop> stops;
     stops.reserve(n + 1);
+    int firstLine = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const int start = block.position();
         const int end = std::min(start + block.length() - 1, n);
@@ -294,9 +295,10 @@ QList<RichTextBox::CaretStop> RichTextBox::caretWalk() const {
         const FontAt atStart = block.length() > 1 ? fontOfCharAt(start) : fontOf(block.charFormat());
         for (int p = start; p <= end; ++p) {
             const QTextLine line = layout->lineForTextPosition(p - start);
-            stops.append({block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0),
-                          p == start ? atStart : fontOfCharAt(p - 1)});
+            stops.append(
+                {firstLine + (line.isValid() ? line.lineNumber() : 0), p == start ? atStart : fontOfCharAt(p - 1)});
         }
+        firstLine += linesOf(block);
     }
     return stops;
 }
@@ -338,10 +340,18 @@ void RichTextBox::ensureLayout() const {
     document()->documentLayout()->documentSize();
 }
 
+// Lines are counted from the blocks' own layouts: the document's running line
+// numbers (QTextBlock::firstLineNumber) can lag behind a layout done in steps.
+int RichTextBox::linesOf(const QTextBlock& block) {
+    return std::max(1, block.layout()->lineCount());
+}
+
 int RichTextBox::lineCount() const {
     ensureLayout();
-    const QTextBlock last = document()->lastBlock();
-    return last.firstLineNumber() + std::max(1, last.layout()->lineCount());
+    int lines = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines += linesOf(block);
+    return lines;
 }
 
 int RichTextBox::lineFromChar(int position) const {
@@ -349,9 +359,17 @@ int RichTextBox::lineFromChar(int position) const {
     if (position < 0)
         position = textCursor().selectionStart();
     position = std::clamp(position, 0, textLength());
-    const QTextBlock block = document()->findBlock(position);
-    const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
-    return block.firstLineNumber() + (line.isValid() ? line.lineNumber() : 0);
+    const QTextBlock at = document()->findBlock(position);
+    int firstLine = 0;
+    for (QTextBlock block = document()->begin(); block.isValid() && block != at; block = block.next())
+        firstLine += linesOf(block);
+    const QTextLine line = at.layout()->lineForTextPosition(position - at.position());
+    return firstLine + (line.isValid() ? line.lineNumber() : 0);
+}
+
+qreal RichTextBox::layoutHeight() const {
+    ensureLayout();
+    return document()->documentLayout()->documentSize().height();
 }
 
 void RichTextBox::setTextOffset(int pixels) {

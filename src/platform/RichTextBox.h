@@ -6,6 +6,7 @@
 #include <optional>
 
 class QMimeData;
+class QTextBlock;
 
 // The text box that holds a note: a QTextEdit whose content goes in and out as
 // rich-edit RTF. Character positions count one per character and one per line
@@ -78,6 +79,9 @@ public:
     // position (-1: the caret's).
     int lineCount() const;
     int lineFromChar(int position) const;
+    // How high the laid-out content stands, in pixels: every line, the space around
+    // paragraphs, tables, lists and pictures, and the document's margins.
+    qreal layoutHeight() const;
     // How far the text stands below the top of the box, in pixels; 0 is the top.
     int textOffset() const { return m_textOffset; }
     void setTextOffset(int pixels);
@@ -131,6 +135,7 @@ private:
     template <typename T, typename Get>
     std::optional<T> uniformOverSelection(Get get) const;
     void ensureLayout() const;
+    static int linesOf(const QTextBlock& block);
     void notifySelection();
     void applyTextOffset();
     void replaceContent(const std::function<void()>& replace);

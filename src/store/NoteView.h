@@ -13,6 +13,9 @@ public:
     virtual QString tag() const = 0;
     // Window position and size in twips; fractions appear at odd DPI settings.
     virtual QRectF geometryTwips() const = 0;
+    // Where the data file keeps the note: its window's geometry, unless the note is
+    // shown away from a place that no screen shows today.
+    virtual QRectF savedGeometryTwips() const { return geometryTwips(); }
     // The note colour, 0x00BBGGRR.
     virtual qint32 backColor() const = 0;
     virtual QByteArray textRtf() const = 0;

@@ -20,7 +20,7 @@ qint32 roundToTwips(qreal value) {
 
 NoteRecord recordFor(const NoteView& note, qint32 index) {
     const QString tag = note.tag();
-    const QRectF box = note.geometryTwips();
+    const QRectF box = note.savedGeometryTwips();
     NoteRecord r;
     r.Index = index;
     r.Left = roundToTwips(box.left());

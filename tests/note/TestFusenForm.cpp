@@ -1,4 +1,5 @@
 #include "note/FusenForm.h"
+#include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
@@ -8,13 +9,16 @@
 #include "store/NoteFileIO.h"
 #include "store/Tag.h"
 
+#include "FileBytes.h"
 #include "ScratchAppState.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include <memory>
@@ -29,6 +33,13 @@ QByteArray rtfWithSizes(const QByteArray& body) {
 
 double lineTwips(qreal points) {
     return QFontMetricsF(NoteFont(QStringLiteral("ＭＳ ゴシック"), points)).height() * Twips::perPixelY();
+}
+
+// The text box's fitted height in twips: a 2-pixel edge and the lines as measured,
+// or the edge and the laid-out content where that needs more.
+double fittedTwips(const RichTextBox& box, double lines) {
+    const double tpp = Twips::perPixelY();
+    return 2 * tpp + std::max(lines, (box.layoutHeight() - 2) * tpp);
 }
 
 } // namespace
@@ -47,9 +58,9 @@ private slots:
         FusenForm* note = makeNote(1, "T%F");
         note->Rich1->setTextRTF(rtfWithSizes(""));
         FitNoteToContent(*m_state, *note, true);
-        const int expected = Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10));
-        QCOMPARE(note->Rich1->height(), expected);
-        QCOMPARE(note->height(), Twips::toPixelsY(2 * Twips::perPixelY() + lineTwips(10) + 100));
+        const double twips = fittedTwips(*note->Rich1, lineTwips(10));
+        QCOMPARE(note->Rich1->height(), Twips::toPixelsY(twips));
+        QCOMPARE(note->height(), Twips::toPixelsY(twips + 100));
         QVERIFY(!m_state->Fitting);
     }
 
@@ -61,12 +72,57 @@ private slots:
         StretchTextBox(*note);
         FitNoteToContent(*m_state, *note, false);
         QCOMPARE(note->Rich1->lineCount(), 2);
-        const double twips = 2 * Twips::perPixelY() + lineTwips(20) + lineTwips(10);
-        QCOMPARE(note->Rich1->height(), Twips::toPixelsY(twips));
+        QCOMPARE(note->Rich1->height(), Twips::toPixelsY(fittedTwips(*note->Rich1, lineTwips(20) + lineTwips(10))));
         QCOMPARE(note->height(), 50); // the window keeps its height without resizeWindow
         QCOMPARE(note->Rich1->selStart(), note->Rich1->textLength());
         StretchTextBox(*note);
         QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 400, 50));
+    }
+
+    // Whatever a note holds, the note built from the editor or refitted by a drop
+    // shows all of it from its top: the box's own view has nothing left to scroll.
+    // Over our RTF files, the shared fixtures where present, and what users paste:
+    // LibreOffice's spaced paragraphs, a list and a table; a long word; Japanese.
+    void fittedNotesShowEverything() {
+        QList<QByteArray> documents{
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}}\\pard\\sa283\\f0\\fs24 "
+            "A paragraph of a document, long enough to wrap in a note.\\par"
+            "\\pard\\li720\\fi-360\\sa283{\\pntext\\'95\\tab}one\\par{\\pntext\\'95\\tab}two\\par"
+            "\\trowd\\cellx1000\\cellx2000\\cellx3000 \\intbl a\\cell b\\cell c\\cell\\row"
+            "\\trowd\\cellx1000\\cellx2000\\cellx3000 \\intbl d\\cell e\\cell f\\cell\\row"
+            "\\pard\\sb400\\sl480\\slmult1 after the table\\par}",
+            "{\\rtf1 https://example.org/" + QByteArray(600, 'x') + "\\par}",
+            "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0\\fs28 " +
+                QByteArray("\\'93\\'fa\\'96\\'7b\\'8c\\'ea").repeated(30) + "\\par\\par}"};
+        QStringList dirs{QStringLiteral(PINORA_TEST_DATA "/rtf")};
+        if (QDir(QStringLiteral(PINORA_SHARED_FIXTURES "/rtf")).exists())
+            dirs << QStringLiteral(PINORA_SHARED_FIXTURES "/rtf");
+        for (const QString& dir : dirs)
+            for (const QString& name : QDir(dir).entryList({"*.rtf"}))
+                documents << readBytes(dir + QLatin1Char('/') + name);
+        for (const QByteArray& rtf : documents) {
+            for (const bool written : {true, false}) {
+                FusenForm* note = makeNote(1, "T%F");
+                note->setGeometry(20, 20, 259, 46);
+                if (written) { // from the editor
+                    note->Rich1->setTextRTF(rtf);
+                    ShowWrittenNote(*m_state, *note);
+                } else { // dropped onto a short note
+                    note->Rich1->setTextRTF("{\\rtf1 short\\par}");
+                    note->Rich1->insertRTF(rtf);
+                    ShowDroppedOnNote(*m_state, *note);
+                }
+                QVERIFY(QTest::qWaitForWindowExposed(note));
+                QCoreApplication::processEvents();
+                const QByteArray what = rtf.left(60);
+                QVERIFY2(note->Rich1->verticalScrollBar()->maximum() == 0, what);
+                QVERIFY2(note->Rich1->textOffset() >= 0, what);
+                QVERIFY2(note->height() >= note->Rich1->height(), what);
+                QVERIFY2(note->Rich1->height() >= note->Rich1->document()->size().height(), what);
+                m_notes.removeOne(note);
+                delete note;
+            }
+        }
     }
 
     void resizeSavesOncePerEventButNotWhileLoadingOrFitting() {
@@ -109,12 +165,32 @@ private slots:
         QCOMPARE(hidden->pos(), QPoint(3, 4));
         QVERIFY(Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
 
-        // A note that no screen shows comes onto the nearest one, without a save.
+        // A note that no screen shows comes onto the nearest one, without a save, and
+        // the data file keeps its place until the note is moved.
         const int saves = m_state->SaveCount;
         note->move(5000, 5000);
         ShowNote(*note);
-        QVERIFY(note->screen()->availableGeometry().contains(note->geometry()));
+        const QRect shown = note->geometry();
+        QVERIFY(note->screen()->availableGeometry().contains(shown));
         QCOMPARE(m_state->SaveCount, saves);
+        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000))));
+        ShowNote(*note); // shown again, by the tray: still where the file says
+        QCOMPARE(note->geometry(), shown);
+        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000))));
+        // A screen shows the saved place again: the note goes back to it.
+        note->keepSavedPlace(QPointF(Twips::fromPixelsX(30), Twips::fromPixelsY(40)));
+        KeepNotesOnScreens(*m_state);
+        QCOMPARE(note->pos(), QPoint(30, 40));
+        QVERIFY(!note->savedPlace());
+        // Moved by the user, it is saved where it shows.
+        note->move(5000, 5000);
+        ShowNote(*note);
+        const QPoint at = note->geometry().center();
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, at);
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, at + QPoint(-5, -5));
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, at + QPoint(-5, -5));
+        const QPoint moved = note->pos();
+        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(moved.x())), qRound(Twips::fromPixelsY(moved.y()))));
     }
 
     void placeOnAScreen_data() {
@@ -164,6 +240,21 @@ private slots:
         QCOMPARE(note->geometry(), QRect(100, 100, 230, 120));
         QCOMPARE(m_state->SaveCount, before + 1); // on the release, not on every move
         QCOMPARE(note->Rich1->size(), QSize(230, 120));
+
+        // A resize is not a move: pointer motion with the button still reported down
+        // after it (a window manager's resize keeps the release), or after a move of
+        // another note, leaves the note where it stands.
+        FusenForm* other = makeNote(2, "T%F");
+        other->setGeometry(400, 100, 200, 100);
+        other->show();
+        mouse(other, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {450, 150});
+        mouse(other, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {450, 150});
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {329, 219});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {339, 229});
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {339, 229});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {349, 239});
+        QCOMPARE(note->geometry(), QRect(100, 100, 240, 130));
+        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(100)), qRound(Twips::fromPixelsY(100))));
     }
 
     void failedSavesAreToldOnceUntilOneSucceeds() {
@@ -212,6 +303,12 @@ private:
         m_state->NoteCount = std::max(m_state->NoteCount, slot);
         m_notes.append(note);
         return note;
+    }
+
+    QPoint savedLeftTop() const {
+        SaveAllNotes(*m_state);
+        const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), QDateTime::currentDateTime());
+        return saved.count > 0 ? QPoint(saved.records.at(0).Left, saved.records.at(0).Top) : QPoint(-1, -1);
     }
 
     static QMessageBox* findMessageBox() {
