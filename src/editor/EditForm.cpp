@@ -263,6 +263,7 @@ void EditForm::askToApply(bool forExit) {
 }
 
 void EditForm::Command_Click(int button) {
+    m_answer = button;
     QPointer<MsgForm> dialog = m_msgForm;
     auto unloadDialog = [&] {
         if (dialog) {

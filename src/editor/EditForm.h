@@ -75,7 +75,8 @@ public:
     void TrackEditorChange(qint32 value);
     qint32 IsEditorDirty() const { return EditorDirty; }
 
-    // The ways the editor is opened.
+    // The ways the editor is opened. Opening a note while the editor holds work not
+    // yet applied asks first (適用, 破棄 or キャンセル); キャンセル keeps the work.
     void openForEdit(FusenForm& note);
     void openForNewNote(bool fromNoteMenu); // tray double-click, or the note menu
     void openFromTrayMenu(const std::function<void(QWidget&)>& centre);
@@ -95,6 +96,9 @@ public:
     // the exit's question, which waits; the exit's answer is in ExitConfirmed.
     MsgForm* msgForm() const;
     void askToApply(bool forExit);
+    // Asks, and waits, when the open editor holds work not yet applied: applied or
+    // discarded as answered; false when the user cancelled and the work stays.
+    bool settleUnappliedWork();
 
     // 付箋紙作成 and 終了.
     void mCreate_Click();
@@ -127,6 +131,7 @@ private:
     AppState& m_state;
     Services m_services;
     QPointer<MsgForm> m_msgForm;
+    int m_answer = 0;           // the button that last answered the question
     QList<QAction*> m_toolbar1; // index 0 is button 1
     QList<QAction*> m_toolbar2;
 };

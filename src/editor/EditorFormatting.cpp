@@ -15,6 +15,8 @@ void EditForm::toggleFromMenu(QAction* item, int button, std::optional<bool> (Ri
     (Rich1->*set)((Rich1->*get)() == std::optional<bool>(false));
     item->setChecked(!wasChecked);
     toolbar2Button(button)->setChecked(!wasChecked);
+    // Formatting is work too: closing the editor must not throw it away unasked.
+    SetEditorDirty(1);
 }
 
 void EditForm::Toolbar2_ButtonClick(const QString& key) {
@@ -43,6 +45,7 @@ void EditForm::Toolbar2_ButtonClick(const QString& key) {
             dialogColour = *chosen;
             Rich1->setFocus();
             Rich1->setSelColor(ColorValue::fromQColor(*chosen));
+            SetEditorDirty(1);
         }
         return;
     }

@@ -113,7 +113,20 @@ void EditForm::TrackEditorChange(qint32 value) {
         ChangeTrackingArmed = true;
 }
 
+bool EditForm::settleUnappliedWork() {
+    const bool asking = m_msgForm && m_msgForm->isVisible();
+    if (!isVisible() || (IsEditorDirty() == 0 && !asking))
+        return true;
+    m_answer = 3;
+    askToApply(true);
+    return m_answer != 3;
+}
+
 void EditForm::openForEdit(FusenForm& note) {
+    // What the editor holds and the user has not applied is not replaced unasked.
+    const QPointer<FusenForm> target(&note);
+    if (!settleUnappliedWork() || !target || target->tag().isEmpty())
+        return;
     ResetEditor();
     m_state.EditTargetTag = note.tag().left(10);
     Rich1->setTextRTF(note.Rich1->textRTF());

@@ -270,7 +270,7 @@ void FusenForm::Rich1_OLEStartDrag(QMimeData* data) {
     if (m_state.DragDataFormat == DragData::RichText)
         data->setData(QStringLiteral("text/rtf"), Rich1->textRTF());
     else if (m_state.DragDataFormat == DragData::PlainText)
-        data->setText(Rich1->text());
+        data->setText(Rich1->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
 }
 
 void FusenForm::Rich1_OLECompleteDrag(int effect) {

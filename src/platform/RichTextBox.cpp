@@ -78,10 +78,13 @@ void RichTextBox::setTextRTF(QByteArrayView rtf) {
     // loop.
     const QSizeF page = document()->pageSize();
     document()->setPageSize(QSizeF(0, 0));
-    replaceContent([&] { RtfReader::read(rtf, *document()); });
+    // Nothing of the reading is the user's to undo, even while its change is told.
+    replaceContent([&] {
+        RtfReader::read(rtf, *document());
+        document()->clearUndoRedoStacks();
+    });
     setTextCursor(QTextCursor(document()));
     document()->setPageSize(page);
-    document()->clearUndoRedoStacks();
 }
 
 void RichTextBox::replaceContent(const std::function<void()>& replace) {
@@ -481,8 +484,8 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const {
     QTextCursor(&selected).insertFragment(fragment);
     auto* data = new QMimeData;
     data->setData(QStringLiteral("text/rtf"), RtfWriter::write(selected));
-    QString plain = fragment.toPlainText();
-    data->setText(plain.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+    // Lines end in LF on the clipboard, as every other program here expects.
+    data->setText(fragment.toPlainText());
     return data;
 }
 

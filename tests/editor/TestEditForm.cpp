@@ -84,14 +84,16 @@ private slots:
         m_editor->ResetEditor();
         m_editor->openForNewNote(false);
         m_editor->ChangeTrackingArmed = true;
-        m_editor->Rich1->setText(QStringLiteral("abc"));
+        m_editor->Rich1->setText(QStringLiteral("abc\r\nde"));
         m_editor->SetEditorDirty(0);
         m_editor->Rich1->setSelStart(0);
-        m_editor->Rich1->setSelLength(2);
+        m_editor->Rich1->setSelLength(5);
         m_editor->EditorCopy();
         QCOMPARE(m_editor->IsEditorDirty(), 0); // copying changes nothing
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc\nd"));
         m_editor->mBold->trigger();
-        QCOMPARE(m_editor->IsEditorDirty(), 0); // nor does bold from the menu
+        QCOMPARE(m_editor->IsEditorDirty(), 1); // formatting from the menu counts
+        m_editor->SetEditorDirty(0);
         m_editor->SetEditorBackColour(NoteColor::Yellow);
         QCOMPARE(m_editor->IsEditorDirty(), 1); // a colour counts, even the same one
         QVERIFY(m_editor->mYellow->isChecked());
@@ -171,6 +173,7 @@ private slots:
         second->move(300, 200);
         const QString tag = second->tag();
         m_editor->openForEdit(*second);
+        QVERIFY(!m_editor->mUndo->isEnabled()); // opening is nothing to undo
         m_editor->Rich1->setSelStart(m_editor->Rich1->textLength());
         QTest::keyClicks(m_editor->Rich1, " more");
         m_editor->mCreate_Click();
@@ -179,6 +182,32 @@ private slots:
         QCOMPARE(second->pos(), QPoint(300, 200));
         QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
         QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
+
+        // Another note opened over typed work: the question first. キャンセル keeps the
+        // work, 適用 applies it to its note, 破棄 drops it; then the other note opens.
+        const auto openAnswering = [this](FusenForm& note, int button) {
+            bool asked = false;
+            QTimer::singleShot(0, this, [this, button, &asked] {
+                MsgForm* question = m_editor->msgForm();
+                asked = question && question->isVisible();
+                if (question)
+                    (button == 1 ? question->Command1 : button == 2 ? question->Command2 : question->Command3)->click();
+            });
+            m_editor->openForEdit(note);
+            return asked;
+        };
+        m_editor->openForEdit(*first);
+        QTest::keyClicks(m_editor->Rich1, "typed ");
+        QVERIFY(openAnswering(*second, 3));
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("typed one"));
+        QVERIFY(openAnswering(*second, 1));
+        QCOMPARE(first->Rich1->text(), QStringLiteral("typed one"));
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("two more"));
+        QTest::keyClicks(m_editor->Rich1, "x");
+        QVERIFY(openAnswering(*first, 2));
+        QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("typed one"));
+        QVERIFY(!openAnswering(*second, 3)); // nothing typed: no question
     }
 
     void applyingToAPeeledNoteCreatesANewOne() {
