@@ -477,6 +477,20 @@ void RichTextBox::dropEvent(QDropEvent* event) {
     emit dropped(emptyIfNull(event->mimeData()));
 }
 
+void RichTextBox::mouseMoveEvent(QMouseEvent* event) {
+    // A drag of the selection ends with the button's release, which the drag takes
+    // for itself: the box still believes the button is down and would start a second
+    // drag at the next motion, one that only the next click anywhere would drop. The
+    // box is told of the release instead.
+    if ((event->buttons() & Qt::LeftButton) && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        QMouseEvent release(QEvent::MouseButtonRelease, event->position(), event->globalPosition(), Qt::LeftButton,
+                            QGuiApplication::mouseButtons(), event->modifiers());
+        QTextEdit::mouseReleaseEvent(&release);
+        return;
+    }
+    QTextEdit::mouseMoveEvent(event);
+}
+
 QMimeData* RichTextBox::createMimeDataFromSelection() const {
     const QTextDocumentFragment fragment = textCursor().selection();
     QTextDocument selected;

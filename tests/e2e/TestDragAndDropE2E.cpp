@@ -56,11 +56,13 @@ NoteRecord note(qint32 leftPixels, const QByteArray& text) {
                      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs24 " + text + "\\par}");
 }
 
-// A window of another program that drags plain text away when pressed.
+// A window of another program that drags plain text away when pressed, offering to
+// move it as a word processor does, and keeps what the drop made of it.
 class TextSource : public QLabel {
 public:
     TextSource()
         : QLabel(QStringLiteral("drag me")) {}
+    Qt::DropAction result = Qt::IgnoreAction;
 
 protected:
     void mousePressEvent(QMouseEvent*) override {
@@ -68,7 +70,7 @@ protected:
         auto* data = new QMimeData;
         data->setText(QStringLiteral("from another program"));
         drag->setMimeData(data);
-        drag->exec(Qt::CopyAction);
+        result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     }
 };
 
@@ -133,6 +135,7 @@ private slots:
         pointer.start(QStringLiteral("xdotool"), dragArguments(QPoint(250, 530), QPoint(560, 170), false));
         QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(source.result, Qt::CopyAction); // a note takes a copy: the source keeps its text
         stop(pinora);
     }
 
