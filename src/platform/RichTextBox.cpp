@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocumentFragment>
 
 namespace {
@@ -93,7 +94,35 @@ void RichTextBox::replaceContent(const std::function<void()>& replace) {
     replace();
     m_replacing = false;
     m_lastText = document()->toRawText();
+    chooseWrap(m_lastText);
     emit changed();
+}
+
+namespace {
+
+// A run of text with no place to break it longer than this can never fit a line; the
+// layout then breaks it anywhere, line by line, instead of searching the whole run
+// for a word's end once per line, which costs the square of its length.
+constexpr int kLongestUnbrokenRun = 400;
+
+bool hasLongUnbrokenRun(const QString& text) {
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype last = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at != -1; at = breaks.toNextBoundary()) {
+        if (at - last > kLongestUnbrokenRun)
+            return true;
+        last = at;
+    }
+    return false;
+}
+
+} // namespace
+
+void RichTextBox::chooseWrap(const QString& text) {
+    const QTextOption::WrapMode mode =
+        hasLongUnbrokenRun(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
 }
 
 void RichTextBox::notifyChange() {
@@ -103,6 +132,7 @@ void RichTextBox::notifyChange() {
     QString text = document()->toRawText();
     if (text == m_lastText)
         return;
+    chooseWrap(text);
     m_lastText = std::move(text);
     emit changed();
 }
@@ -296,10 +326,14 @@ QList<RichTextBox::CaretStop> RichTextBox::caretWalk() const {
             return fragmentFont;
         };
         const FontAt atStart = block.length() > 1 ? fontOfCharAt(start) : fontOf(block.charFormat());
+        // The lines are walked alongside the positions: asking each position for its
+        // line searches the lines every time, which a long note pays for many times.
+        int lineIndex = 0;
+        const int lines = layout->lineCount();
         for (int p = start; p <= end; ++p) {
-            const QTextLine line = layout->lineForTextPosition(p - start);
-            stops.append(
-                {firstLine + (line.isValid() ? line.lineNumber() : 0), p == start ? atStart : fontOfCharAt(p - 1)});
+            while (lineIndex + 1 < lines && p - start >= layout->lineAt(lineIndex + 1).textStart())
+                ++lineIndex;
+            stops.append({firstLine + lineIndex, p == start ? atStart : fontOfCharAt(p - 1)});
         }
         firstLine += linesOf(block);
     }

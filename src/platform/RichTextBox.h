@@ -141,6 +141,7 @@ private:
     void applyTextOffset();
     void replaceContent(const std::function<void()>& replace);
     void notifyChange();
+    void chooseWrap(const QString& text);
 
     qint32 m_backColor = 0x00FFFFFF;
     int m_textOffset = 0;

@@ -134,6 +134,14 @@ private slots:
         box.resize(1000, 200);
         QVERIFY(box.lineCount() < narrow);
         QCOMPARE(box.lineFromChar(box.textLength()), box.lineCount() - 1);
+
+        // A run no line can hold (a URL, a pasted hash) is broken anywhere; words and
+        // Japanese text, which break by themselves, keep breaking at words.
+        box.setText(QStringLiteral("see ") + QString(2000, QLatin1Char('x')));
+        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAnywhere);
+        QVERIFY(box.lineCount() > 10);
+        box.setText(QString(2000, QChar(0x6F22)));
+        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     }
 
     // A long note replaces a scrolled one: the box shows its start with the caret
