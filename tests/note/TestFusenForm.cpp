@@ -10,6 +10,7 @@
 #include "store/Tag.h"
 
 #include "FileBytes.h"
+#include "RtfFiles.h"
 #include "ScratchAppState.h"
 
 #include <QDir>
@@ -94,12 +95,7 @@ private slots:
             "{\\rtf1 https://example.org/" + QByteArray(600, 'x') + "\\par}",
             "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0\\fs28 " +
                 QByteArray("\\'93\\'fa\\'96\\'7b\\'8c\\'ea").repeated(30) + "\\par\\par}"};
-        QStringList dirs{QStringLiteral(PINORA_TEST_DATA "/rtf")};
-        if (QDir(QStringLiteral(PINORA_SHARED_FIXTURES "/rtf")).exists())
-            dirs << QStringLiteral(PINORA_SHARED_FIXTURES "/rtf");
-        for (const QString& dir : dirs)
-            for (const QString& name : QDir(dir).entryList({"*.rtf"}))
-                documents << readBytes(dir + QLatin1Char('/') + name);
+        documents << rtfFiles();
         for (const QByteArray& rtf : documents) {
             for (const bool written : {true, false}) {
                 FusenForm* note = makeNote(1, "T%F");

@@ -2,6 +2,7 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include "FileBytes.h"
+#include "RtfFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -85,12 +86,7 @@ private slots:
             "", "{\\rtf1 a\\par}", "{\\rtf1\\par\\par}",
             "{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Gothic;}{\\f1 Arial;}}\\f0\\fs20 \\'82\\'a0\\f1\\fs48 big "
             "\\fs16 small words that wrap around the narrow box and on\\par\\fs30\\par\\fs12 end\\par}"};
-        QStringList dirs{QStringLiteral(PINORA_TEST_DATA "/rtf")};
-        if (QDir(QStringLiteral(PINORA_SHARED_FIXTURES "/rtf")).exists())
-            dirs << QStringLiteral(PINORA_SHARED_FIXTURES "/rtf");
-        for (const QString& dir : dirs)
-            for (const QString& name : QDir(dir).entryList({"*.rtf"}))
-                documents << readBytes(dir + QLatin1Char('/') + name);
+        documents << rtfFiles();
         for (const QByteArray& rtf : documents) {
             RichTextBox box;
             box.resize(120, 400);
