@@ -315,9 +315,7 @@ void MainForm::RaiseAllNotes() {
 
 void MainForm::RequestExit() {
     m_state.ExitRequested = true;
-    const bool asking = m_editor && m_editor->isVisible() &&
-                        (m_editor->IsEditorDirty() != 0 || (m_editor->msgForm() && m_editor->msgForm()->isVisible()));
-    if (asking) {
+    if (m_editor && m_editor->holdsUnappliedWork()) {
         m_state.ExitConfirmed = false;
         m_editor->askToApply(true);
         if (!m_state.ExitConfirmed) {

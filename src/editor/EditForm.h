@@ -96,6 +96,8 @@ public:
     // the exit's question, which waits; the exit's answer is in ExitConfirmed.
     MsgForm* msgForm() const;
     void askToApply(bool forExit);
+    // Open with changes, or with the apply question already asked.
+    bool holdsUnappliedWork() const;
     // Asks, and waits, when the open editor holds work not yet applied: applied or
     // discarded as answered; false when the user cancelled and the work stays.
     bool settleUnappliedWork();

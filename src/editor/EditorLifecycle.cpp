@@ -113,9 +113,12 @@ void EditForm::TrackEditorChange(qint32 value) {
         ChangeTrackingArmed = true;
 }
 
+bool EditForm::holdsUnappliedWork() const {
+    return isVisible() && (IsEditorDirty() != 0 || (m_msgForm && m_msgForm->isVisible()));
+}
+
 bool EditForm::settleUnappliedWork() {
-    const bool asking = m_msgForm && m_msgForm->isVisible();
-    if (!isVisible() || (IsEditorDirty() == 0 && !asking))
+    if (!holdsUnappliedWork())
         return true;
     m_answer = 3;
     askToApply(true);
