@@ -127,10 +127,12 @@ void AvahiHostBrowser::startBrowsing() {
             if (event == AVAHI_BROWSER_REMOVE) {
                 browser->lost(instanceKey(interface, protocol, name, domain));
             } else if (event == AVAHI_BROWSER_NEW) {
-                // The resolver frees itself once it has answered.
+                // The resolver frees itself once it has answered. Each instance is
+                // resolved to an address of its own protocol, so a computer seen over
+                // IPv4 is known by its IPv4 address and not only by a link-local one.
                 if (!avahi_service_resolver_new(
-                        avahi_service_browser_get_client(b), interface, protocol, name, type, domain,
-                        AVAHI_PROTO_UNSPEC, AvahiLookupFlags(0),
+                        avahi_service_browser_get_client(b), interface, protocol, name, type, domain, protocol,
+                        AvahiLookupFlags(0),
                         [](AvahiServiceResolver* r, AvahiIfIndex interface, AvahiProtocol protocol,
                            AvahiResolverEvent event, const char* name, const char*, const char* domain,
                            const char* hostName, const AvahiAddress* address, uint16_t, AvahiStringList*,
