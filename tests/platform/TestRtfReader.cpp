@@ -230,8 +230,12 @@ void TestRtfReader::readsPictures_data() {
     QTest::newRow("Word's shppict read, nonshppict skipped")
         << "{\\rtf1 a{\\*\\shppict{\\pict\\pngblip " + png + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}b}"
         << QStringLiteral("ab\n") << "45x30";
-    QTest::newRow("damaged png left out")
-        << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e470d0a1a0a0000}b}") << QStringLiteral("ab\n") << "none";
+    // What cannot be shown still stands in the text, as a frame of its size, and is kept.
+    QTest::newRow("damaged png kept as a frame")
+        << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e470d0a1a0a0000}b}") << QStringLiteral("ab\n") << "480x480";
+    QTest::newRow("metafile kept as a frame of its shown size")
+        << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600 01000900}b}")
+        << QStringLiteral("ab\n") << "1200x600";
 }
 
 void TestRtfReader::readsPictures() {

@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QImage>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -38,6 +39,7 @@ private slots:
     void roundTripsRtf_data();
     void roundTripsRtf();
     void roundTripsPictures();
+    void keepsPicturesAsRead();
 };
 
 void TestRtfWriter::writesRichEditShape() {
@@ -153,6 +155,38 @@ void TestRtfWriter::roundTripsPictures() {
     const QImage back = qvariant_cast<QImage>(copy.resource(QTextDocument::ImageResource, QUrl(read.name())));
     QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), image);
     QCOMPARE(RtfPlainText::lines(copy), QStringLiteral("ab\n"));
+}
+
+void TestRtfWriter::keepsPicturesAsRead() {
+    // A picture read from RTF is written back with its own bytes and words, whether or not
+    // it can be shown, and a large one is decoded only as large as it is shown.
+    QImage large(2000, 1000, QImage::Format_RGB32);
+    large.fill(Qt::darkCyan);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(large.save(&buffer, "JPEG", 50));
+    const QByteArray metafile =
+        "{\\pict\\wmetafile8\\picw2117\\pich1058\\picbmp\\picbpp4\\picwgoal1200\\pichgoal600\r\n"
+        "0100090000037c\r\n}";
+    const QByteArray photo = "{\\pict\\jpegblip\\picw2000\\pich1000\\picwgoal1500\\pichgoal750\r\n";
+    QTextDocument document;
+    RtfReader::read("{\\rtf1\\ansi a" + metafile + "b" + photo + jpeg.toHex() + "}c\\par}", document);
+    QCOMPARE(RtfPlainText::lines(document), QStringLiteral("abc\n"));
+    QCOMPARE(RtfDocumentProbe::property(document, 3, QStringLiteral("image")), QStringLiteral("1500x750"));
+    const QTextImageFormat shown = RtfDocumentProbe::charFormatAt(document, 3).toImageFormat();
+    const QImage decoded = qvariant_cast<QImage>(document.resource(QTextDocument::ImageResource, QUrl(shown.name())));
+    QVERIFY2(decoded.width() <= 200 && decoded.height() <= 100, qPrintable(QString::number(decoded.width())));
+
+    const QByteArray written = RtfWriter::write(document);
+    QVERIFY2(written.contains(metafile), written.constData());
+    QVERIFY(written.contains(photo));
+    QVERIFY(QByteArray(written).replace("\r\n", "").contains(jpeg.toHex()));
+    // Pasted into another document, the pictures are the same again.
+    QTextDocument copy;
+    QTextCursor at(&copy);
+    RtfReader::insert(written, at);
+    QCOMPARE(RtfWriter::write(copy), written);
 }
 
 QTEST_MAIN(TestRtfWriter)

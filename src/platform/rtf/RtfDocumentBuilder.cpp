@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPoint>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -11,25 +12,59 @@
 
 #include <algorithm>
 
+#include "platform/rtf/RtfPictureOriginal.h"
 #include "platform/rtf/RtfUnits.h"
 
 namespace {
 
 // Pictures larger than this are not decoded: a note is no place for them, and a hostile
-// header must not make the reader allocate gigabytes.
+// header must not make the reader allocate gigabytes. They are kept all the same.
 constexpr int kMaxPictureSide = 8192;
 constexpr qint64 kMaxPicturePixels = 32LL * 1024 * 1024;
+// A picture is decoded at no more than this many times the size it is shown at: sharp on a
+// screen of twice the density, and a large picture shown small costs what it shows.
+constexpr double kDecodeDensity = 2.0;
+// The size of a picture that says neither how large it is shown nor can be decoded.
+constexpr QSizeF kUnknownPictureSize(32, 32);
 
-QImage decodePicture(const RtfPicture& picture) {
+QImage decodePicture(const RtfPicture& picture, QSizeF shown) {
+    if (picture.kind == RtfPicture::Kind::Unsupported)
+        return {};
     QByteArray data = picture.data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, picture.kind == RtfPicture::Kind::Png ? "png" : "jpeg");
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+    if (!size.isValid() || size.isEmpty() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
         qint64(size.width()) * size.height() > kMaxPicturePixels)
         return {};
-    return reader.read();
+    if (shown.isEmpty())
+        shown = size;
+    const QSize wanted = size.scaled((shown * kDecodeDensity).toSize(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (wanted.width() >= size.width() && wanted.height() >= size.height())
+        return reader.read();
+    if (picture.kind == RtfPicture::Kind::Jpeg) { // decodes straight to a smaller size
+        reader.setScaledSize(wanted);
+        return reader.read();
+    }
+    // PNG decodes whole (its reader's own scaling converts every pixel to 32 bits first), so
+    // most of the way down is taken by sampling and only the last step is smooth.
+    const QImage whole = reader.read();
+    const QSize near = wanted * 4;
+    const QImage sampled = whole.width() > near.width() && whole.height() > near.height()
+                               ? whole.scaled(near, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                               : whole;
+    return sampled.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// What stands in for a picture that cannot be shown: a pale frame of the picture's size.
+QImage placeholder() {
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0, 0, 0, 24));
+    for (int i = 0; i < 16; ++i)
+        for (const QPoint p : {QPoint(i, 0), QPoint(i, 15), QPoint(0, i), QPoint(15, i)})
+            image.setPixelColor(p, QColor(0, 0, 0, 96));
+    return image;
 }
 
 Qt::Alignment qtAlignment(RtfAlignment alignment) {
@@ -155,27 +190,38 @@ void RtfDocumentBuilder::applyParagraph(const RtfParaState& para, const RtfCharS
 }
 
 void RtfDocumentBuilder::addPicture(const RtfPicture& picture, const RtfCharState& chars) {
-    if (picture.kind == RtfPicture::Kind::Unsupported || picture.data.isEmpty())
+    if (picture.data.isEmpty())
         return;
-    const QImage image = decodePicture(picture);
+    const auto scaled = [&](double length, int percent) { return length * std::clamp(percent, 1, 1000) / 100.0; };
+    QSizeF shown(scaled(RtfUnits::fromTwips(picture.goalWidth), picture.scaleX),
+                 scaled(RtfUnits::fromTwips(picture.goalHeight), picture.scaleY));
+    // Decoded at its own size where the document does not say how large it is shown.
+    QImage image = decodePicture(picture, shown);
+    const QSizeF natural = image.isNull() ? kUnknownPictureSize : QSizeF(image.size());
+    if (shown.width() <= 0)
+        shown.setWidth(scaled(natural.width(), picture.scaleX));
+    if (shown.height() <= 0)
+        shown.setHeight(scaled(natural.height(), picture.scaleY));
     if (image.isNull())
-        return;
+        image = placeholder();
     flushText();
     openPendingParagraph(RtfParaState{}, chars);
 
     // Named after the content, so the same picture read twice shares one resource and two
     // reads into one document never clash.
-    const QString name = QStringLiteral("rtf-image:") +
-                         QString::fromLatin1(QCryptographicHash::hash(picture.data, QCryptographicHash::Sha1).toHex());
-    m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(picture.header);
+    hash.addData(picture.data);
+    const QUrl name(QStringLiteral("rtf-image:") + QString::fromLatin1(hash.result().toHex()));
+    QTextDocument& document = *m_cursor.document();
+    document.addResource(QTextDocument::ImageResource, name, image);
+    RtfPictureOriginal::keep(document, name, {picture.header, picture.data});
 
     QTextImageFormat format;
     format.merge(charFormat(chars));
-    format.setName(name);
-    const double width = picture.goalWidth > 0 ? RtfUnits::fromTwips(picture.goalWidth) : image.width();
-    const double height = picture.goalHeight > 0 ? RtfUnits::fromTwips(picture.goalHeight) : image.height();
-    format.setWidth(width * std::clamp(picture.scaleX, 1, 1000) / 100.0);
-    format.setHeight(height * std::clamp(picture.scaleY, 1, 1000) / 100.0);
+    format.setName(name.toString());
+    format.setWidth(shown.width());
+    format.setHeight(shown.height());
     m_cursor.insertImage(format);
 }
 

@@ -14,6 +14,7 @@
 struct RtfPicture {
     enum class Kind : std::uint8_t { Unsupported, Png, Jpeg };
     Kind kind = Kind::Unsupported;
+    QByteArray header; // its control words other than the shown size, as read
     QByteArray data;
     int goalWidth = 0;
     int goalHeight = 0;

@@ -308,7 +308,21 @@ void RtfParser::fontTableWord(RtfKeyword keyword, const RtfToken& token) {
 }
 
 void RtfParser::pictureWord(RtfKeyword keyword, const RtfToken& token) {
+    // The shown size is kept by the document; every other word describes the picture's
+    // bytes and is written back with them as it was read.
     switch (keyword) {
+    case RtfKeyword::PicWidthGoal:
+        m_picture.goalWidth = std::max(0, token.parameter);
+        return;
+    case RtfKeyword::PicHeightGoal:
+        m_picture.goalHeight = std::max(0, token.parameter);
+        return;
+    case RtfKeyword::PicScaleX:
+        m_picture.scaleX = token.parameter;
+        return;
+    case RtfKeyword::PicScaleY:
+        m_picture.scaleY = token.parameter;
+        return;
     case RtfKeyword::PngBlip:
         m_picture.kind = RtfPicture::Kind::Png;
         break;
@@ -318,21 +332,13 @@ void RtfParser::pictureWord(RtfKeyword keyword, const RtfToken& token) {
     case RtfKeyword::OtherPictureKind:
         m_picture.kind = RtfPicture::Kind::Unsupported;
         break;
-    case RtfKeyword::PicWidthGoal:
-        m_picture.goalWidth = std::max(0, token.parameter);
-        break;
-    case RtfKeyword::PicHeightGoal:
-        m_picture.goalHeight = std::max(0, token.parameter);
-        break;
-    case RtfKeyword::PicScaleX:
-        m_picture.scaleX = token.parameter;
-        break;
-    case RtfKeyword::PicScaleY:
-        m_picture.scaleY = token.parameter;
-        break;
     default:
         break;
     }
+    m_picture.header += '\\';
+    m_picture.header.append(token.name.data(), qsizetype(token.name.size()));
+    if (token.hasParameter)
+        m_picture.header += QByteArray::number(token.parameter);
 }
 
 void RtfParser::formattingWord(RtfKeyword keyword, const RtfToken& token) {
@@ -553,8 +559,6 @@ void RtfParser::addBytes(QByteArrayView bytes) {
     case Destination::Upr:
         return;
     case Destination::Picture:
-        if (m_picture.kind == RtfPicture::Kind::Unsupported)
-            return;
         for (const char c : bytes) {
             const int nibble = RtfHexValue(c);
             if (nibble < 0)

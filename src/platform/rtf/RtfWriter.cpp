@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "platform/rtf/RtfFontNames.h"
+#include "platform/rtf/RtfPictureOriginal.h"
 #include "platform/rtf/RtfTextEncoder.h"
 #include "platform/rtf/RtfUnits.h"
 
@@ -314,23 +315,31 @@ void Writer::writeText(const QString& text, const QTextCharFormat& format) {
 }
 
 void Writer::writePicture(const QTextImageFormat& format) {
-    const QImage image = pictureOf(m_document, format);
-    if (image.isNull())
-        return;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return;
+    // A picture read from RTF goes back as it came; any other is written as PNG.
+    QByteArray header;
+    QByteArray data;
+    QSizeF natural;
+    if (const auto original = RtfPictureOriginal::find(m_document, QUrl(format.name()))) {
+        header = original->header;
+        data = original->data;
+    } else {
+        const QImage image = pictureOf(m_document, format);
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        if (image.isNull() || !image.save(&buffer, "PNG"))
+            return;
+        header = "\\pngblip\\picw" + number(image.width()) + "\\pich" + number(image.height());
+        natural = image.size();
+    }
     writeCharProps(format);
-    const double width = format.width() > 0 ? format.width() : image.width();
-    const double height = format.height() > 0 ? format.height() : image.height();
-    m_out += "{\\pict\\pngblip\\picw" + number(image.width()) + "\\pich" + number(image.height()) + "\\picwgoal" +
-             number(RtfUnits::toTwips(width)) + "\\pichgoal" + number(RtfUnits::toTwips(height)) + "\r\n";
-    const QByteArray hex = png.toHex();
+    const double width = format.width() > 0 ? format.width() : natural.width();
+    const double height = format.height() > 0 ? format.height() : natural.height();
+    m_out += "{\\pict" + header + "\\picwgoal" + number(RtfUnits::toTwips(width)) + "\\pichgoal" +
+             number(RtfUnits::toTwips(height)) + "\r\n";
+    const QByteArray hex = data.toHex();
     constexpr qsizetype kHexLine = 128;
     for (qsizetype i = 0; i < hex.size(); i += kHexLine) {
-        m_out += hex.mid(i, kHexLine);
+        m_out += QByteArrayView(hex).sliced(i, std::min(kHexLine, hex.size() - i));
         m_out += "\r\n";
     }
     m_out += '}';
