@@ -1,6 +1,6 @@
 // Dragging a note's content onto another note with the real pointer, in a real X
 // server under a window manager: what becomes of the source in each drag mode,
-// a drag let go over the desktop, and text dragged in from another program.
+// a drag let go over the desktop, text dragged in from another program and from the editor.
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
@@ -136,6 +136,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, 10000);
         QCOMPARE(source.result, Qt::CopyAction); // a note takes a copy: the source keeps its text
+        stop(pinora);
+    }
+
+    void editorTextDroppedOnceOnly() {
+        // The editor's selection dragged onto a note lands there once; the plain clicks
+        // on notes that follow only click (a drag left running dropped again on them).
+        QTemporaryDir dir;
+        QProcess pinora;
+        start(dir, 2, pinora);
+        xdotool({"mousemove", "200", "170", "click", "--repeat", "2", "--delay", "80", "1"});
+        QStringList editors;
+        QTRY_VERIFY_WITH_TIMEOUT(!(editors = X11Windows::search({"--name", "^ピノラ$"})).isEmpty(), 5000);
+        QTest::qWait(500);
+        const QPoint onText = X11Windows::geometry(editors.first()).topLeft() + QPoint(40, 93);
+        xdotool({"key", "ctrl+a"});
+        xdotool(dragArguments(onText, QPoint(560, 170), false));
+        auto sourceTextsSaved = [&dir] {
+            const QByteArray target = savedTexts(dir).value(1);
+            return target.contains("target note") ? int(target.count("source note")) : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(sourceTextsSaved(), 1, 5000);
+        for (const char* x : {"560", "200", "560"})
+            xdotool({"mousemove", x, "170", "click", "1", "sleep", "0.4"});
+        QTest::qWait(1000);
+        QCOMPARE(sourceTextsSaved(), 1);
         stop(pinora);
     }
 
