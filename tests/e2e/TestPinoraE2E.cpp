@@ -136,8 +136,11 @@ private slots:
         QTemporaryDir readOnly;
         QTemporaryDir home;
         QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), readOnly.filePath("Pinora")));
-        const QByteArray notes =
-            NoteFile::encode(2, {SavedNote(1200, 900, "{\\rtf1 a}"), SavedNote(6000, 900, "{\\rtf1 b}"), {}});
+        // The third note stands where the message comes up, in the middle of the screen.
+        const QByteArray notes = NoteFile::encode(3, {SavedNote(1200, 900, "{\\rtf1 a}"),
+                                                      SavedNote(6000, 900, "{\\rtf1 b}"),
+                                                      SavedNote(8100, 5250, "{\\rtf1 c}"),
+                                                      {}});
         QVERIFY(writeBytes(readOnly.filePath("Pinora.dat"), notes));
 
         // The folder is made read-only in a mount namespace of the program's own.
@@ -155,6 +158,14 @@ private slots:
             noteWindows().contains(QRect(80, 60, 200, 100)) && noteWindows().contains(QRect(400, 60, 200, 100)), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(!run({"search", "--onlyvisible", "--name", "^ピノラ$"}).isEmpty(), 5000);
         QCOMPARE(readBytes(home.filePath("pinora/Pinora.dat")), notes);
+        // Once the notes have been brought forward, the message stands above every one of them.
+        QTest::qWait(2000);
+        const QString message = run({"search", "--onlyvisible", "--name", "^ピノラ$"}).trimmed();
+        const QStringList stacking = stackingOrder();
+        QVERIFY(stacking.contains(message));
+        for (const QString& id : X11Windows::search({"--class", "Pinora"}))
+            if (id != message && stacking.contains(id))
+                QVERIFY2(stacking.indexOf(id) < stacking.indexOf(message), qPrintable(stacking.join(' ')));
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
 
@@ -302,6 +313,14 @@ private:
                 return r;
         }
         return {};
+    }
+    // The managed windows from the bottom up, as decimal ids (xdotool's way of naming them).
+    static QStringList stackingOrder() {
+        QStringList ids;
+        const QString line = X11Windows::run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+        for (const QString& word : line.section('#', 1).split(',', Qt::SkipEmptyParts))
+            ids << QString::number(word.trimmed().toULongLong(nullptr, 16));
+        return ids;
     }
     static QByteArray savedText(const QString& path) {
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(path));
