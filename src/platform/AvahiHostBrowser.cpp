@@ -12,8 +12,6 @@
 #include <QTimer>
 #include <QtEndian>
 
-#include <algorithm>
-
 Q_LOGGING_CATEGORY(lcBrowse, "pinora.net.browse", QtCriticalMsg)
 
 namespace {
@@ -61,21 +59,21 @@ bool AvahiHostBrowser::available() const {
 }
 
 QStringList AvahiHostBrowser::hostNames() const {
-    return m_names;
+    return m_directory.names();
 }
 
 QList<QHostAddress> AvahiHostBrowser::addressesOf(const QString& name) const {
-    return m_addresses.value(name);
+    return m_directory.addressesOf(name);
 }
 
 void AvahiHostBrowser::publish(quint16 port) {
     m_port = port;
+    if (port == 0 && m_group) {
+        avahi_entry_group_reset(m_group);
+        qCDebug(lcBrowse) << "withdrawn from the network";
+    }
     if (m_running)
         publishService();
-}
-
-QString AvahiHostBrowser::computerName(const char* avahiHostName) {
-    return QString::fromUtf8(avahiHostName).section(QLatin1Char('.'), 0, 0).toUpper();
 }
 
 void AvahiHostBrowser::onClientState(AvahiClient* client, int state, void* self) {
@@ -104,8 +102,8 @@ void AvahiHostBrowser::onClientState(AvahiClient* client, int state, void* self)
         browser->m_running = false;
         browser->m_browser = nullptr;
         browser->m_group = nullptr;
-        browser->m_names.clear();
-        browser->m_nameOfInstance.clear();
+        browser->m_resolvers.clear();
+        browser->m_directory.clear();
         QTimer::singleShot(1000, browser, [browser] {
             avahi_client_free(browser->m_client);
             browser->m_client = nullptr;
@@ -121,40 +119,49 @@ void AvahiHostBrowser::startBrowsing() {
         return;
     m_browser = avahi_service_browser_new(
         m_client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, kServiceType, nullptr, AvahiLookupFlags(0),
-        [](AvahiServiceBrowser* b, AvahiIfIndex interface, AvahiProtocol protocol, AvahiBrowserEvent event,
+        [](AvahiServiceBrowser*, AvahiIfIndex interface, AvahiProtocol protocol, AvahiBrowserEvent event,
            const char* name, const char* type, const char* domain, AvahiLookupResultFlags, void* self) {
             auto* browser = static_cast<AvahiHostBrowser*>(self);
-            if (event == AVAHI_BROWSER_REMOVE) {
+            if (event == AVAHI_BROWSER_REMOVE)
                 browser->lost(instanceKey(interface, protocol, name, domain));
-            } else if (event == AVAHI_BROWSER_NEW) {
-                // The resolver frees itself once it has answered. Each instance is
-                // resolved to an address of its own protocol, so a computer seen over
-                // IPv4 is known by its IPv4 address and not only by a link-local one.
-                if (!avahi_service_resolver_new(
-                        avahi_service_browser_get_client(b), interface, protocol, name, type, domain, protocol,
-                        AvahiLookupFlags(0),
-                        [](AvahiServiceResolver* r, AvahiIfIndex interface, AvahiProtocol protocol,
-                           AvahiResolverEvent event, const char* name, const char*, const char* domain,
-                           const char* hostName, const AvahiAddress* address, uint16_t, AvahiStringList*,
-                           AvahiLookupResultFlags, void* self) {
-                            auto* browser = static_cast<AvahiHostBrowser*>(self);
-                            if (event == AVAHI_RESOLVER_FOUND && address)
-                                browser->found(computerName(hostName), instanceKey(interface, protocol, name, domain),
-                                               toHostAddress(*address, interface));
-                            else
-                                qCInfo(lcBrowse) << "the service" << name << "did not resolve";
-                            avahi_service_resolver_free(r);
-                        },
-                        self))
-                    qCInfo(lcBrowse) << "cannot resolve" << name
-                                     << avahi_strerror(avahi_client_errno(browser->m_client));
-            } else if (event == AVAHI_BROWSER_FAILURE) {
+            else if (event == AVAHI_BROWSER_NEW)
+                browser->resolve(instanceKey(interface, protocol, name, domain), interface, protocol, name, type,
+                                 domain);
+            else if (event == AVAHI_BROWSER_FAILURE)
                 qCWarning(lcBrowse) << "browsing failed:" << avahi_strerror(avahi_client_errno(browser->m_client));
-            }
         },
         this);
     if (!m_browser)
         qCWarning(lcBrowse) << "cannot browse:" << avahi_strerror(avahi_client_errno(m_client));
+}
+
+void AvahiHostBrowser::resolve(const QString& key, int interface, int protocol, const char* name, const char* type,
+                               const char* domain) {
+    if (AvahiServiceResolver* old = m_resolvers.take(key))
+        avahi_service_resolver_free(old);
+    // Each instance is resolved to an address of its own protocol, so a computer seen
+    // over IPv4 is known by its IPv4 address and not only by a link-local one.
+    AvahiServiceResolver* resolver = avahi_service_resolver_new(
+        m_client, interface, protocol, name, type, domain, protocol, AvahiLookupFlags(0),
+        [](AvahiServiceResolver* r, AvahiIfIndex interface, AvahiProtocol, AvahiResolverEvent event, const char* name,
+           const char*, const char*, const char* hostName, const AvahiAddress* address, uint16_t, AvahiStringList*,
+           AvahiLookupResultFlags flags, void* self) {
+            auto* browser = static_cast<AvahiHostBrowser*>(self);
+            const QString key = browser->m_resolvers.key(r);
+            if (event == AVAHI_RESOLVER_FOUND && address && hostName) {
+                browser->resolved(key, hostName, toHostAddress(*address, interface),
+                                  flags & (AVAHI_LOOKUP_RESULT_LOCAL | AVAHI_LOOKUP_RESULT_OUR_OWN));
+                return;
+            }
+            qCInfo(lcBrowse) << "the service" << name << "did not resolve";
+            browser->m_resolvers.remove(key);
+            avahi_service_resolver_free(r);
+        },
+        this);
+    if (resolver)
+        m_resolvers.insert(key, resolver);
+    else
+        qCInfo(lcBrowse) << "cannot resolve" << name << avahi_strerror(avahi_client_errno(m_client));
 }
 
 void AvahiHostBrowser::stopBrowsing() {
@@ -163,10 +170,12 @@ void AvahiHostBrowser::stopBrowsing() {
         avahi_service_browser_free(m_browser);
     if (m_group)
         avahi_entry_group_free(m_group);
+    for (AvahiServiceResolver* resolver : std::as_const(m_resolvers))
+        avahi_service_resolver_free(resolver);
+    m_resolvers.clear();
     m_browser = nullptr;
     m_group = nullptr;
-    m_names.clear();
-    m_nameOfInstance.clear();
+    m_directory.clear();
 }
 
 void AvahiHostBrowser::publishService() {
@@ -203,35 +212,27 @@ void AvahiHostBrowser::publishService() {
         qCDebug(lcBrowse) << "published" << m_serviceName << "at port" << m_port;
 }
 
-void AvahiHostBrowser::found(const QString& name, const QString& key, const QHostAddress& address) {
-    qCDebug(lcBrowse) << "found" << name << "at" << address;
-    m_nameOfInstance.insert(key, name);
-    QList<QHostAddress>& addresses = m_addresses[name];
-    if (!addresses.contains(address)) {
-        // IPv4 addresses before IPv6 ones, which may need an interface to be
-        // reached; otherwise in the order found.
-        const auto firstV6 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& a) {
-            return a.protocol() != QAbstractSocket::IPv4Protocol;
-        });
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            addresses.insert(firstV6, address);
-        else
-            addresses.append(address);
-    }
-    if (!m_names.contains(name)) {
-        m_names.append(name);
-        emit changed();
-    }
+void AvahiHostBrowser::resolved(const QString& key, const char* hostName, const QHostAddress& address, bool local) {
+    // This computer, by the flags Avahi gives its own services or by the host name it
+    // publishes for it, whatever the system's host name looks like.
+    const char* ownHost = avahi_client_get_host_name_fqdn(m_client);
+    const bool own = local || (ownHost && qstricmp(ownHost, hostName) == 0);
+    const QString host = QString::fromUtf8(hostName);
+    qCDebug(lcBrowse).noquote() << QStringLiteral("found %1 (%2) at %3%4")
+                                       .arg(HostDirectory::displayName(host), host, address.toString(),
+                                            own ? QStringLiteral(", this computer") : QString());
+    changedIf(m_directory.found(key, host, address, own));
 }
 
 void AvahiHostBrowser::lost(const QString& key) {
-    const QString name = m_nameOfInstance.take(key);
-    if (name.isEmpty())
-        return;
-    for (const QString& other : std::as_const(m_nameOfInstance))
-        if (other == name)
-            return; // still found on another interface or protocol
-    qCDebug(lcBrowse) << "lost" << name;
-    m_names.removeAll(name);
-    emit changed();
+    if (AvahiServiceResolver* resolver = m_resolvers.take(key))
+        avahi_service_resolver_free(resolver);
+    changedIf(m_directory.lost(key));
+}
+
+void AvahiHostBrowser::changedIf(bool listChanged) {
+    if (listChanged) {
+        qCDebug(lcBrowse) << "computers:" << m_directory.names();
+        emit changed();
+    }
 }

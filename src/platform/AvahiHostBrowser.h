@@ -2,6 +2,7 @@
 
 #include "platform/AvahiQtPoll.h"
 #include "platform/HostBrowser.h"
+#include "platform/HostDirectory.h"
 
 #include <QHash>
 
@@ -10,6 +11,7 @@
 struct AvahiClient;
 struct AvahiEntryGroup;
 struct AvahiServiceBrowser;
+struct AvahiServiceResolver;
 
 // The computers that run the program, found through the Avahi daemon: each copy
 // publishes a DNS-SD service of kServiceType, and browsing for that type finds the
@@ -29,19 +31,17 @@ public:
     QList<QHostAddress> addressesOf(const QString& name) const override;
     void publish(quint16 port) override;
 
-    // "b.local" → "B".
-    static QString computerName(const char* avahiHostName);
-
 private:
-    struct Instance; // one service as found on one interface and protocol
-
     void connectClient();
     static void onClientState(AvahiClient* client, int state, void* self);
     void startBrowsing();
     void stopBrowsing();
     void publishService();
-    void found(const QString& name, const QString& key, const QHostAddress& address);
+    void resolve(const QString& key, int interface, int protocol, const char* name, const char* type,
+                 const char* domain);
+    void resolved(const QString& key, const char* hostName, const QHostAddress& address, bool local);
     void lost(const QString& key);
+    void changedIf(bool listChanged);
 
     AvahiQtPoll m_poll;
     AvahiClient* m_client = nullptr;
@@ -50,7 +50,8 @@ private:
     quint16 m_port = 0;
     QString m_serviceName;
     bool m_running = false;
-    QStringList m_names;                             // found and still there, in order
-    QHash<QString, QString> m_nameOfInstance;        // instance key → name
-    QHash<QString, QList<QHostAddress>> m_addresses; // name → addresses, kept after it goes
+    // One resolver per service instance, kept while the instance is there: it answers
+    // again when the instance's address changes.
+    QHash<QString, AvahiServiceResolver*> m_resolvers;
+    HostDirectory m_directory;
 };

@@ -93,7 +93,8 @@ private slots:
                                                         .arg(cookies, display, m_xauthority)}),
                      0);
         m_labName = QStringLiteral("pnr%1").arg(::getpid() % 100000);
-        QCOMPARE(QProcess::execute(kLab, {"up", m_labName, "a", "b", "c", "d"}), 0);
+        // C's host name has dots, as on a computer named by its domain.
+        QCOMPARE(QProcess::execute(kLab, {"up", m_labName, "a", "b", "c=c.example.org", "d"}), 0);
         m_labUp = true;
     }
     void cleanup() {
@@ -113,16 +114,22 @@ private slots:
         Computer a = start("a", NoteFile::encode(1, {note("{\\rtf1\\ansi\\f0\\fs20 from A\\par}"), {}}));
         Computer b = start("b");
         Computer c = start("c");
-        // A finds B and C (and itself) on the network; D runs no copy.
-        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("found \"B\" at QHostAddress(\"10.199.0.2\")") &&
-                                     a.log().contains("found \"C\" at QHostAddress(\"10.199.0.3\")"),
+        // D runs no copy but claims to be a "b" of another domain, with a service of ours.
+        output(kLab, {"run", m_labName, "d", m_scratch.filePath("d-host.log"), "avahi-publish", "-a", "-R",
+                      "b.evil.local", "10.199.0.4"});
+        output(kLab, {"run", m_labName, "d", m_scratch.filePath("d-service.log"), "avahi-publish", "-s", "-H",
+                      "b.evil.local", "Pinora on evil", "_pinora._udp", "2000"});
+        // A finds B, C and the impostor (and itself) on the network, each by its own address.
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("found B (b.local) at 10.199.0.2") &&
+                                     a.log().contains("found C (c.local) at 10.199.0.3") &&
+                                     a.log().contains("found B.EVIL.LOCAL (b.evil.local) at 10.199.0.4"),
                                  30000);
 
         QVERIFY(openSendWindow(a));
         const QStringList listed = lastListed(a);
-        QCOMPARE(QSet<QString>(listed.begin(), listed.end()), (QSet<QString>{"B", "C"}));
-        // Check both and press 送信.
-        QVERIFY(xdotool({"key", "--delay", "150", "Home", "space", "Down", "space", "Tab", "Tab", "space"}));
+        QCOMPARE(QSet<QString>(listed.begin(), listed.end()), (QSet<QString>{"B", "C", "B.EVIL.LOCAL"}));
+        // Check B and C and press 送信.
+        QVERIFY(checkAndSend({listed.indexOf("B"), listed.indexOf("C")}));
         for (const Computer& receiver : {b, c}) {
             QTRY_COMPARE_WITH_TIMEOUT(savedNotes(receiver.dir).size(), 1, 10000);
             const NoteRecord got = savedNotes(receiver.dir).first();
@@ -139,33 +146,34 @@ private slots:
             QVERIFY(centred);
         }
         QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000); // the send window closed
+        QVERIFY(!a.log().contains("to 10.199.0.4"));
+        // C knows itself by the name Avahi gives it, although its host name has dots.
+        QVERIFY(c.log().contains("found C (c.local) at 10.199.0.3, this computer"));
+        QVERIFY(!c.log().section("computers:", -1).section('\n', 0, 0).contains("\"C\""));
 
         // B's copy stops while A's window still lists it: A hears that the note did not arrive.
         QVERIFY(openSendWindow(a));
-        const int b_ = lastListed(a).indexOf("B");
+        const qsizetype b_ = lastListed(a).indexOf("B");
         QVERIFY(b_ >= 0);
         stop(b);
-        QStringList keys{"key", "--delay", "150", "Home"};
-        for (int i = 0; i < b_; ++i)
-            keys << "Down";
-        QVERIFY(xdotool(keys << "space"
-                             << "Tab"
-                             << "Tab"
-                             << "space"));
+        QVERIFY(checkAndSend({b_}));
         QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("a datagram was not delivered"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000); // the message
         QVERIFY(xdotool({"windowactivate", "--sync", dialogsOf(a.pid).first(), "key", "Return"}));
         QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000);
 
-        // B starts again on another port: it is listed, but only C receives.
+        // B starts again at another address and on another port: A sends to the new
+        // address, but only C receives.
+        QCOMPARE(QProcess::execute(kLab, {"move", m_labName, "b", "22"}), 0);
         QVERIFY(writeBytes(b.dir + "/Pinora.ini", QStringLiteral("[ピノラ]\nポート番号=2100\n").toUtf8()));
-        const int foundBefore = a.log().count("found \"B\"");
         b = start("b");
         QTRY_VERIFY_WITH_TIMEOUT(b.log().contains("bound to port 2100"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(a.log().count("found \"B\"") > foundBefore, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("found B (b.local) at 10.199.0.22"), 30000);
         QVERIFY(openSendWindow(a));
-        QCOMPARE(lastListed(a).size(), 2);
-        QVERIFY(xdotool({"key", "--delay", "150", "Home", "space", "Down", "space", "Tab", "Tab", "space"}));
+        const QStringList again = lastListed(a);
+        QCOMPARE(again.size(), 3);
+        QVERIFY(checkAndSend({again.indexOf("B"), again.indexOf("C")}));
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("to QHostAddress(\"10.199.0.22\")"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(savedNotes(c.dir).size(), 2, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000);
         QCOMPARE(savedNotes(b.dir).size(), 1);
@@ -199,6 +207,22 @@ private:
             return false;
         return QTest::qWaitFor([&] { return computer.log().count("computers listed:") > listings; }, 10000) &&
                QTest::qWaitFor([&] { return !dialogsOf(computer.pid).isEmpty(); }, 5000);
+    }
+    // In the open send window: checks the listed computers at those rows and presses 送信.
+    static bool checkAndSend(QList<qsizetype> rows) {
+        std::sort(rows.begin(), rows.end());
+        if (rows.isEmpty() || rows.first() < 0)
+            return false;
+        QStringList keys{"key", "--delay", "150", "Home"};
+        qsizetype at = 0;
+        for (const qsizetype row : rows) {
+            for (; at < row; ++at)
+                keys << "Down";
+            keys << "space";
+        }
+        return xdotool(keys << "Tab"
+                            << "Tab"
+                            << "space");
     }
     static QStringList lastListed(const Computer& computer) {
         const QString log = computer.log();
