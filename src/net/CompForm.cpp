@@ -14,6 +14,7 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QSysInfo>
+#include <QVBoxLayout>
 #include <QWindow>
 
 Q_DECLARE_LOGGING_CATEGORY(lcNet)
@@ -50,7 +51,10 @@ CompForm::CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser
     NoBrowserLabel->setObjectName(QStringLiteral("NoBrowserLabel"));
     NoBrowserLabel->setWordWrap(true);
     NoBrowserLabel->setAlignment(Qt::AlignCenter);
-    NoBrowserLabel->setGeometry(List1->viewport()->rect().adjusted(8, 8, -8, -8));
+    // Laid out in the list's viewport, so that it has the viewport's size once the window is shown.
+    auto* inList = new QVBoxLayout(List1->viewport());
+    inList->setContentsMargins(8, 8, 8, 8);
+    inList->addWidget(NoBrowserLabel);
     NoBrowserLabel->hide();
     Command1 = button(this, "Command1", QStringLiteral("最新情報に更新"), Twips::toPixels(210, 3240, 1395, 315));
     Command2 = button(this, "Command2", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));

@@ -96,6 +96,10 @@ private slots:
         QCOMPARE(lonely.List1->count(), 0);
         QVERIFY(lonely.NoBrowserLabel->isVisible());
         QVERIFY(lonely.NoBrowserLabel->text().contains("Avahi"));
+        // All of it shows.
+        QTRY_VERIFY(lonely.NoBrowserLabel->height() >=
+                    lonely.NoBrowserLabel->heightForWidth(lonely.NoBrowserLabel->width()));
+        QVERIFY(lonely.NoBrowserLabel->width() > lonely.List1->viewport()->width() / 2);
         m_browser.running = true;
     }
 
