@@ -54,6 +54,13 @@ QString BindFailureMessage(qint32 port, const QString& reason) {
         .arg(QString::number(port), why);
 }
 
+QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept) {
+    return QStringLiteral("ポート %1 で付箋紙を受け取る準備ができませんでした。"
+                          "他のプログラムが使っているのかもしれません。（%2）\n"
+                          "これまでどおりポート %3 で受け取ります。")
+        .arg(QString::number(port), reason, QString::number(kept));
+}
+
 FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields) {
     if (!fields.isNote())
         return nullptr;

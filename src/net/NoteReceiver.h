@@ -16,6 +16,8 @@ bool BindTransferSocket(DatagramSocket& socket, qint32 port);
 
 // What the user reads when the port cannot be had; reason is the system's word.
 QString BindFailureMessage(qint32 port, const QString& reason);
+// ... and when the port in use until now is kept instead.
+QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept);
 
 // A new note from a received message, or nothing (nullptr) when its signature or
 // command is not that of a note. The note keeps the sender's size as far as a

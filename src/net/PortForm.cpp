@@ -75,7 +75,18 @@ void PortForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    const qint32 previous = m_state.PortNumber;
+    const bool wasBound = m_socket.isBound();
     const bool bound = BindTransferSocket(m_socket, port);
+    if (!bound && wasBound && port != previous && !m_state.ShuttingDown) {
+        // The port in use until now is taken again: a port that cannot be had is no
+        // reason to stop receiving. Nothing changes, the settings included.
+        const QString reason = m_socket.errorString();
+        if (BindTransferSocket(m_socket, previous)) {
+            MessageBox::show(PortKeptMessage(port, reason, previous), this);
+            return;
+        }
+    }
     m_state.PortNumber = port;
     emit portApplied(text, bound);
     if (!bound && !m_state.ShuttingDown)

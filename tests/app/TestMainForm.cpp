@@ -364,6 +364,18 @@ private slots:
         m_form->PortForm->close();
         QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 3000}));
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
+        // A port in use: the port of until now is taken again, and kept in the settings.
+        m_socket->portsInUse = {4000};
+        m_form->IconMenu->inetwork->trigger();
+        m_form->PortForm->Text1->setText("4000");
+        m_form->PortForm->close();
+        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 3000, 4000, 3000}));
+        QVERIFY(m_socket->bound);
+        QCOMPARE(m_state->PortNumber, 3000);
+        QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains("4000") && m_messages.first().contains("ポート 3000 で受け取ります"));
+        m_messages.clear();
 
         FusenForm* note = m_state->NoteWindows.at(1);
         note->menu()->findChild<QAction*>("fSend")->trigger();
