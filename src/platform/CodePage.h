@@ -43,4 +43,19 @@ int codePageForCharset(int charset);
 // decoder is always valid.
 QStringDecoder decoderForCodePage(int codePage);
 
+// Whether the byte begins a two-byte character in that code page (Shift-JIS, GBK, Korean
+// Unified Hangul, Big5); a trail byte may then be any byte from 0x40 up, "\\", "{" and "}" too.
+constexpr bool isLeadByte(int codePage, unsigned char byte) {
+    switch (codePage) {
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+        return byte >= 0x81 && byte <= 0xFE;
+    default:
+        return false;
+    }
+}
+
 } // namespace CodePage

@@ -70,6 +70,12 @@ void TestRtfReader::decodesCodePages_data() {
         << withCharset(128, "\\'82\r\n\\'a0", sjis) << QStringLiteral("あ\n");
     QTest::newRow("trail byte 5c escaped is not a backslash")
         << withCharset(128, "\\'95\\'5c", sjis) << QStringLiteral("表\n");
+    // Some writers put Shift-JIS bytes in the text as they are, trail bytes 5c, 7b and 7d
+    // ("\\", "{" and "}") included.
+    QTest::newRow("raw Shift-JIS under charset 128")
+        << withCharset(128, "\x82\xa0\x95\x5c\x83\x7b\x83\x7d x") << QStringLiteral("あ表ボマ x\n");
+    QTest::newRow("raw Shift-JIS by the document's ansicpg932")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932 \x93\xfa\x96\x7b\\par}") << QStringLiteral("日本\n");
     QTest::newRow("charset 0 is Windows Latin even under ansicpg932")
         << withCharset(0, "caf\\'e9", sjis) << QStringLiteral("café\n");
     QTest::newRow("font cpg65001 overrides charset 128")

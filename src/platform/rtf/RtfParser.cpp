@@ -29,6 +29,7 @@ RtfParser::RtfParser(QByteArrayView input, RtfTables& tables, RtfDocumentBuilder
 
 void RtfParser::run() {
     while (!m_finished) {
+        m_tokens.setCodePage(m_groups.empty() ? 0 : currentCodePage());
         const RtfToken token = m_tokens.next();
         if (token.kind == RtfToken::Kind::Text) {
             addBytes(token.bytes);

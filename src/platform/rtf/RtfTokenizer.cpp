@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfTokenizer.h"
 
+#include "platform/CodePage.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -54,8 +56,17 @@ RtfToken RtfTokenizer::next() {
 RtfToken RtfTokenizer::readText() {
     const qsizetype start = m_pos;
     const qsizetype size = m_input.size();
-    while (m_pos < size && !endsText(m_input[m_pos]))
+    while (m_pos < size) {
+        const auto byte = static_cast<unsigned char>(m_input[m_pos]);
+        if (CodePage::isLeadByte(m_codePage, byte) && m_pos + 1 < size &&
+            static_cast<unsigned char>(m_input[m_pos + 1]) >= 0x40) {
+            m_pos += 2;
+            continue;
+        }
+        if (endsText(m_input[m_pos]))
+            break;
         ++m_pos;
+    }
     RtfToken text = token(RtfToken::Kind::Text);
     text.bytes = m_input.sliced(start, m_pos - start);
     return text;

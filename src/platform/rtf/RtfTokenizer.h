@@ -36,6 +36,10 @@ public:
         : m_input(input) {}
 
     RtfToken next();
+    // The code page of the text that follows: in a two-byte code page, a trail byte that
+    // looks like RTF syntax is part of its character, as writers that put text bytes
+    // unescaped into RTF expect.
+    void setCodePage(int codePage) { m_codePage = codePage; }
 
 private:
     RtfToken readControl();
@@ -43,6 +47,7 @@ private:
 
     QByteArrayView m_input;
     qsizetype m_pos = 0;
+    int m_codePage = 0;
 };
 
 // The value of a hexadecimal digit, -1 for any other character.
