@@ -88,24 +88,27 @@ void NoteReceiver::Winsock1_DataArrival(qint64 bytesTotal) {
         m_reportBox = MessageBox::notify(QStringLiteral("送信できなかったマシンがありました"));
         return;
     }
-    if (!roomForAnother())
+    const QString sender = m_socket.RemoteHostIP();
+    if (!roomForAnother(sender))
         return; // dropped unread
     const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.GetData());
     if (fields && CreateReceivedNote(m_state, *fields))
-        m_accepted.append(m_state.Now());
+        m_accepted.append({m_state.Now(), sender});
     else
-        qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes that is no note";
+        qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes from" << sender << "that is no note";
 }
 
-bool NoteReceiver::roomForAnother() {
+bool NoteReceiver::roomForAnother(const QString& sender) {
     const QDateTime now = m_state.Now();
-    while (!m_accepted.isEmpty() && m_accepted.first().secsTo(now) >= 60)
+    while (!m_accepted.isEmpty() && m_accepted.first().at.secsTo(now) >= 60)
         m_accepted.removeFirst();
-    const bool full = m_accepted.size() >= kNotesPerMinute;
+    const auto fromSender = std::count_if(m_accepted.cbegin(), m_accepted.cend(),
+                                          [&sender](const Accepted& a) { return a.sender == sender; });
+    const bool full = m_accepted.size() >= kNotesPerMinute || fromSender >= kNotesPerSenderPerMinute;
     const bool noSlot = m_state.NoteCount >= NoteFile::kMaxNotes;
     if (!full && !noSlot)
         return true;
-    qCInfo(lcNet) << "dropped a note from the network:" << (noSlot ? "no slot left" : "too many in a minute");
+    qCInfo(lcNet) << "dropped a note from" << sender << "-" << (noSlot ? "no slot left" : "too many in a minute");
     // Told once per burst: a burst ends with a minute without drops.
     const bool tell = !m_lastDrop.isValid() || m_lastDrop.secsTo(now) >= 60;
     m_lastDrop = now;
@@ -113,7 +116,9 @@ bool NoteReceiver::roomForAnother() {
         MessageBox::notify(noSlot ? QStringLiteral("付箋紙の数が上限に達しているため、ネットワークから届いた付箋紙を"
                                                    "受け取れませんでした。")
                                   : QStringLiteral("短い間にネットワークからたくさんの付箋紙が届いたため、"
-                                                   "1 分間に %1 枚を超えた分は受け取らずに捨てました。")
-                                        .arg(kNotesPerMinute));
+                                                   "1 分間に %1 枚（1 台のコンピュータからは %2 枚）を超えた分は"
+                                                   "受け取らずに捨てました。")
+                                        .arg(kNotesPerMinute)
+                                        .arg(kNotesPerSenderPerMinute));
     return false;
 }

@@ -29,25 +29,33 @@ FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields);
 //
 // Anybody on the network can send to the port, so what a burst can do is bounded:
 // at most kNotesPerMinute notes come from the network in any minute (more than a
-// room full of colleagues would send one person); further ones are dropped unread
-// and the user is told once per burst. While the message about undelivered notes
+// room full of colleagues would send one person), and at most kNotesPerSenderPerMinute
+// from any one address, so that one sender's flood leaves room for the others;
+// further ones are dropped unread, logged with their sender, and the user is told
+// once per burst. While the message about undelivered notes
 // is open, further reports do not open another.
 class NoteReceiver : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int kNotesPerMinute = 30;
+    static constexpr int kNotesPerSenderPerMinute = 10;
 
     NoteReceiver(AppState& state, DatagramSocket& socket, QObject* parent = nullptr);
 
     void Winsock1_DataArrival(qint64 bytesTotal);
 
 private:
-    bool roomForAnother();
+    bool roomForAnother(const QString& sender);
+
+    struct Accepted {
+        QDateTime at;
+        QString sender;
+    };
 
     AppState& m_state;
     DatagramSocket& m_socket;
-    QList<QDateTime> m_accepted; // within the last minute
+    QList<Accepted> m_accepted; // within the last minute
     QDateTime m_lastDrop;
     QPointer<QWidget> m_reportBox;
 };

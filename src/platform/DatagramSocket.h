@@ -45,6 +45,9 @@ public:
     // the receiver of DataArrival leaves unread is dropped after the event.
     QString GetData();
 
+    // Where the waiting (or last read) datagram came from; empty when nobody knows.
+    QString RemoteHostIP() const { return m_remoteHostIP; }
+
     // The bytes a text becomes on the network.
     static QByteArray toWire(const QString& text);
 
@@ -56,8 +59,10 @@ signals:
 protected:
     virtual SendResult sendBytes(const QString& host, quint16 port, const QByteArray& bytes) = 0;
     virtual QByteArray readBytes() = 0;
+    void setRemoteHostIP(const QString& address) { m_remoteHostIP = address; }
 
 private:
     QString m_remoteHost;
     quint16 m_remotePort = 0;
+    QString m_remoteHostIP;
 };

@@ -19,6 +19,16 @@ Q_LOGGING_CATEGORY(lcSocket, "pinora.net.socket", QtCriticalMsg)
 
 namespace {
 
+// An IPv4 sender as IPv4, though the socket sees it mapped into IPv6.
+QString senderOf(const sockaddr_storage& from) {
+    QHostAddress address(reinterpret_cast<const sockaddr*>(&from));
+    bool mapped = false;
+    const quint32 v4 = address.toIPv4Address(&mapped);
+    if (mapped)
+        address = QHostAddress(v4);
+    return address.isNull() ? QString() : address.toString();
+}
+
 QString systemError(const char* what) {
     return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
 }
@@ -131,7 +141,10 @@ void UdpSocket::onReadable() {
             return;
     }
     for (int n = 0; n < kDatagramsPerTurn; ++n) {
-        const ssize_t size = ::recv(m_fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+        sockaddr_storage from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t size = ::recvfrom(m_fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT,
+                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (size < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 break;
@@ -141,6 +154,7 @@ void UdpSocket::onReadable() {
             break;
         }
         m_waiting = size;
+        setRemoteHostIP(senderOf(from));
         if (size == 0) {
             qCDebug(lcSocket) << "dropped an empty datagram";
         } else {

@@ -213,26 +213,37 @@ private slots:
         QCOMPARE(m_messages.size(), 2);
     }
 
-    // Anybody can send: notes from the network are taken up to the bound a minute,
-    // the rest dropped unread, the user told once; a minute later they come again.
+    // Anybody can send: notes from the network are taken up to a bound a minute from
+    // each sender and in all, the rest dropped unread, the user told once; a quiet
+    // computer gets through another's flood; a minute later they come again.
     void aFloodOfNotes() {
         QDateTime now(QDate(2026, 12, 7), QTime(9, 0));
         m_state->Now = [&now] { return now; };
         NoteReceiver receiver(*m_state, m_socket);
-        const int bound = NoteReceiver::kNotesPerMinute;
-        for (int i = 0; i < bound + 20; ++i) {
-            m_socket.arrive(noteDatagram());
-            now = now.addMSecs(100);
-        }
-        QCOMPARE(m_state->NoteCount, bound);
-        QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(bound)->tag()), bound);
+        const int each = NoteReceiver::kNotesPerSenderPerMinute;
+        const int all = NoteReceiver::kNotesPerMinute;
+        auto send = [&](int count, const QString& sender) {
+            for (int i = 0; i < count; ++i) {
+                m_socket.arrive(noteDatagram(), sender);
+                now = now.addMSecs(100);
+            }
+        };
+        send(each + 40, "10.0.0.9");
+        QCOMPARE(m_state->NoteCount, each);
+        QCOMPARE(m_socket.unreadDropped, 40);
+        send(1, "10.0.0.1"); // the quiet one
+        QCOMPARE(m_state->NoteCount, each + 1);
+        for (int sender = 2; m_state->NoteCount < all; ++sender)
+            send(each, QStringLiteral("10.0.0.%1").arg(sender));
+        send(1, "10.0.0.99"); // a new sender, but the minute is full
+        QCOMPARE(m_state->NoteCount, all);
+        QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(all)->tag()), all);
         QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_socket.unreadDropped, 20);
 
         now = now.addSecs(61);
-        m_socket.arrive(noteDatagram());
+        send(1, "10.0.0.9");
         m_socket.arrive(QByteArray(200, 'z')); // no note, and no message about it
-        QCOMPARE(m_state->NoteCount, bound + 1);
+        QCOMPARE(m_state->NoteCount, all + 1);
         QCOMPARE(m_messages.size(), 1);
     }
 

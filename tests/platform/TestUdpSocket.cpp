@@ -36,8 +36,10 @@ private slots:
 
         QStringList received;
         QList<qint64> counts;
+        QStringList senders;
         connect(&socket, &DatagramSocket::DataArrival, this, [&](qint64 count) {
             counts << count;
+            senders << socket.RemoteHostIP();
             if (count != 1) // the one-byte one is left unread
                 received << socket.GetData();
         });
@@ -47,6 +49,9 @@ private slots:
         QTRY_COMPARE(received.size(), 1);
         QCOMPARE(received.first(), japanese);
         QCOMPARE(counts, (QList<qint64>{1, DatagramSocket::toWire(japanese).size()}));
+        // The sender as it is, an IPv4 one not mapped into IPv6.
+        const QString sender = host == "::1" ? "::1" : "127.0.0.1";
+        QCOMPARE(senders, (QStringList{sender, sender}));
         QCOMPARE(DatagramSocket::toWire(japanese).size(), 3 * 2 + 1 + 4); // two bytes a kanji, one a half-width kana
     }
 

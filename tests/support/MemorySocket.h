@@ -32,7 +32,8 @@ public:
     bool isBound() const override { return bound; }
     QString errorString() const override { return bound ? QString() : QStringLiteral("Address already in use"); }
 
-    void arrive(const QByteArray& bytes) {
+    void arrive(const QByteArray& bytes, const QString& sender = QStringLiteral("10.0.0.1")) {
+        setRemoteHostIP(sender);
         m_waiting = bytes;
         m_hasWaiting = true;
         emit DataArrival(bytes.size());
