@@ -196,27 +196,39 @@ void MainForm::applySettings() {
     m_state.DragMode = settings.dragMode;
     m_state.DragDataFormat = settings.dragDataFormat;
     m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
+    m_state.ReceiveMode = AppState::Receiving(settings.receiveMode);
+    m_state.ReceiveFrom = settings.receiveFrom;
 }
 
 void MainForm::startNetwork() {
     m_browser = m_services.makeHostBrowser();
     m_socket = m_services.makeSocket(*m_browser);
     Winsock1 = m_socket.get();
-    m_receiver = std::make_unique<NoteReceiver>(m_state, *m_socket);
-    m_portForm = std::make_unique<::PortForm>(m_state, *m_socket);
+    m_receiver = std::make_unique<NoteReceiver>(m_state, *m_socket, m_browser.get());
+    m_portForm = std::make_unique<::PortForm>(m_state, *m_socket, m_browser.get());
     PortForm = m_portForm.get();
     connect(PortForm, &PortForm::portApplied, this, &MainForm::portApplied);
+    connect(PortForm, &PortForm::receivingApplied, this, [this] {
+        WriteReceiveSettings(m_profile, qint16(m_state.ReceiveMode), m_state.ReceiveFrom);
+        announce();
+    });
     PortForm->Text1->setText(QString::number(m_state.PortNumber));
     if (BindTransferSocket(*m_socket, m_state.PortNumber))
-        m_browser->publish(quint16(m_state.PortNumber));
+        announce();
     else
         notifyAtStartUp(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
+}
+
+void MainForm::announce() {
+    // A computer that receives from nobody is not announced to anybody.
+    const bool receiving = m_state.ReceiveMode != AppState::Receiving::FromNobody;
+    m_browser->publish(receiving && m_socket->isBound() ? quint16(m_state.PortNumber) : 0);
 }
 
 void MainForm::portApplied(const QString& text, bool bound) {
     WritePortSetting(m_profile, text);
     if (bound && !m_state.ShuttingDown)
-        m_browser->publish(quint16(m_state.PortNumber));
+        announce();
 }
 
 bool MainForm::restoreNotes() {

@@ -98,6 +98,7 @@ private:
     void applySettings();
     void startNetwork();
     void portApplied(const QString& text, bool bound);
+    void announce();
     void connectMenu();
     void tray_LeftButtonDown();
     void tray_LeftDoubleClick();

@@ -19,6 +19,11 @@ Settings ReadSettings(const ProfileFile& profile) {
     s.dragDataFormat = readNarrow(profile, Settings::kDragDataKey, s.dragDataFormat);
     s.startMode = readNarrow(profile, Settings::kStartModeKey, s.startMode);
     s.portNumber = readNarrow(profile, Settings::kPortKey, s.portNumber);
+    s.receiveMode = readNarrow(profile, Settings::kReceiveKey, s.receiveMode);
+    if (s.receiveMode != 1 && s.receiveMode != 2)
+        s.receiveMode = 0;
+    s.receiveFrom = profile.readString(Settings::kSection, Settings::kReceiveFromKey, QString())
+                        .split(QLatin1Char(','), Qt::SkipEmptyParts);
     return s;
 }
 
@@ -40,6 +45,12 @@ bool WriteRunningFlag(const ProfileFile& profile, bool running) {
 
 bool WritePortSetting(const ProfileFile& profile, const QString& portText) {
     return profile.writeString(Settings::kSection, Settings::kPortKey, portText);
+}
+
+bool WriteReceiveSettings(const ProfileFile& profile, qint16 mode, const QStringList& from) {
+    bool ok = profile.writeString(Settings::kSection, Settings::kReceiveKey, QString::number(mode));
+    ok &= profile.writeString(Settings::kSection, Settings::kReceiveFromKey, from.join(QLatin1Char(',')));
+    return ok;
 }
 
 MenuMarks MenuMarksFor(const Settings& settings) {

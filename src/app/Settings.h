@@ -5,6 +5,7 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The five settings of Pinora.ini as start-up reads them. Values that do not fit
@@ -17,6 +18,9 @@ struct Settings {
     static constexpr QStringView kDragDataKey = u"ドラッグデータ";
     static constexpr QStringView kStartModeKey = u"開始モード";
     static constexpr QStringView kPortKey = u"ポート番号";
+    // Added by this program; the Windows one reads neither.
+    static constexpr QStringView kReceiveKey = u"受信";                     // 0 everyone, 1 chosen, 2 nobody
+    static constexpr QStringView kReceiveFromKey = u"受信するコンピュータ"; // names, comma-separated
 
     static constexpr qint16 kPlainText = DragData::PlainText;
     static constexpr qint16 kRichText = DragData::RichText;
@@ -25,7 +29,9 @@ struct Settings {
     qint16 dragMode = 1;
     qint16 dragDataFormat = kPlainText;
     qint16 startMode = 0;
-    qint32 portNumber = 0; // 0: the default port
+    qint32 portNumber = 0;  // 0: the default port
+    qint16 receiveMode = 0; // anything but 1 and 2 reads as 0
+    QStringList receiveFrom;
 };
 
 Settings ReadSettings(const ProfileFile& profile);
@@ -37,6 +43,7 @@ qint16 ReadStartMode(const ProfileFile& profile);
 bool WriteMenuSettings(const ProfileFile& profile, bool startupRegistered, qint16 dragMode, qint16 dragDataFormat);
 bool WriteRunningFlag(const ProfileFile& profile, bool running);
 bool WritePortSetting(const ProfileFile& profile, const QString& portText);
+bool WriteReceiveSettings(const ProfileFile& profile, qint16 mode, const QStringList& from);
 
 // Which tray menu items carry a check mark after start-up.
 struct MenuMarks {

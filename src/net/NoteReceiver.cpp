@@ -2,14 +2,17 @@
 
 #include "net/TransferMessage.h"
 #include "note/AppState.h"
+#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "platform/CodePage.h"
 #include "platform/DatagramSocket.h"
+#include "platform/HostBrowser.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "store/NoteFile.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QScreen>
 
@@ -27,6 +30,10 @@ QSizeF sensibleSize(qint32 width, qint32 height) {
         largest = largest.expandedTo(screen->availableGeometry().size());
     if (largest.isEmpty())
         largest = QSize(1024, 768);
+    // Room to spare on every side, so that any received note can be taken by its edge,
+    // moved and peeled.
+    constexpr int kMargin = 48;
+    largest = largest.shrunkBy(QMargins(kMargin, kMargin, kMargin, kMargin)).expandedTo(QSize(15, 15));
     const double minimum = 15 * Twips::perPixelX();
     return QSizeF(std::clamp(double(width), minimum, Twips::fromPixelsX(largest.width())),
                   std::clamp(double(height), minimum, Twips::fromPixelsY(largest.height())));
@@ -61,19 +68,24 @@ QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept) {
         .arg(QString::number(port), reason, QString::number(kept));
 }
 
-FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields) {
+FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin) {
     if (!fields.isNote())
         return nullptr;
     const QSizeF size = sensibleSize(fields.width, fields.height);
     // The body came off the wire as code page 932; as bytes again it is the RTF.
-    return BuildReceivedNote(state, CodePage::encodeCp932(fields.body), fields.colour & kColourMask, size.width(),
-                             size.height());
+    FusenForm* note = BuildReceivedNote(state, CodePage::encodeCp932(fields.body), fields.colour & kColourMask,
+                                        size.width(), size.height());
+    if (note && !origin.isEmpty())
+        note->setOrigin(QStringLiteral("送信元: %1\n受信: %2")
+                            .arg(origin, QLocale::system().toString(state.Now(), QLocale::ShortFormat)));
+    return note;
 }
 
-NoteReceiver::NoteReceiver(AppState& state, DatagramSocket& socket, QObject* parent)
+NoteReceiver::NoteReceiver(AppState& state, DatagramSocket& socket, const HostBrowser* browser, QObject* parent)
     : QObject(parent)
     , m_state(state)
-    , m_socket(socket) {
+    , m_socket(socket)
+    , m_browser(browser) {
     connect(&socket, &DatagramSocket::DataArrival, this, &NoteReceiver::Winsock1_DataArrival);
 }
 
@@ -89,13 +101,25 @@ void NoteReceiver::Winsock1_DataArrival(qint64 bytesTotal) {
         return;
     }
     const QString sender = m_socket.RemoteHostIP();
-    if (!roomForAnother(sender))
+    const QString name = m_browser && !sender.isEmpty() ? m_browser->nameOf(QHostAddress(sender)) : QString();
+    if (!allowed(sender, name) || !roomForAnother(sender))
         return; // dropped unread
     const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.GetData());
-    if (fields && CreateReceivedNote(m_state, *fields))
+    const QString origin = name.isEmpty() ? sender : QStringLiteral("%1（%2）").arg(name, sender);
+    if (fields && CreateReceivedNote(m_state, *fields, origin))
         m_accepted.append({m_state.Now(), sender});
     else
         qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes from" << sender << "that is no note";
+}
+
+bool NoteReceiver::allowed(const QString& sender, const QString& name) const {
+    using Receiving = AppState::Receiving;
+    const bool refused = m_state.ReceiveMode == Receiving::FromNobody ||
+                         (m_state.ReceiveMode == Receiving::FromChosen &&
+                          (name.isEmpty() || !m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive)));
+    if (refused)
+        qCInfo(lcNet) << "refused a note from" << sender << name << "as the user chose";
+    return !refused;
 }
 
 bool NoteReceiver::roomForAnother(const QString& sender) {

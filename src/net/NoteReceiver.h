@@ -9,6 +9,7 @@ struct AppState;
 struct ReceivedFields;
 class DatagramSocket;
 class FusenForm;
+class HostBrowser;
 
 // Closes the socket, points both its ports at the port and binds it on every local
 // address. False when the port is out of range or cannot be had.
@@ -21,8 +22,9 @@ QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept);
 
 // A new note from a received message, or nothing (nullptr) when its signature or
 // command is not that of a note. The note keeps the sender's size as far as a
-// screen of this computer can show it.
-FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields);
+// screen of this computer can show it with room to spare, and says where it came
+// from (origin) while the program runs.
+FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin = {});
 
 // Turns what arrives on the socket into notes, and reports of undelivered notes
 // into the one message about them.
@@ -41,11 +43,14 @@ public:
     static constexpr int kNotesPerMinute = 30;
     static constexpr int kNotesPerSenderPerMinute = 10;
 
-    NoteReceiver(AppState& state, DatagramSocket& socket, QObject* parent = nullptr);
+    // The browser names senders and tells who is chosen when only chosen computers may send.
+    NoteReceiver(AppState& state, DatagramSocket& socket, const HostBrowser* browser = nullptr,
+                 QObject* parent = nullptr);
 
     void Winsock1_DataArrival(qint64 bytesTotal);
 
 private:
+    bool allowed(const QString& sender, const QString& name) const;
     bool roomForAnother(const QString& sender);
 
     struct Accepted {
@@ -55,6 +60,7 @@ private:
 
     AppState& m_state;
     DatagramSocket& m_socket;
+    const HostBrowser* m_browser;
     QList<Accepted> m_accepted; // within the last minute
     QDateTime m_lastDrop;
     QPointer<QWidget> m_reportBox;

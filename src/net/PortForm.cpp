@@ -3,12 +3,18 @@
 #include "net/NoteReceiver.h"
 #include "note/AppState.h"
 #include "platform/DatagramSocket.h"
+#include "platform/HostBrowser.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,10 +36,11 @@ bool IsValidPort(const QString& text) {
     return true;
 }
 
-PortForm::PortForm(AppState& state, DatagramSocket& socket)
+PortForm::PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* browser)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_state(state)
-    , m_socket(socket) {
+    , m_socket(socket)
+    , m_browser(browser) {
     setObjectName(QStringLiteral("PortForm"));
     setWindowTitle(QStringLiteral("ネットワーク設定"));
     resize(Twips::toPixelsX(2760), Twips::toPixelsY(1080));
@@ -54,10 +61,67 @@ PortForm::PortForm(AppState& state, DatagramSocket& socket)
         Label2->resize(Label2->width(), Label2->height() + lacking);
         resize(width(), height() + lacking);
     }
+
+    // Below: whose notes are received. Laid out by Qt, under what the window had.
+    auto* receiving = new QWidget(this);
+    auto* layout = new QVBoxLayout(receiving);
+    layout->setContentsMargins(Twips::toPixelsX(105), 0, Twips::toPixelsX(105), Twips::toPixelsY(105));
+    auto* caption = new QLabel(QStringLiteral("受け取る付箋紙"), receiving);
+    ReceiveAll = new QRadioButton(QStringLiteral("すべてのコンピュータから受け取る"), receiving);
+    ReceiveChosen = new QRadioButton(QStringLiteral("チェックしたコンピュータからだけ受け取る"), receiving);
+    ChosenList = new QListWidget(receiving);
+    ReceiveNone = new QRadioButton(QStringLiteral("受け取らない（このコンピュータを知らせない）"), receiving);
+    ReceiveAll->setObjectName(QStringLiteral("ReceiveAll"));
+    ReceiveChosen->setObjectName(QStringLiteral("ReceiveChosen"));
+    ReceiveNone->setObjectName(QStringLiteral("ReceiveNone"));
+    ChosenList->setObjectName(QStringLiteral("ChosenList"));
+    ChosenList->setFixedHeight(Twips::toPixelsY(1200));
+    for (QWidget* w : std::initializer_list<QWidget*>{caption, ReceiveAll, ReceiveChosen, ChosenList, ReceiveNone})
+        layout->addWidget(w);
+    connect(ReceiveChosen, &QRadioButton::toggled, ChosenList, &QWidget::setEnabled);
+    const int top = Label2->geometry().bottom() + Twips::toPixelsY(120);
+    const int wide = std::max(width(), layout->sizeHint().width());
+    receiving->setGeometry(0, top, wide, layout->sizeHint().height());
+    resize(wide, receiving->geometry().bottom() + 1);
+}
+
+void PortForm::showReceiving() {
+    using Receiving = AppState::Receiving;
+    ReceiveAll->setChecked(m_state.ReceiveMode == Receiving::FromEveryone);
+    ReceiveChosen->setChecked(m_state.ReceiveMode == Receiving::FromChosen);
+    ReceiveNone->setChecked(m_state.ReceiveMode == Receiving::FromNobody);
+    ChosenList->setEnabled(ReceiveChosen->isChecked());
+    QStringList names = m_browser ? m_browser->hostNames() : QStringList();
+    for (const QString& chosen : std::as_const(m_state.ReceiveFrom))
+        if (!names.contains(chosen, Qt::CaseInsensitive))
+            names << chosen;
+    ChosenList->clear();
+    for (const QString& name : std::as_const(names)) {
+        auto* item = new QListWidgetItem(name, ChosenList);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void PortForm::applyReceiving() {
+    using Receiving = AppState::Receiving;
+    const Receiving mode = ReceiveNone->isChecked()     ? Receiving::FromNobody
+                           : ReceiveChosen->isChecked() ? Receiving::FromChosen
+                                                        : Receiving::FromEveryone;
+    QStringList chosen;
+    for (int i = 0; i < ChosenList->count(); ++i)
+        if (ChosenList->item(i)->checkState() == Qt::Checked)
+            chosen << ChosenList->item(i)->text();
+    if (mode == m_state.ReceiveMode && chosen == m_state.ReceiveFrom)
+        return;
+    m_state.ReceiveMode = mode;
+    m_state.ReceiveFrom = chosen;
+    emit receivingApplied();
 }
 
 void PortForm::showWithPortNumber() {
     Text1->setText(QString::number(m_state.PortNumber));
+    showReceiving();
     Twips::centreOnScreen(*this);
     show();
     raise();
@@ -75,6 +139,8 @@ void PortForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!m_state.ShuttingDown)
+        applyReceiving();
     const qint32 previous = m_state.PortNumber;
     const bool wasBound = m_socket.isBound();
     const bool bound = BindTransferSocket(m_socket, port);

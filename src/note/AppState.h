@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -42,6 +43,11 @@ struct AppState {
     qint16 DragMode = 1; // 1 copy, log and peel; 2 copy only; 3 copy and peel
     qint16 DragDataFormat = DragData::PlainText;
     qint32 PortNumber = 2000;
+    // Whose notes are received: from every computer, only from those named in
+    // ReceiveFrom (as the computer list names them), or from none.
+    enum class Receiving : qint16 { FromEveryone = 0, FromChosen = 1, FromNobody = 2 };
+    Receiving ReceiveMode = Receiving::FromEveryone;
+    QStringList ReceiveFrom;
 
     // The last pointer position of a note being moved, screen pixels.
     QPoint DragAnchor;

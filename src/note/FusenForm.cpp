@@ -339,3 +339,11 @@ void FusenForm::Label1_DblClick(QMouseEvent* /*event*/) {
     if (m_state.Host)
         m_state.Host->editNote(*this);
 }
+
+void FusenForm::setOrigin(const QString& text) {
+    Label1->setToolTip(text);
+}
+
+QString FusenForm::origin() const {
+    return Label1->toolTip();
+}

@@ -48,6 +48,11 @@ public:
     void keepSavedPlace(const QPointF& twips) { m_savedPlace = twips; }
     void forgetSavedPlace() { m_savedPlace.reset(); }
 
+    // Where a note from the network came from, shown when the pointer rests on it; kept
+    // while the program runs, not in the data file.
+    void setOrigin(const QString& text);
+    QString origin() const;
+
     // NoteView
     QString tag() const override { return m_tag; }
     qint32 backColor() const override;

@@ -20,8 +20,17 @@ public:
     virtual QStringList hostNames() const = 0;
     // The addresses found for a name, also for one that has since gone.
     virtual QList<QHostAddress> addressesOf(const QString& name) const = 0;
-    // Announces this copy of the program on the network at that port.
+    // Announces this copy of the program on the network at that port; port 0
+    // withdraws the announcement.
     virtual void publish(quint16 port) = 0;
+
+    // The listed computer that has this address now; empty when none has.
+    QString nameOf(const QHostAddress& address) const {
+        for (const QString& name : hostNames())
+            if (addressesOf(name).contains(address))
+                return name;
+        return {};
+    }
 
 signals:
     void changed();

@@ -180,11 +180,16 @@ qint64 ProfileFile::parseInt(QStringView text) {
 }
 
 qint64 ProfileFile::readInt(QStringView section, QStringView key, qint64 defaultValue) const {
+    const QString text = readString(section, key, QString());
+    return text.isNull() ? defaultValue : parseInt(text);
+}
+
+QString ProfileFile::readString(QStringView section, QStringView key, const QString& defaultValue) const {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return defaultValue;
     const std::optional<QString> value = lookup(file.readAll(), section, key);
-    return value ? parseInt(*value) : defaultValue;
+    return value ? *value : defaultValue;
 }
 
 bool ProfileFile::writeString(QStringView section, QStringView key, QStringView value) const {

@@ -24,6 +24,8 @@ public:
 
     // The key's integer value, or defaultValue when the file, section or key is missing.
     qint64 readInt(QStringView section, QStringView key, qint64 defaultValue) const;
+    // The key's trimmed text, or defaultValue when the file, section or key is missing.
+    QString readString(QStringView section, QStringView key, const QString& defaultValue) const;
 
     // Sets one key, creating the key, section or file as needed. The file is replaced
     // atomically; on failure the previous file is left untouched.

@@ -24,7 +24,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -351,10 +353,36 @@ private slots:
     // tray's ネットワーク設定, and at shutdown the socket closes first; a port text that
     // is no port is then not applied, and nobody is asked about it.
     void theNetworkFromStartToShutdown() {
-        writeFile("Pinora.ini", QStringLiteral("[ピノラ]\nポート番号=02001\n").toUtf8());
+        writeFile("Pinora.ini",
+                  QStringLiteral("[ピノラ]\nポート番号=02001\n受信=1\n受信するコンピュータ=GAMMA,BETA\n").toUtf8());
         writeFile("Pinora.dat", NoteFile::encode(1, {record(1200, "one", "T"), {}}));
         QVERIFY(start());
         QCOMPARE(m_socket->bindings, QList<quint16>{2001});
+        QCOMPARE(m_browser->published, 2001);
+
+        // Whose notes are taken, as saved; changed in the same window, saved, and a
+        // computer that takes nobody's notes is not announced.
+        QCOMPARE(m_state->ReceiveMode, AppState::Receiving::FromChosen);
+        m_form->IconMenu->inetwork->trigger();
+        ::PortForm* form = m_form->PortForm;
+        QVERIFY(form->ReceiveChosen->isChecked() && form->ChosenList->isEnabled());
+        QStringList shown;
+        for (int i = 0; i < form->ChosenList->count(); ++i)
+            shown << form->ChosenList->item(i)->text() +
+                         (form->ChosenList->item(i)->checkState() == Qt::Checked ? "+" : "");
+        QCOMPARE(shown, (QStringList{"ALPHA", "BETA+", "GAMMA+"})); // GAMMA is away, still chosen
+        form->ChosenList->item(0)->setCheckState(Qt::Checked);
+        form->ReceiveNone->setChecked(true);
+        QVERIFY(!form->ChosenList->isEnabled());
+        form->close();
+        QCOMPARE(m_browser->published, 0);
+        QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("受信=2").toUtf8()));
+        QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("受信するコンピュータ=ALPHA,BETA,GAMMA").toUtf8()));
+        m_form->IconMenu->inetwork->trigger();
+        form->ReceiveAll->setChecked(true);
+        form->close();
+        QCOMPARE(m_browser->published, 2001);
+        QCOMPARE(m_state->ReceiveMode, AppState::Receiving::FromEveryone);
         QCOMPARE(m_form->PortForm->Text1->text(), QStringLiteral("2001"));
         QVERIFY(!m_form->PortForm->isVisible());
 
@@ -362,14 +390,14 @@ private slots:
         QVERIFY(m_form->PortForm->isVisible());
         m_form->PortForm->Text1->setText("03000");
         m_form->PortForm->close();
-        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 3000}));
+        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 2001, 2001, 3000}));
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
         // A port in use: the port of until now is taken again, and kept in the settings.
         m_socket->portsInUse = {4000};
         m_form->IconMenu->inetwork->trigger();
         m_form->PortForm->Text1->setText("4000");
         m_form->PortForm->close();
-        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 3000, 4000, 3000}));
+        QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 2001, 2001, 3000, 4000, 3000}));
         QVERIFY(m_socket->bound);
         QCOMPARE(m_state->PortNumber, 3000);
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
@@ -412,7 +440,12 @@ private:
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
         services.sleep = [](int) {};
         services.editor.inputMethod = &m_noInputMethod;
-        services.makeHostBrowser = [] { return std::make_unique<FixedHostBrowser>(); };
+        services.makeHostBrowser = [this] {
+            auto browser = std::make_unique<FixedHostBrowser>();
+            browser->names = {"ALPHA", "BETA"};
+            m_browser = browser.get();
+            return browser;
+        };
         services.focusWindow = m_focusWindow;
         services.makeSocket = [this](HostBrowser&) {
             auto socket = std::make_unique<MemorySocket>();
@@ -430,6 +463,7 @@ private:
     std::unique_ptr<ScratchAppState> m_state;
     std::unique_ptr<MainForm> m_form;
     NoInputMethod m_noInputMethod;
+    FixedHostBrowser* m_browser = nullptr;
     MemorySocket* m_socket = nullptr;
     std::function<QWindow*()> m_focusWindow;
     QStringList m_messages;

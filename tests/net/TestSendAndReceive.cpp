@@ -247,6 +247,39 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
     }
 
+    // Whose notes are taken is the user's choice: everyone's, the chosen computers'
+    // (known by their addresses now), or nobody's; refused ones are dropped unread.
+    void receivingAsTheUserChose() {
+        m_browser.names = {"ALPHA", "BETA"};
+        m_browser.addresses = {{"ALPHA", {QHostAddress("10.0.0.1")}}, {"BETA", {QHostAddress("10.0.0.2")}}};
+        NoteReceiver receiver(*m_state, m_socket, &m_browser);
+        using Receiving = AppState::Receiving;
+        m_state->ReceiveFrom = {"ALPHA"};
+        const struct {
+            Receiving mode;
+            const char* sender;
+            bool taken;
+        } cases[] = {
+            {Receiving::FromEveryone, "10.0.0.7", true}, {Receiving::FromEveryone, "10.0.0.2", true},
+            {Receiving::FromChosen, "10.0.0.1", true},   {Receiving::FromChosen, "10.0.0.2", false},
+            {Receiving::FromChosen, "10.0.0.7", false},  {Receiving::FromNobody, "10.0.0.1", false},
+        };
+        for (const auto& c : cases) {
+            m_state->ReceiveMode = c.mode;
+            const qint32 before = m_state->NoteCount;
+            const int unread = m_socket.unreadDropped;
+            m_socket.arrive(noteDatagram(), QString::fromLatin1(c.sender));
+            QCOMPARE(m_state->NoteCount, before + (c.taken ? 1 : 0));
+            QCOMPARE(m_socket.unreadDropped, unread + (c.taken ? 0 : 1));
+        }
+        QVERIFY(m_state->NoteWindows.at(1)->origin().startsWith(QStringLiteral("送信元: 10.0.0.7\n")));
+        QVERIFY(m_state->NoteWindows.at(2)->origin().startsWith(QStringLiteral("送信元: BETA（10.0.0.2）\n")));
+        QVERIFY(m_messages.isEmpty());
+        m_state->ReceiveMode = Receiving::FromEveryone;
+        m_browser.names.clear();
+        m_browser.addresses.clear();
+    }
+
 private:
     FusenForm* sendableNote() {
         FusenForm* note = AppendWrittenNote(*m_state, kRtf, NoteColor::Yellow);

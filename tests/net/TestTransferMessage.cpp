@@ -112,12 +112,16 @@ private slots:
         QVERIFY(!CreateReceivedNote(state, other));
         QCOMPARE(state.NoteCount, 1);
 
-        // A size no screen here could show comes within the largest one.
+        // A size no screen here could show comes within the largest one, with room to
+        // take it by its edge; a note from the network says where it came from.
         ReceivedFields huge = *fields;
         huge.width = 2000000000;
-        huge.height = 0;
-        FusenForm* third = CreateReceivedNote(state, huge);
-        QVERIFY(third->width() <= screen.width() && third->height() >= 1);
+        huge.height = 2000000000;
+        FusenForm* third = CreateReceivedNote(state, huge, QStringLiteral("BRAVO（10.0.0.2）"));
+        const QRect room = first->screen()->availableGeometry();
+        QVERIFY(third->width() <= room.width() - 96 && third->height() <= room.height() - 96);
+        QVERIFY(third->origin().startsWith(QStringLiteral("送信元: BRAVO（10.0.0.2）\n受信: ")));
+        QVERIFY(first->origin().isEmpty());
     }
 };
 

@@ -3,6 +3,8 @@
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
 
+#include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QSet>
 
@@ -66,10 +68,11 @@ class FixedHostBrowser : public HostBrowser {
 public:
     bool running = true;
     QStringList names;
+    QHash<QString, QList<QHostAddress>> addresses;
     quint16 published = 0;
 
     bool available() const override { return running; }
     QStringList hostNames() const override { return running ? names : QStringList(); }
-    QList<QHostAddress> addressesOf(const QString&) const override { return {}; }
+    QList<QHostAddress> addressesOf(const QString& name) const override { return addresses.value(name); }
     void publish(quint16 port) override { published = port; }
 };
