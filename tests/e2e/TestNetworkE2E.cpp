@@ -1,8 +1,11 @@
 // Copies of the program on computers of their own (network namespaces joined by a
 // switch, each with its own host name and Avahi daemon) find each other, exchange
 // a note through the real user interface, and report a computer that no longer
-// listens. All of them draw on the test's X server.
+// listens; what arrives is what each user chose, also during another computer's flood.
+// All of them draw on the test's X server.
+#include "net/TransferMessage.h"
 #include "note/NoteColor.h"
+#include "platform/DatagramSocket.h"
 #include "store/NoteFile.h"
 
 #include "FileBytes.h"
@@ -104,6 +107,10 @@ private slots:
                 qWarning().noquote() << "--- computer" << name << "\n"
                                      << QString::fromUtf8(
                                             readBytes(m_scratch.filePath(QLatin1String(name) + "/stderr.log")));
+        // A copy a failed test left running would hold the port for the next one.
+        for (const qint64 pid : std::as_const(m_started))
+            ::kill(pid_t(pid), SIGKILL);
+        m_started.clear();
     }
     void cleanupTestCase() {
         if (m_labUp)
@@ -147,6 +154,22 @@ private slots:
         }
         QTRY_VERIFY_WITH_TIMEOUT(dialogsOf(a.pid).isEmpty(), 5000); // the send window closed
         QVERIFY(!a.log().contains("to 10.199.0.4"));
+
+        // D floods B with notes, 1000 a second; a note A sends during it arrives all the same.
+        const qint64 flood = startFlood("d", "10.199.0.2", 2000);
+        QTest::qWait(1000);
+        QVERIFY(openSendWindow(a));
+        QVERIFY(checkAndSend({lastListed(a).indexOf("B")}));
+        auto fromA = [&b] {
+            int n = 0;
+            for (const NoteRecord& r : savedNotes(b.dir))
+                n += r.TextRTF.contains("from A");
+            return n;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(fromA(), 2, 10000);
+        ::kill(pid_t(flood), SIGTERM);
+        QVERIFY(b.log().contains("dropped a note from \"10.199.0.4\""));
+        QVERIFY(savedNotes(b.dir).size() <= 2 + 10);
         // C knows itself by the name Avahi gives it, although its host name has dots.
         QVERIFY(c.log().contains("found C (c.local) at 10.199.0.3, this computer"));
         QVERIFY(!c.log().section("computers:", -1).section('\n', 0, 0).contains("\"C\""));
@@ -165,6 +188,7 @@ private slots:
         // B starts again at another address and on another port: A sends to the new
         // address, but only C receives.
         QCOMPARE(QProcess::execute(kLab, {"move", m_labName, "b", "22"}), 0);
+        const qsizetype bNotes = savedNotes(b.dir).size();
         QVERIFY(writeBytes(b.dir + "/Pinora.ini", QStringLiteral("[ピノラ]\nポート番号=2100\n").toUtf8()));
         b = start("b");
         QTRY_VERIFY_WITH_TIMEOUT(b.log().contains("bound to port 2100"), 10000);
@@ -176,12 +200,59 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("to QHostAddress(\"10.199.0.22\")"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(savedNotes(c.dir).size(), 2, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!dialogsOf(a.pid).isEmpty(), 5000);
+        QCOMPARE(savedNotes(b.dir).size(), bNotes);
+        for (Computer* computer : {&a, &b, &c})
+            stop(*computer);
+    }
+
+    // Whose notes arrive is each user's choice: B takes only A's, C nobody's and is not
+    // announced; D, a host without the program, is refused by B.
+    void eachUserChoosesWhatArrives() {
+        for (const char* name : {"a", "b", "c"})
+            QFile::remove(m_scratch.filePath(QLatin1String(name) + "/Pinora.dat"));
+        QVERIFY(writeBytes(m_scratch.filePath("a/Pinora.ini"), "[ピノラ]\n"));
+        QVERIFY(writeBytes(m_scratch.filePath("b/Pinora.ini"),
+                           QStringLiteral("[ピノラ]\n受信=1\n受信するコンピュータ=A\n").toUtf8()));
+        QVERIFY(writeBytes(m_scratch.filePath("c/Pinora.ini"), QStringLiteral("[ピノラ]\n受信=2\n").toUtf8()));
+        Computer a = start("a", NoteFile::encode(1, {note("{\\rtf1\\ansi\\f0\\fs20 chosen A\\par}"), {}}));
+        Computer b = start("b");
+        Computer c = start("c");
+        QTRY_VERIFY_WITH_TIMEOUT(a.log().contains("found B (b.local)") && c.log().contains("found B (b.local)"), 30000);
+        QTest::qWait(3000); // time enough for C to be found, were it announced
+        QVERIFY(!a.log().contains("found C (c.local)"));
+
+        const qint64 flood = startFlood("d", b.log().contains("10.199.0.22") ? "10.199.0.22" : "10.199.0.2", 2000);
+        QVERIFY(openSendWindow(a));
+        const QStringList listed = lastListed(a); // D's impostor from before is there too
+        QVERIFY(listed.contains("B") && !listed.contains("C"));
+        QVERIFY(checkAndSend({listed.indexOf("B")}));
+        QTRY_COMPARE_WITH_TIMEOUT(savedNotes(b.dir).size(), 1, 10000);
+        QVERIFY(savedNotes(b.dir).first().TextRTF.contains("chosen A"));
+        QTest::qWait(1000);
+        ::kill(pid_t(flood), SIGTERM);
         QCOMPARE(savedNotes(b.dir).size(), 1);
+        QVERIFY(b.log().contains("refused a note from \"10.199.0.4\""));
         for (Computer* computer : {&a, &b, &c})
             stop(*computer);
     }
 
 private:
+    // Sends note datagrams from that computer to an address and port, 1000 a second,
+    // in the background; its pid.
+    qint64 startFlood(const QString& from, const QString& to, quint16 port) {
+        const QString datagram = m_scratch.filePath("flood.bin");
+        writeBytes(datagram, DatagramSocket::toWire(BuildTransferMessage(3000, 1500, NoteColor::Purple,
+                                                                         QStringLiteral("{\\rtf1 flood\\par}"))));
+        const QString script = QStringLiteral("import socket,sys,time\n"
+                                              "d=open(sys.argv[1],'rb').read()\n"
+                                              "s=socket.socket(socket.AF_INET,socket.SOCK_DGRAM)\n"
+                                              "while True:\n"
+                                              "    s.sendto(d,(sys.argv[2],int(sys.argv[3])))\n"
+                                              "    time.sleep(0.001)\n");
+        return output(kLab, {"run", m_labName, from, m_scratch.filePath("flood.log"), "python3", "-c", script, datagram,
+                             to, QString::number(port)})
+            .toLongLong();
+    }
     Computer start(const QString& name, const QByteArray& notes = {}) {
         Computer computer{name.toUpper(), m_scratch.filePath(name)};
         QDir().mkpath(computer.dir);
@@ -193,6 +264,7 @@ private:
         const QString pid = output(kLab, {"run", m_labName, name, computer.dir + "/stderr.log", "env",
                                           "XAUTHORITY=" + m_xauthority, "QT_LOGGING_RULES=pinora.net*=true", exe});
         computer.pid = pid.toLongLong();
+        m_started << computer.pid;
         return computer;
     }
     static void stop(Computer& computer) {
@@ -235,6 +307,7 @@ private:
     QString m_xauthority;
     QString m_labName;
     bool m_labUp = false;
+    QList<qint64> m_started;
 };
 
 QTEST_GUILESS_MAIN(TestNetworkE2E)
