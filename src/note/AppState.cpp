@@ -2,6 +2,7 @@
 
 #include "note/FusenForm.h"
 #include "platform/MessageBox.h"
+#include "store/DailyBackup.h"
 #include "store/NoteFileIO.h"
 #include "store/PeelLog.h"
 #include "store/SaveAllNotes.h"
@@ -34,6 +35,7 @@ int SaveAllNotes(const AppState& state) {
     for (const QPointer<FusenForm>& note : state.NoteWindows)
         windows.append(note.data());
     ++state.SaveCount;
+    DailyBackup::keep(state.dataFilePath(), state.Now().date());
     const int saved = SaveAllNotes(windows, state.NoteCount, state.dataFilePath());
     if (!saved && !state.SaveFailing) {
         MessageBox::notify(

@@ -1,9 +1,11 @@
 #include "FakeNote.h"
+#include "store/DailyBackup.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
 #include "store/SaveAllNotes.h"
 #include "store/Tag.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +91,61 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray(4, '\0'));
+    }
+
+    // The first save of each day keeps the file as it stood, byte for byte; later saves
+    // that day leave that copy alone; a week of copies stays, nothing else is touched.
+    void aCopyForEachDay() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        auto write = [&dir](const QString& name, const QByteArray& bytes) {
+            QFile f(dir.filePath(name));
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        auto read = [&dir](const QString& name) {
+            QFile f(dir.filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+        };
+        const QDate day(2026, 12, 1);
+        QVERIFY(DailyBackup::keep(path, day)); // no file yet: nothing to copy
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+        const QByteArray morning = NoteFile::encode(1, {SavedRecord("morning"), {}});
+        QVERIFY(write("Pinora.dat", morning));
+        QVERIFY(DailyBackup::keep(path, day));
+        QVERIFY(write("Pinora.dat", NoteFile::encode(1, {SavedRecord("noon"), {}})));
+        QVERIFY(DailyBackup::keep(path, day));
+        QCOMPARE(read("Pinora-backup-20261201.dat"), morning);
+
+        // A damaged file is not copied.
+        QVERIFY(write("Pinora.dat", morning.left(morning.size() - 3)));
+        QVERIFY(DailyBackup::keep(path, day.addDays(1)));
+        QCOMPARE(read("Pinora-backup-20261202.dat"), QByteArray("(none)"));
+
+        QVERIFY(write("Pinora.dat", morning));
+        QVERIFY(write("Pinora-damaged-20261101-120000.dat", "kept aside"));
+        QVERIFY(write("Pinora-backup-notes.dat", "the user's own"));
+        for (int i = 2; i < 12; ++i)
+            QVERIFY(DailyBackup::keep(path, day.addDays(i)));
+        QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left,
+                 (QStringList{"Pinora-backup-20261206.dat", "Pinora-backup-20261207.dat", "Pinora-backup-20261208.dat",
+                              "Pinora-backup-20261209.dat", "Pinora-backup-20261210.dat", "Pinora-backup-20261211.dat",
+                              "Pinora-backup-20261212.dat", "Pinora-backup-notes.dat",
+                              "Pinora-damaged-20261101-120000.dat", "Pinora.dat"}));
+    }
+
+private:
+    static NoteRecord SavedRecord(const QByteArray& text) {
+        NoteRecord r;
+        r.Index = 1;
+        r.Width = 3000;
+        r.Height = 1500;
+        r.TextRTF = "{\\rtf1 " + text + "}";
+        r.CreatedAt = "04/07/01 09:15:00";
+        r.VisibleFlag = "T";
+        r.PlaceOnShowFlag = "F";
+        return r;
     }
 };
 
