@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -159,7 +160,8 @@ bool MainForm::Form_Load() {
     // A save cut off by a kill leaves its temporary file behind; no other copy of
     // the program can be saving now.
     for (const QString& removed :
-         SafeFile::removeLeftovers(m_state.dataFilePath()) + SafeFile::removeLeftovers(m_profile.path()))
+         SafeFile::removeLeftovers(m_state.dataFilePath()) + SafeFile::removeLeftovers(m_profile.path()) +
+             SafeFile::removeLeftoversOfFamily(QFileInfo(m_state.dataFilePath()).path(), QStringLiteral("Pinora-")))
         qCInfo(lcApp) << "removed" << removed << "left by a save that was cut off";
     if (!m_services.notesCopiedFrom.isEmpty()) {
         notifyAtStartUp(

@@ -116,6 +116,20 @@ QStringList leftovers(const QString& path) {
     return found;
 }
 
+QStringList removeLeftoversOfFamily(const QString& directory, const QString& prefix) {
+    QStringList removed;
+    const QFileInfoList entries =
+        QDir(directory).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        const qsizetype marker = name.lastIndexOf(kMarker);
+        if (marker > 0 && name.startsWith(prefix) && isTemporaryName(name, name.left(marker)) &&
+            QFile::remove(entry.absoluteFilePath()))
+            removed << entry.absoluteFilePath();
+    }
+    return removed;
+}
+
 QStringList removeLeftovers(const QString& path) {
     QStringList removed;
     for (const QString& leftover : leftovers(path)) {

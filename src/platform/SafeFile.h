@@ -23,4 +23,8 @@ QStringList leftovers(const QString& path);
 // path at the same time. Returns the paths it removed.
 QStringList removeLeftovers(const QString& path);
 
+// The same for every file in the directory whose name begins with prefix (the
+// copies kept aside, the daily copies).
+QStringList removeLeftoversOfFamily(const QString& directory, const QString& prefix);
+
 } // namespace SafeFile

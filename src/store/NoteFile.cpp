@@ -121,8 +121,8 @@ std::optional<Contents> decode(const QByteArray& bytes) {
     contents.count = in.takeInt32();
     if (contents.count < 0 || contents.count > kMaxNotes)
         return std::nullopt;
-    if (contents.count == 0)
-        return contents;
+    if (contents.count == 0 && in.remaining() == 0)
+        return contents; // all peeled: the count alone
     // The count is believed only as far as the file can hold that many records.
     contents.records.reserve(std::min<qsizetype>(contents.count, in.remaining() / kMinRecordSize) + 1);
     for (qint32 i = 0; i < contents.count; ++i) {
@@ -133,11 +133,26 @@ std::optional<Contents> decode(const QByteArray& bytes) {
         }
         contents.records.append(std::move(r));
     }
-    // The filler is never looked at, but a file without it was cut off all the same.
-    if (!contents.damaged) {
-        takeRecord(in);
-        contents.damaged = in.overrun();
+    // The program always writes an empty filler last. A file without it was cut off;
+    // a note in its place means the count falls short of the notes the file holds,
+    // and every whole one is read; anything after the filler is damage too.
+    while (!contents.damaged) {
+        NoteRecord r = takeRecord(in);
+        if (in.overrun()) {
+            contents.damaged = true;
+        } else if (r == NoteRecord{}) {
+            contents.damaged = in.remaining() > 0;
+            break;
+        } else {
+            contents.damaged = true;
+            if (fitsInTag(r) && contents.records.size() < kMaxNotes) {
+                contents.records.append(std::move(r));
+                contents.damaged = false; // read on, still marked below
+                contents.countShort = true;
+            }
+        }
     }
+    contents.damaged = contents.damaged || contents.countShort;
     if (contents.damaged && !contents.records.isEmpty() && contents.records.constLast() == NoteRecord{}) {
         // A count too large for the file reads the filler as one more record; an
         // entirely empty record is not a note anybody wrote.

@@ -148,10 +148,13 @@ private slots:
     // What a killed save left is cleared at the next start, and nothing else is; notes
     // carried over from a read-only directory are told about.
     void startClearsWhatAKilledSaveLeftAndTellsOfCarriedOverNotes() {
-        for (const char* name : {"Pinora.dat.saving-k1ll3d", "Pinora.ini.saving-0abc12", "Pinora.dat.backup"})
+        for (const char* name : {"Pinora.dat.saving-k1ll3d", "Pinora.ini.saving-0abc12", "Pinora.dat.backup",
+                                 "Pinora-damaged-20261207-101010.dat.saving-zz09aa", "Pinora-my.dat.saving-long",
+                                 "Other.dat.saving-abcdef"})
             writeFile(name, "x");
         QVERIFY(start("/media/usb/Pinora/"));
-        QCOMPARE(QDir(m_state->dir.path()).entryList({"Pinora.*.*"}), QStringList{"Pinora.dat.backup"});
+        QCOMPARE(QDir(m_state->dir.path()).entryList({"*.*.*"}, QDir::Files),
+                 (QStringList{"Other.dat.saving-abcdef", "Pinora-my.dat.saving-long", "Pinora.dat.backup"}));
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains("/media/usb/Pinora/"));
         QVERIFY(m_messages.first().contains(m_state->AppDir));

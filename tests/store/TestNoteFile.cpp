@@ -116,6 +116,14 @@ private slots:
         NoteRecord twoCharFlag = exampleNote();
         twoCharFlag.VisibleFlag = "TT";
         QTest::newRow("flag of two characters") << NoteFile::encode(1, {twoCharFlag, {}}) << 0;
+        // The count falls short of the notes: the note read where the empty filler
+        // belongs is a note all the same; bytes after the filler are damage too.
+        QByteArray shortCount = full;
+        shortCount[0] = 2;
+        QTest::newRow("count 2 of 3 notes") << shortCount << 3;
+        shortCount[0] = 0;
+        QTest::newRow("count 0 of 3 notes") << shortCount << 3;
+        QTest::newRow("bytes after the filler") << full + "x" << 3;
     }
     void damagedFileGivesItsWholeNotes() {
         QFETCH(QByteArray, bytes);
