@@ -260,6 +260,11 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
                                    .arg(QDir::toNativeSeparators(load.keptAsidePath));
     if (load.status == NoteFileLoad::Status::Unreadable) {
         notifyAtStartUp(QStringLiteral("付箋紙のデータファイル %1 を読み込めませんでした。\n%2").arg(dataFile, kept));
+    } else if (load.status == NoteFileLoad::Status::Recovered) {
+        notifyAtStartUp(QStringLiteral("付箋紙のデータファイル %1 がなかったため、前回壊れていたデータファイルから"
+                                       "残してあった %2 から付箋紙 %3 枚を元に戻しました。\n"
+                                       "付箋紙を変更すると %1 に保存されます。")
+                            .arg(dataFile, QDir::toNativeSeparators(load.keptAsidePath), QString::number(load.count)));
     } else if (load.status == NoteFileLoad::Status::Damaged) {
         notifyAtStartUp(QStringLiteral("付箋紙のデータファイル %1 は途中で切れているか、壊れていました。\n"
                                        "元に戻せた付箋紙は %2 枚です。\n%3")

@@ -50,6 +50,14 @@ QString asidePath(const QString& path, const QString& why, const QDateTime& now)
     return candidate;
 }
 
+// The newest damaged file kept aside beside the data file, or nothing.
+QString newestKeptAside(const QString& path) {
+    const QFileInfo info(path);
+    const QStringList kept = info.dir().entryList(
+        {info.completeBaseName() + QStringLiteral("-damaged-*.") + info.suffix()}, QDir::Files, QDir::Name);
+    return kept.isEmpty() ? QString() : info.dir().filePath(kept.constLast());
+}
+
 // If the rename fails, so will every save: the data file is replaced by a rename in
 // the same directory, which the same conditions forbid.
 QString renameAside(const QString& path, const QString& aside) {
@@ -81,6 +89,16 @@ NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now) {
     NoteFile::Contents contents;
     QByteArray bytes;
     load.status = readNoteFile(path, contents, &bytes);
+    if (load.status == Status::Missing) {
+        // A start that found the file damaged and no room for a copy renamed it aside;
+        // until a save writes the data file again its notes come from there.
+        const QString kept = newestKeptAside(path);
+        if (!kept.isEmpty() && readNoteFile(kept, contents) != Status::Unreadable && contents.count > 0) {
+            load.status = Status::Recovered;
+            load.keptAsidePath = kept;
+            qCInfo(lcStore) << path << "is missing; its notes are read from" << kept;
+        }
+    }
     load.count = contents.count;
     load.records = std::move(contents.records);
     if (load.status == Status::Damaged) {

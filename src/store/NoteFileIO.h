@@ -18,7 +18,9 @@ int NoteFileIO(qint32& count, const QString& path, bool writing, QList<NoteRecor
 // What start-up gets from the data file.
 struct NoteFileLoad {
     // Damaged: only the notes before the first one that is not whole were read.
-    enum class Status { Loaded, Missing, Damaged, Unreadable };
+    // Recovered: the data file was missing, and the notes come from a damaged file that
+    // an earlier start had to rename aside (no room for a copy) before any save.
+    enum class Status { Loaded, Missing, Damaged, Unreadable, Recovered };
     Status status = Status::Missing;
     qint32 count = 0;
     QList<NoteRecord> records;
@@ -31,5 +33,6 @@ struct NoteFileLoad {
 // read whole are kept aside before anything can write the data file again, so the
 // first save does not destroy notes that may still be recovered from them: an
 // unreadable file is renamed to Pinora-unreadable-<time>.dat, a damaged one copied
-// to Pinora-damaged-<time>.dat (renamed when no copy can be written).
+// to Pinora-damaged-<time>.dat (renamed when no copy can be written). While no save
+// has written the data file again, the newest such file is read in its place.
 NoteFileLoad LoadNoteFile(const QString& path, const QDateTime& now);

@@ -247,6 +247,29 @@ private slots:
         QCOMPARE(readBytes(load.keptAsidePath), bytes);
     }
 
+    // A damaged file that had to be renamed aside (no room for a copy) gives its notes
+    // at every start until a save writes the data file again: the newest one kept.
+    void notesRenamedAsideComeBackUntilSaved() {
+        const QString path = m_tempDir->filePath("Pinora.dat");
+        const QByteArray cut = threeNotesFile().left(threeNotesFile().size() - 40);
+        QVERIFY(writeBytes(m_tempDir->filePath("Pinora-damaged-20261201-090000.dat"), threeNotesFile().left(40)));
+        QVERIFY(writeBytes(m_tempDir->filePath("Pinora-damaged-20261206-213512.dat"), cut));
+        QVERIFY(writeBytes(m_tempDir->filePath("Pinora-unreadable-20261207-080000.dat"), "not notes"));
+        for (int start = 0; start < 2; ++start) {
+            const NoteFileLoad load = LoadNoteFile(path, QDateTime::currentDateTime());
+            QCOMPARE(load.status, NoteFileLoad::Status::Recovered);
+            QCOMPARE(load.count, 2);
+            QCOMPARE(load.records.mid(0, 2), threeNotes().mid(0, 2));
+            QCOMPARE(load.keptAsidePath, m_tempDir->filePath("Pinora-damaged-20261206-213512.dat"));
+            QVERIFY(!QFile::exists(path));
+        }
+        qint32 count = 0;
+        QList<NoteRecord> none;
+        QCOMPARE(NoteFileIO(count, path, true, none), -1);
+        QCOMPARE(LoadNoteFile(path, QDateTime::currentDateTime()).status, NoteFileLoad::Status::Loaded);
+        QCOMPARE(readBytes(m_tempDir->filePath("Pinora-damaged-20261206-213512.dat")), cut);
+    }
+
     void failedWriteLeavesOldFileWhole() {
         const QString path = m_tempDir->filePath("Pinora.dat");
         QList<NoteRecord> old{exampleNote(), {}};
