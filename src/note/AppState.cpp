@@ -5,6 +5,7 @@
 #include "store/DailyBackup.h"
 #include "store/NoteFileIO.h"
 #include "store/PeelLog.h"
+#include "store/PeeledNotes.h"
 #include "store/SaveAllNotes.h"
 
 AppState::~AppState() {
@@ -20,6 +21,10 @@ QString AppState::dataFilePath() const {
 
 QString AppState::peelLogPath() const {
     return AppDir + QLatin1String(kPeelLogFileName);
+}
+
+QString AppState::peeledNotesPath() const {
+    return AppDir + QLatin1String(PeeledNotes::kFileName);
 }
 
 FusenForm* AppState::liveNote(qint32 slot) const {

@@ -64,6 +64,7 @@ struct AppState {
 
     QString dataFilePath() const;
     QString peelLogPath() const;
+    QString peeledNotesPath() const;
     // The live note in a slot, or nullptr for the placeholder, a dead or an unused slot.
     FusenForm* liveNote(qint32 slot) const;
 };

@@ -138,6 +138,8 @@ void FusenForm::fDelLog_Click() {
 }
 
 void FusenForm::fDelOnly_Click() {
+    if (!KeepPeeledNote(m_state, *this))
+        return;
     UnloadNote(*this);
     SaveAllNotes(m_state);
 }

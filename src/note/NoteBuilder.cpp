@@ -4,9 +4,12 @@
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
+#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteRecord.h"
 #include "store/PeelLog.h"
+#include "store/PeeledNotes.h"
+#include "store/SaveAllNotes.h"
 #include "store/Tag.h"
 
 #include <QTimer>
@@ -117,7 +120,18 @@ void UnloadNote(FusenForm& note) {
     note.deleteLater();
 }
 
+bool KeepPeeledNote(AppState& state, const FusenForm& note) {
+    if (PeeledNotes::add(state.peeledNotesPath(), {BuildNoteRecords({nullptr, &note}, 1).constFirst(), state.Now()}))
+        return true;
+    MessageBox::show(QStringLiteral("はがした付箋紙を %1 に残せないため、付箋紙をはがしませんでした。\n"
+                                    "ディスクの空きと書き込みの権限を確かめてください。")
+                         .arg(state.peeledNotesPath()));
+    return false;
+}
+
 bool PeelNoteWithLog(AppState& state, FusenForm& note) {
+    if (!KeepPeeledNote(state, note))
+        return true; // the note stays on the desktop; the user was told why
     if (AppendPeelLog(note, state.peelLogPath(), state.Now()) != -1)
         return false;
     UnloadNote(note);

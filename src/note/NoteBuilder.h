@@ -48,3 +48,7 @@ void UnloadNote(FusenForm& note);
 // Appends the note's entry to the peel log, then unloads it and saves. False, with
 // the note left as it was and nothing saved, when the log cannot be written.
 bool PeelNoteWithLog(AppState& state, FusenForm& note);
+
+// Keeps the note as it is among the peeled notes before it is peeled; false (and the
+// user told) when that cannot be written, and the note must then stay.
+bool KeepPeeledNote(AppState& state, const FusenForm& note);

@@ -42,10 +42,12 @@ void putRecord(QByteArray& out, const NoteRecord& r) {
 // zeros (or an empty string) and marks the reader as overrun.
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes)
-        : m_bytes(bytes) {}
+    explicit Reader(const QByteArray& bytes, qsizetype pos = 0)
+        : m_bytes(bytes)
+        , m_pos(pos) {}
 
     bool overrun() const { return m_overrun; }
+    qsizetype position() const { return m_pos; }
     qsizetype remaining() const { return m_bytes.size() - m_pos; }
 
     quint32 takeUnsigned(int width) {
@@ -95,6 +97,19 @@ bool fitsInTag(const NoteRecord& r) {
 }
 
 } // namespace
+
+void appendRecord(QByteArray& out, const NoteRecord& record) {
+    putRecord(out, record);
+}
+
+std::optional<NoteRecord> readRecord(const QByteArray& bytes, qsizetype& pos) {
+    Reader in(bytes, pos);
+    NoteRecord r = takeRecord(in);
+    if (in.overrun() || !fitsInTag(r))
+        return std::nullopt;
+    pos = in.position();
+    return r;
+}
 
 QByteArray encode(qint32 count, const QList<NoteRecord>& records) {
     QByteArray out;

@@ -25,6 +25,12 @@ constexpr qint32 kMaxNotes = 32767;
 // (missing ones are written empty); with count 0 only the count is written.
 QByteArray encode(qint32 count, const QList<NoteRecord>& records);
 
+// One record in the file's layout, for other files that keep notes whole.
+void appendRecord(QByteArray& out, const NoteRecord& record);
+// The record at pos, and pos moved past it; nothing (pos unmoved) when the bytes end
+// inside it or it cannot be a note.
+std::optional<NoteRecord> readRecord(const QByteArray& bytes, qsizetype& pos);
+
 // The smallest record: six integers and four empty strings.
 constexpr qsizetype kMinRecordSize = 6 * 4 + 4 * 2;
 

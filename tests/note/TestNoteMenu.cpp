@@ -11,6 +11,7 @@
 #include "platform/Twips.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
+#include "store/PeeledNotes.h"
 #include "store/Tag.h"
 
 #include "FileBytes.h"
@@ -55,13 +56,19 @@ private slots:
         MessageBox::setHandlerForTesting({});
     }
 
-    // はがす writes the entry, then the window goes and its slot stays dead; the next
-    // note takes the slot after the highest one.
+    // はがす keeps the note whole among the peeled notes and writes the log entry, then
+    // the window goes and its slot stays dead; the next note takes the slot after the
+    // highest one.
     void peelWithLogWritesTheEntryThenUnloads() {
         makeNotes(2);
         FusenForm* first = m_state->NoteWindows.at(1);
         QPointer<FusenForm> watched(first);
+        const NoteRecord asSaved = savedNotes().records.at(0);
         trigger(first, "fDelLog");
+        const QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept.first().record, asSaved);
+        QCOMPARE(kept.first().peeledAt, m_state->Now());
         QCOMPARE(readBytes(m_state->peelLogPath()),
                  QByteArray("[作成した日時=26/12/06 21:35:00]\r\n[はがした日時=26/12/07 06:30:15]\r\n"
                             "note 1\r\nsecond line\r\n\r\n\r\n"));
@@ -88,6 +95,20 @@ private slots:
         trigger(note, "fDelOnly"); // no log needed
         QVERIFY(note->tag().isEmpty());
         QCOMPARE(savedNotes().count, 0);
+    }
+
+    // A note whose peeled copy cannot be kept is not peeled.
+    void peelWithoutRoomForThePeeledNoteKeepsIt() {
+        makeNotes(1);
+        QVERIFY(QDir().mkpath(m_state->peeledNotesPath()));
+        FusenForm* note = m_state->NoteWindows.at(1);
+        for (const char* item : {"fDelOnly", "fDelLog"}) {
+            trigger(note, item);
+            QVERIFY(!note->tag().isEmpty() && note->isVisible());
+        }
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(savedNotes().count, 1);
+        QVERIFY(!QFile::exists(m_state->peelLogPath()));
     }
 
     // 一時的に非表示 saves nothing, so the next start shows the note; 非表示 saves the flag.

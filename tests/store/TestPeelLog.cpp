@@ -2,7 +2,9 @@
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "store/PeelLog.h"
+#include "store/PeeledNotes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,7 +25,59 @@ FakeNote noteWith(const QString& tag, const QString& text) {
 class TestPeelLog : public QObject {
     Q_OBJECT
 
+    static PeeledNote peeled(int n, const QDateTime& at) {
+        NoteRecord r;
+        r.Index = n;
+        r.Left = 1200 + n;
+        r.Top = 900;
+        r.Height = 1500;
+        r.Width = 3000;
+        r.BackColor = 0x0098FFFF;
+        r.TextRTF = "{\\rtf1 peeled " + QByteArray::number(n) + "}";
+        r.CreatedAt = "04/07/01 09:15:00";
+        r.VisibleFlag = "T";
+        r.PlaceOnShowFlag = "F";
+        return {r, at};
+    }
+
 private slots:
+    // Peeled notes are kept whole beside the data file: read back as written, a cut
+    // file gives its whole notes and is copied aside, and the oldest go only when
+    // both more than 500 are kept and they are older than 90 days.
+    void peeledNotesAreKeptWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora-peeled.dat");
+        const QDateTime now(QDate(2026, 12, 7), QTime(10, 0));
+        QVERIFY(PeeledNotes::add(path, peeled(1, now.addSecs(-60))));
+        QVERIFY(PeeledNotes::add(path, peeled(2, now)));
+        const QByteArray bytes = readBytes(path);
+        QCOMPARE(PeeledNotes::load(path, now).notes, (QList<PeeledNote>{peeled(1, now.addSecs(-60)), peeled(2, now)}));
+        QCOMPARE(PeeledNotes::encode(PeeledNotes::decode(bytes).notes), bytes);
+
+        QVERIFY(writeBytes(path, bytes.left(bytes.size() - 5)));
+        const PeeledNotes::Contents cut = PeeledNotes::load(path, now);
+        QVERIFY(cut.damaged);
+        QCOMPARE(cut.notes, QList<PeeledNote>{peeled(1, now.addSecs(-60))});
+        QCOMPARE(readBytes(dir.filePath("Pinora-peeled-damaged-20261207-100000.dat")), bytes.left(bytes.size() - 5));
+        QVERIFY(PeeledNotes::decode("not ours").damaged);
+        QVERIFY(PeeledNotes::load(dir.filePath("none.dat"), now).notes.isEmpty());
+
+        QVERIFY(PeeledNotes::remove(path, {0}, now));
+        QVERIFY(PeeledNotes::load(path, now).notes.isEmpty());
+
+        QList<PeeledNote> many;
+        const int keep = PeeledNotes::kKeepAtLeast;
+        const QDateTime old = now.addDays(-PeeledNotes::kKeepDays).addSecs(-1);
+        for (int i = 0; i < keep + 3; ++i)
+            many << peeled(i, old);
+        QCOMPARE(PeeledNotes::pruned(many, now).size(), keep);   // 500 of the old ones
+        many[1].peeledAt = now.addDays(-PeeledNotes::kKeepDays); // not older than 90 days
+        QCOMPARE(PeeledNotes::pruned(many, now).constFirst(), many.at(1));
+        for (PeeledNote& note : many)
+            note.peeledAt = now.addDays(-1);
+        QCOMPARE(PeeledNotes::pruned(many, now).size(), keep + 3); // all recent: all stay
+    }
+
     void entryBytes_data() {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("text");
