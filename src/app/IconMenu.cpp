@@ -30,6 +30,7 @@ IconMenu::IconMenu(QWidget* parent)
     iallhide = MenuItems::addItem(this, "iallhide", QStringLiteral("全てを非表示"));
     isp2 = MenuItems::addSeparator(this, "isp2");
     ilog = MenuItems::addItem(this, "ilog", QStringLiteral("ログ表示"));
+    ipeeled = MenuItems::addItem(this, "ipeeled", QStringLiteral("はがした付箋紙..."));
     isp3 = MenuItems::addSeparator(this, "isp3");
     ihelp = MenuItems::addItem(this, "ihelp", QStringLiteral("ヘルプ"));
     iversion = MenuItems::addItem(this, "iversion", QStringLiteral("バージョン情報"));

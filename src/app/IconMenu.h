@@ -34,6 +34,7 @@ public:
     QAction* iallhide;
     QAction* isp2;
     QAction* ilog;
+    QAction* ipeeled; // added by this program: the peeled notes kept whole
     QAction* isp3;
     QAction* ihelp;
     QAction* iversion;

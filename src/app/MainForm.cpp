@@ -18,6 +18,7 @@
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteLayout.h"
+#include "note/PeeledForm.h"
 #include "platform/AvahiHostBrowser.h"
 #include "platform/DesktopServices.h"
 #include "platform/InputMethod.h"
@@ -108,6 +109,7 @@ void MainForm::notifyAtStartUp(const QString& text) {
 
 MainForm::~MainForm() {
     delete m_about;
+    delete m_peeledForm;
     delete m_compForm;
     delete m_editor;
 }
@@ -396,6 +398,7 @@ void MainForm::connectMenu() {
     connect(IconMenu->ialldisp, &QAction::triggered, this, &MainForm::ialldisp_Click);
     connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
     connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
+    connect(IconMenu->ipeeled, &QAction::triggered, this, &MainForm::ipeeled_Click);
     connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
     connect(IconMenu->inetwork, &QAction::triggered, this, &MainForm::inetwork_Click);
     connect(IconMenu->istartin, &QAction::triggered, this, &MainForm::istartin_Click);
@@ -469,6 +472,14 @@ void MainForm::iallhide_Click() {
         note->setTag(tag);
     }
     SaveAllNotes(m_state);
+}
+
+void MainForm::ipeeled_Click() {
+    if (!m_peeledForm) {
+        m_peeledForm = new PeeledForm(m_state);
+        m_peeledForm->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_peeledForm->showPeeledNotes();
 }
 
 void MainForm::ilog_Click() {

@@ -15,6 +15,7 @@ struct AppState;
 struct NoteFileLoad;
 class CompForm;
 class frmAbout;
+class PeeledForm;
 class DatagramSocket;
 class HostBrowser;
 class IconMenu;
@@ -109,6 +110,7 @@ private:
     void ialldisp_Click();
     void iallhide_Click();
     void ilog_Click();
+    void ipeeled_Click();
     void ihelp_Click();
     void inetwork_Click();
     void istartin_Click();
@@ -145,4 +147,5 @@ private:
     };
     std::optional<RaisedState> m_raised;
     QPointer<::frmAbout> m_about;
+    QPointer<PeeledForm> m_peeledForm;
 };

@@ -70,6 +70,19 @@ FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
     return note;
 }
 
+FusenForm* BringBackPeeledNote(AppState& state, NoteRecord record) {
+    if (state.NoteCount == 0 || !state.NoteWindows.value(0))
+        BuildPlaceholder(state);
+    state.NoteCount += 1;
+    state.NoteWindows.resize(state.NoteCount + 2);
+    record.Index = state.NoteCount;
+    record.VisibleFlag = "T";
+    FusenForm* note = RestoreNote(state, state.NoteCount, record);
+    ShowNote(*note);
+    ForceForeground(*note);
+    return note;
+}
+
 FusenForm* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
     FusenForm* note = appendNote(state, rtf, backColor);
     if (state.NoteCount == 1 || !state.NoteWindows.at(0))

@@ -21,6 +21,11 @@ FusenForm* BuildPlaceholder(AppState& state);
 // A saved note into slot, laid out but not shown yet (start-up shows the notes).
 FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record);
 
+// A peeled note back on the desktop, whole, in the next slot: its text, colour, size
+// and place (brought onto a screen when none shows that place), shown and brought
+// forward. Not saved yet.
+FusenForm* BringBackPeeledNote(AppState& state, NoteRecord record);
+
 // A note written in the editor, in the next slot with a new Tag; with no note
 // before it, slot 0 gets a fresh placeholder too. Not laid out yet: see
 // ShowWrittenNote.

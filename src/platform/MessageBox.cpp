@@ -11,6 +11,11 @@ Handler& testHandler() {
     return handler;
 }
 
+bool& testAnswer() {
+    static bool answer = false;
+    return answer;
+}
+
 const QString kTitle = QStringLiteral("ピノラ");
 
 } // namespace
@@ -36,8 +41,18 @@ QWidget* notify(const QString& text) {
     return box;
 }
 
-void setHandlerForTesting(Handler handler) {
+bool ask(const QString& text, QWidget* parent) {
+    if (testHandler()) {
+        testHandler()(text);
+        return testAnswer();
+    }
+    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void setHandlerForTesting(Handler handler, bool answer) {
     testHandler() = std::move(handler);
+    testAnswer() = answer;
 }
 
 } // namespace MessageBox

@@ -17,7 +17,11 @@ void show(const QString& text, QWidget* parent = nullptr);
 // shown; a test closes it as the user would.
 QWidget* notify(const QString& text);
 
+// A yes/no question, no the default; true for yes. Under a test handler the text
+// goes to the handler and the answer is the one set for testing.
+bool ask(const QString& text, QWidget* parent = nullptr);
+
 using Handler = std::function<void(const QString& text)>;
-void setHandlerForTesting(Handler handler);
+void setHandlerForTesting(Handler handler, bool answer = false);
 
 } // namespace MessageBox

@@ -4,8 +4,10 @@
 #include "net/CompForm.h"
 #include "net/PortForm.h"
 #include "note/FusenForm.h"
+#include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteSurface.h"
+#include "note/PeeledForm.h"
 #include "platform/InputMethod.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
@@ -13,6 +15,7 @@
 #include "platform/Twips.h"
 #include "platform/UnixSignals.h"
 #include "store/NoteFile.h"
+#include "store/PeeledNotes.h"
 #include "store/Tag.h"
 
 #include "FileBytes.h"
@@ -29,6 +32,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QWindow>
 
@@ -420,6 +424,54 @@ private slots:
         QVERIFY(!m_socket->bound);
         QVERIFY(!m_form->compForm());
         QVERIFY(readFile("Pinora.ini").contains(QStringLiteral("ポート番号=03000").toUtf8()));
+    }
+
+    // A peeled note comes back whole from はがした付箋紙 (text, colour, size, place,
+    // written time; a new slot), saved, and leaves the list; 完全に削除 asks first.
+    void peeledNotesComeBackWhole() {
+        NoteRecord blue = record(6000, "two", "T");
+        blue.BackColor = NoteColor::Blue;
+        blue.Width = 4500;
+        writeFile("Pinora.dat", NoteFile::encode(2, {record(1200, "one", "T"), blue, {}}));
+        QVERIFY(start());
+        for (qint32 slot : {2, 1}) {
+            FusenForm* note = m_state->NoteWindows.at(slot);
+            note->menu()->findChild<QAction*>("fDelOnly")->trigger();
+        }
+        QCOMPARE(NoteFile::decode(readFile("Pinora.dat"))->count, 0);
+        NoteRecord kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.at(0).record;
+        QVERIFY(kept.TextRTF.contains("two"));
+        QCOMPARE(std::tuple(kept.Left, kept.Top, kept.Width, kept.Height, kept.BackColor, kept.CreatedAt),
+                 std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
+
+        m_form->IconMenu->ipeeled->trigger();
+        PeeledForm* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* peeled = qobject_cast<PeeledForm*>(w))
+                form = peeled;
+        QVERIFY(form && form->isVisible());
+        QCOMPARE(form->List1->count(), 2);
+        QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
+        form->List1->setCurrentRow(1);
+        QVERIFY(form->Preview->toPlainText().contains("two"));
+        QTest::mouseClick(form->RestoreButton, Qt::LeftButton);
+        const std::optional<NoteFile::Contents> saved = NoteFile::decode(readFile("Pinora.dat"));
+        QCOMPARE(saved->count, 1);
+        kept.Index = 1;
+        QCOMPARE(saved->records.at(0), kept); // the note as it was peeled, in slot 1 of the file
+        QVERIFY(m_state->NoteWindows.at(3) && m_state->NoteWindows.at(3)->isVisible());
+        QCOMPARE(form->List1->count(), 1);
+
+        // 完全に削除: "no" keeps it, "yes" removes it for good.
+        form->List1->setCurrentRow(0);
+        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
+        QCOMPARE(form->List1->count(), 1);
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; }, true);
+        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
+        QCOMPARE(form->List1->count(), 0);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.isEmpty());
+        QCOMPARE(NoteFile::decode(readFile("Pinora.dat"))->count, 1);
     }
 
     void sigtermWhileANoteMenuIsOpen() {

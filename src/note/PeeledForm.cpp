@@ -1,0 +1,147 @@
+#include "note/PeeledForm.h"
+
+#include "note/AppState.h"
+#include "note/NoteBuilder.h"
+#include "platform/CodePage.h"
+#include "platform/ColorValue.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfPlainText.h"
+#include "platform/rtf/RtfReader.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+QString firstLine(const QByteArray& rtf) {
+    QTextDocument document;
+    RtfReader::read(rtf, document);
+    const QString line = RtfPlainText::lines(document).section(QLatin1Char('\n'), 0, 0).trimmed();
+    return line.isEmpty() ? QStringLiteral("（空の付箋紙）") : line;
+}
+
+QIcon swatch(qint32 backColor) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(ColorValue::toQColor(backColor));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+PeeledForm::PeeledForm(AppState& state)
+    : QWidget(nullptr, Qt::Window)
+    , m_state(state) {
+    setObjectName(QStringLiteral("PeeledForm"));
+    setWindowTitle(QStringLiteral("ピノラ：はがした付箋紙"));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Preview = new QTextBrowser(this);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    RestoreButton = new QPushButton(QStringLiteral("元に戻す"), this);
+    RestoreButton->setObjectName(QStringLiteral("RestoreButton"));
+    DeleteButton = new QPushButton(QStringLiteral("完全に削除"), this);
+    DeleteButton->setObjectName(QStringLiteral("DeleteButton"));
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(List1, 3);
+    lists->addWidget(Preview, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(RestoreButton);
+    buttons->addWidget(DeleteButton);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists);
+    layout->addLayout(buttons);
+    resize(640, 360);
+
+    connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledForm::showChosen);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledForm::restoreChosen);
+    connect(RestoreButton, &QPushButton::clicked, this, &PeeledForm::restoreChosen);
+    connect(DeleteButton, &QPushButton::clicked, this, &PeeledForm::deleteChosen);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void PeeledForm::showPeeledNotes() {
+    refresh();
+    if (!isVisible())
+        Twips::centreOnScreen(*this);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PeeledForm::refresh() {
+    m_notes = PeeledNotes::load(m_state.peeledNotesPath(), m_state.Now()).notes;
+    List1->clear();
+    for (qsizetype i = m_notes.size() - 1; i >= 0; --i) {
+        const PeeledNote& note = m_notes.at(i);
+        const QString text = QStringLiteral("%1\n作成 %2　はがした日時 %3")
+                                 .arg(firstLine(note.record.TextRTF), CodePage::decodeCp932(note.record.CreatedAt),
+                                      note.peeledAt.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+        auto* item = new QListWidgetItem(swatch(note.record.BackColor), text, List1);
+        item->setData(Qt::UserRole, qlonglong(i));
+    }
+    if (List1->count() > 0)
+        List1->setCurrentRow(0);
+    showChosen();
+}
+
+void PeeledForm::showChosen() {
+    const QList<qsizetype> chosen = chosenPositions();
+    RestoreButton->setEnabled(!chosen.isEmpty());
+    DeleteButton->setEnabled(!chosen.isEmpty());
+    Preview->clear();
+    Preview->setPalette(QPalette());
+    if (chosen.isEmpty())
+        return;
+    const NoteRecord& record = m_notes.at(chosen.constFirst()).record;
+    QPalette palette = Preview->palette();
+    palette.setColor(QPalette::Base, ColorValue::toQColor(record.BackColor));
+    Preview->setPalette(palette);
+    RtfReader::read(record.TextRTF, *Preview->document());
+}
+
+QList<qsizetype> PeeledForm::chosenPositions() const {
+    QList<qsizetype> positions;
+    for (const QListWidgetItem* item : List1->selectedItems())
+        positions << qsizetype(item->data(Qt::UserRole).toLongLong());
+    std::sort(positions.begin(), positions.end(), std::greater<>());
+    return positions;
+}
+
+void PeeledForm::restoreChosen() {
+    const QList<qsizetype> chosen = chosenPositions();
+    if (chosen.isEmpty())
+        return;
+    // Back on the desktop and saved first; only then out of the peeled notes.
+    for (const qsizetype i : chosen)
+        BringBackPeeledNote(m_state, m_notes.at(i).record);
+    if (!SaveAllNotes(m_state))
+        return; // told; still among the peeled notes as well
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), chosen, m_state.Now()))
+        MessageBox::show(QStringLiteral("元に戻した付箋紙を、はがした付箋紙の一覧から消せませんでした。"), this);
+    refresh();
+}
+
+void PeeledForm::deleteChosen() {
+    const QList<qsizetype> chosen = chosenPositions();
+    if (chosen.isEmpty())
+        return;
+    if (!MessageBox::ask(QStringLiteral("選んだ %1 枚の付箋紙を完全に削除します。元に戻すことはできません。"
+                                        "よろしいですか？")
+                             .arg(chosen.size()),
+                         this))
+        return;
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), chosen, m_state.Now()))
+        MessageBox::show(QStringLiteral("はがした付箋紙を削除できませんでした。"), this);
+    refresh();
+}

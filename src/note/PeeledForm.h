@@ -1,0 +1,39 @@
+#pragma once
+
+#include "store/PeeledNotes.h"
+
+#include <QWidget>
+
+struct AppState;
+class QListWidget;
+class QPushButton;
+class QTextBrowser;
+
+// はがした付箋紙: the notes peeled lately, newest first, each with its colour, when it
+// was written and peeled, and its first line; the chosen one is shown as it looked.
+// 元に戻す puts the chosen notes back on the desktop whole; 完全に削除 removes them
+// for good after a question. One window, brought forward when opened again.
+class PeeledForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PeeledForm(AppState& state);
+
+    // Reads the peeled notes again and shows the window.
+    void showPeeledNotes();
+
+    QListWidget* List1;
+    QTextBrowser* Preview;
+    QPushButton* RestoreButton;
+    QPushButton* DeleteButton;
+
+private:
+    void refresh();
+    void showChosen();
+    QList<qsizetype> chosenPositions() const;
+    void restoreChosen();
+    void deleteChosen();
+
+    AppState& m_state;
+    QList<PeeledNote> m_notes; // as in the file, oldest first
+};
