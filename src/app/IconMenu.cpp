@@ -31,6 +31,7 @@ IconMenu::IconMenu(QWidget* parent)
     isp2 = MenuItems::addSeparator(this, "isp2");
     ilog = MenuItems::addItem(this, "ilog", QStringLiteral("ログ表示"));
     ipeeled = MenuItems::addItem(this, "ipeeled", QStringLiteral("はがした付箋紙..."));
+    ifind = MenuItems::addItem(this, "ifind", QStringLiteral("付箋紙を探す..."));
     isp3 = MenuItems::addSeparator(this, "isp3");
     ihelp = MenuItems::addItem(this, "ihelp", QStringLiteral("ヘルプ"));
     iversion = MenuItems::addItem(this, "iversion", QStringLiteral("バージョン情報"));

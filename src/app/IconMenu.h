@@ -35,6 +35,7 @@ public:
     QAction* isp2;
     QAction* ilog;
     QAction* ipeeled; // added by this program: the peeled notes kept whole
+    QAction* ifind;   // added by this program: finding a note by its text
     QAction* isp3;
     QAction* ihelp;
     QAction* iversion;

@@ -13,6 +13,7 @@
 #include "net/NoteReceiver.h"
 #include "net/PortForm.h"
 #include "note/AppState.h"
+#include "note/FindForm.h"
 #include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
@@ -110,6 +111,7 @@ void MainForm::notifyAtStartUp(const QString& text) {
 MainForm::~MainForm() {
     delete m_about;
     delete m_peeledForm;
+    delete m_findForm;
     delete m_compForm;
     delete m_editor;
 }
@@ -399,6 +401,7 @@ void MainForm::connectMenu() {
     connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
     connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
     connect(IconMenu->ipeeled, &QAction::triggered, this, &MainForm::ipeeled_Click);
+    connect(IconMenu->ifind, &QAction::triggered, this, &MainForm::ifind_Click);
     connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
     connect(IconMenu->inetwork, &QAction::triggered, this, &MainForm::inetwork_Click);
     connect(IconMenu->istartin, &QAction::triggered, this, &MainForm::istartin_Click);
@@ -480,6 +483,14 @@ void MainForm::ipeeled_Click() {
         m_peeledForm->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_peeledForm->showPeeledNotes();
+}
+
+void MainForm::ifind_Click() {
+    if (!m_findForm) {
+        m_findForm = new FindForm(m_state);
+        m_findForm->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_findForm->showFinder();
 }
 
 void MainForm::ilog_Click() {

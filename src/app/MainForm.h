@@ -15,6 +15,7 @@ struct AppState;
 struct NoteFileLoad;
 class CompForm;
 class frmAbout;
+class FindForm;
 class PeeledForm;
 class DatagramSocket;
 class HostBrowser;
@@ -111,6 +112,7 @@ private:
     void iallhide_Click();
     void ilog_Click();
     void ipeeled_Click();
+    void ifind_Click();
     void ihelp_Click();
     void inetwork_Click();
     void istartin_Click();
@@ -148,4 +150,5 @@ private:
     std::optional<RaisedState> m_raised;
     QPointer<::frmAbout> m_about;
     QPointer<PeeledForm> m_peeledForm;
+    QPointer<FindForm> m_findForm;
 };

@@ -3,6 +3,7 @@
 #include "editor/MsgForm.h"
 #include "net/CompForm.h"
 #include "net/PortForm.h"
+#include "note/FindForm.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
@@ -472,6 +473,47 @@ private slots:
         QCOMPARE(m_messages.size(), 2);
         QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.isEmpty());
         QCOMPARE(NoteFile::decode(readFile("Pinora.dat"))->count, 1);
+    }
+
+    // 付箋紙を探す: what a Japanese reader does not tell apart is folded away; a hidden
+    // note found and chosen is shown and saved as shown.
+    void findingANote_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("katakana finds half-width kana and hiragana")
+            << QStringLiteral("カタカナ") << QStringList{"ｶﾀｶﾅ memo", "かたかな"};
+        QTest::newRow("hiragana finds katakana") << QStringLiteral("かたかな") << QStringList{"ｶﾀｶﾅ memo", "かたかな"};
+        QTest::newRow("full-width letters find ASCII, any case")
+            << QStringLiteral("ａｂｃ") << QStringList{"ABC（非表示）"};
+        QTest::newRow("nothing typed, nothing listed") << QStringLiteral("  ") << QStringList{};
+    }
+    void findingANote() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        writeFile("Pinora.dat", NoteFile::encode(3, {record(1200, "\\u65398?\\u65408?\\u65398?\\u65413? memo", "T"),
+                                                     record(6000, "ABC", "F"),
+                                                     record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?", "T"),
+                                                     {}}));
+        QVERIFY(start());
+        m_form->IconMenu->ifind->trigger();
+        FindForm* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* find = qobject_cast<FindForm*>(w))
+                form = find;
+        QVERIFY(form && form->isVisible());
+        form->Text1->setText(typed);
+        QStringList listed;
+        for (int i = 0; i < form->List1->count(); ++i)
+            listed << form->List1->item(i)->text();
+        QCOMPARE(listed, found);
+        if (!found.contains(QStringLiteral("ABC（非表示）")))
+            return;
+        FusenForm* hidden = m_state->NoteWindows.at(2);
+        QVERIFY(!hidden->isVisible());
+        QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                          form->List1->visualItemRect(form->List1->item(0)).center());
+        QVERIFY(hidden->isVisible());
+        QCOMPARE(NoteFile::decode(readFile("Pinora.dat"))->records.at(1).VisibleFlag, QByteArray("T"));
     }
 
     void sigtermWhileANoteMenuIsOpen() {

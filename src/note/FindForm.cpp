@@ -1,0 +1,113 @@
+#include "note/FindForm.h"
+
+#include "note/AppState.h"
+#include "note/FusenForm.h"
+#include "note/NoteLayout.h"
+#include "platform/ColorValue.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "store/NoteFile.h"
+#include "store/Tag.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon swatch(qint32 backColor) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(ColorValue::toQColor(backColor));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+QString FoldForSearch(const QString& text) {
+    // NFKC makes full-width letters and digits ASCII and half-width katakana full-width.
+    QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    for (QChar& c : folded) {
+        const char16_t u = c.unicode();
+        if (u >= 0x30A1 && u <= 0x30F6) // katakana ァ..ヶ → hiragana ぁ..ゖ
+            c = QChar(char16_t(u - 0x60));
+    }
+    return folded;
+}
+
+QList<FusenForm*> FindNotes(const AppState& state, const QString& typed) {
+    QList<FusenForm*> found;
+    const QString wanted = FoldForSearch(typed.trimmed());
+    if (wanted.isEmpty())
+        return found;
+    for (qint32 i = 1; i <= state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+        FusenForm* note = state.liveNote(i);
+        if (note && FoldForSearch(note->Rich1->text()).contains(wanted))
+            found << note;
+    }
+    return found;
+}
+
+FindForm::FindForm(AppState& state)
+    : QWidget(nullptr, Qt::Window)
+    , m_state(state) {
+    setObjectName(QStringLiteral("FindForm"));
+    setWindowTitle(QStringLiteral("ピノラ：付箋紙を探す"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setPlaceholderText(QStringLiteral("探す言葉"));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Text1);
+    layout->addWidget(List1);
+    resize(360, 320);
+    connect(Text1, &QLineEdit::textChanged, this, &FindForm::search);
+    connect(Text1, &QLineEdit::returnPressed, this, [this] {
+        if (List1->count() > 0) {
+            List1->setCurrentRow(0);
+            showChosen();
+        }
+    });
+    connect(List1, &QListWidget::itemActivated, this, &FindForm::showChosen);
+    connect(List1, &QListWidget::itemClicked, this, &FindForm::showChosen);
+}
+
+void FindForm::showFinder() {
+    if (!isVisible())
+        Twips::centreOnScreen(*this);
+    search();
+    show();
+    raise();
+    activateWindow();
+    Text1->setFocus();
+    Text1->selectAll();
+}
+
+void FindForm::search() {
+    List1->clear();
+    for (FusenForm* note : FindNotes(m_state, Text1->text())) {
+        const QString text = note->Rich1->text();
+        QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
+        if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
+            line += QStringLiteral("（非表示）");
+        auto* item = new QListWidgetItem(swatch(note->Rich1->backColor()), line, List1);
+        item->setData(Qt::UserRole, Tag::NoteIdOf(note->tag()));
+    }
+}
+
+void FindForm::showChosen() {
+    const QListWidgetItem* item = List1->currentItem();
+    FusenForm* note = item ? m_state.liveNote(item->data(Qt::UserRole).toInt()) : nullptr;
+    if (!note)
+        return;
+    QString tag = note->tag();
+    const bool hidden = !Tag::GetTagFlag(tag, Tag::kVisibleFlag);
+    Tag::SetTagFlag(tag, Tag::kVisibleFlag, true);
+    note->setTag(tag);
+    ShowNote(*note);
+    ForceForeground(*note);
+    if (hidden)
+        SaveAllNotes(m_state);
+    search();
+}

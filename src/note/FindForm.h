@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+struct AppState;
+class FusenForm;
+class QLineEdit;
+class QListWidget;
+
+// What a text is compared as when the user looks for a note: the differences a
+// Japanese reader does not count are folded away (full-width and half-width forms,
+// upper and lower case, katakana and hiragana).
+QString FoldForSearch(const QString& text);
+
+// The live notes, hidden ones too, whose text holds what was typed, in slot order.
+QList<FusenForm*> FindNotes(const AppState& state, const QString& typed);
+
+// 付箋紙を探す: as the user types, the notes whose text holds it, each with its colour
+// and first line; choosing one shows it (a hidden one for good, saved as shown) and
+// brings it forward. One window, brought forward when opened again.
+class FindForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FindForm(AppState& state);
+
+    void showFinder();
+
+    QLineEdit* Text1;
+    QListWidget* List1;
+
+private:
+    void search();
+    void showChosen();
+
+    AppState& m_state;
+};
