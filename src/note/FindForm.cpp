@@ -1,9 +1,9 @@
 #include "note/FindForm.h"
 
 #include "note/AppState.h"
+#include "note/ColorSwatch.h"
 #include "note/FusenForm.h"
 #include "note/NoteLayout.h"
-#include "platform/ColorValue.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "store/NoteFile.h"
@@ -11,18 +11,9 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QVBoxLayout>
 
-namespace {
-
-QIcon swatch(qint32 backColor) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(ColorValue::toQColor(backColor));
-    return QIcon(pixmap);
-}
-
-} // namespace
+namespace {} // namespace
 
 QString FoldForSearch(const QString& text) {
     // NFKC makes full-width letters and digits ASCII and half-width katakana full-width.
@@ -91,7 +82,7 @@ void FindForm::search() {
         QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             line += QStringLiteral("（非表示）");
-        auto* item = new QListWidgetItem(swatch(note->Rich1->backColor()), line, List1);
+        auto* item = new QListWidgetItem(ColorSwatch(note->Rich1->backColor()), line, List1);
         item->setData(Qt::UserRole, Tag::NoteIdOf(note->tag()));
     }
 }

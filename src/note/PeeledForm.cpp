@@ -1,9 +1,9 @@
 #include "note/PeeledForm.h"
 
 #include "note/AppState.h"
+#include "note/ColorSwatch.h"
 #include "note/NoteBuilder.h"
 #include "platform/CodePage.h"
-#include "platform/ColorValue.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfPlainText.h"
@@ -11,7 +11,6 @@
 
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -24,12 +23,6 @@ QString firstLine(const QByteArray& rtf) {
     RtfReader::read(rtf, document);
     const QString line = RtfPlainText::lines(document).section(QLatin1Char('\n'), 0, 0).trimmed();
     return line.isEmpty() ? QStringLiteral("（空の付箋紙）") : line;
-}
-
-QIcon swatch(qint32 backColor) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(ColorValue::toQColor(backColor));
-    return QIcon(pixmap);
 }
 
 } // namespace
@@ -87,7 +80,7 @@ void PeeledForm::refresh() {
         const QString text = QStringLiteral("%1\n作成 %2　はがした日時 %3")
                                  .arg(firstLine(note.record.TextRTF), CodePage::decodeCp932(note.record.CreatedAt),
                                       note.peeledAt.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
-        auto* item = new QListWidgetItem(swatch(note.record.BackColor), text, List1);
+        auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, List1);
         item->setData(Qt::UserRole, qlonglong(i));
     }
     if (List1->count() > 0)

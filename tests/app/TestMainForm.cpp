@@ -446,10 +446,7 @@ private slots:
                  std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
 
         m_form->IconMenu->ipeeled->trigger();
-        PeeledForm* form = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* peeled = qobject_cast<PeeledForm*>(w))
-                form = peeled;
+        auto* form = topLevel<PeeledForm>();
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->List1->count(), 2);
         QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
@@ -496,10 +493,7 @@ private slots:
                                                      {}}));
         QVERIFY(start());
         m_form->IconMenu->ifind->trigger();
-        FindForm* form = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* find = qobject_cast<FindForm*>(w))
-                form = find;
+        auto* form = topLevel<FindForm>();
         QVERIFY(form && form->isVisible());
         form->Text1->setText(typed);
         QStringList listed;
@@ -531,6 +525,13 @@ private slots:
     }
 
 private:
+    template <typename Window>
+    static Window* topLevel() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<Window*>(w))
+                return window;
+        return nullptr;
+    }
     bool start(const QString& notesCopiedFrom = {}) {
         MainForm::Services services;
         services.notesCopiedFrom = notesCopiedFrom;
