@@ -1,8 +1,10 @@
 // A save killed at any moment leaves the old data file or the new one whole, and
-// the temporary file it may leave behind is cleared at the next start.
+// the temporary file it may leave behind is cleared at the next start. A peel killed
+// at any moment leaves the note among the notes or among the peeled notes.
 #include "platform/SafeFile.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
+#include "store/PeeledNotes.h"
 
 #include "FileBytes.h"
 
@@ -19,6 +21,38 @@
 namespace {
 
 constexpr const char* kSaverVariable = "PINORA_TEST_SAVE_FOREVER";
+constexpr const char* kPeelerVariable = "PINORA_TEST_PEEL_ALL";
+constexpr int kPeeledNotes = 6;
+
+NoteRecord numbered(int n) {
+    NoteRecord r;
+    r.Index = n;
+    r.TextRTF = "{\\rtf1 note " + QByteArray::number(n) + "}" + QByteArray(100000, 'x');
+    r.CreatedAt = "26/12/07 05:10:00";
+    r.VisibleFlag = "T";
+    r.PlaceOnShowFlag = "F";
+    return r;
+}
+
+// The child: peels the notes one by one as the program does (kept among the peeled
+// notes first, then the data file saved without it), telling the parent once it has begun.
+int peelAll(const QString& dir) {
+    QList<NoteRecord> notes;
+    for (int n = 1; n <= kPeeledNotes; ++n)
+        notes << numbered(n);
+    fputs("peeling\n", stdout);
+    fflush(stdout);
+    while (!notes.isEmpty()) {
+        if (!PeeledNotes::add(dir + "/Pinora-peeled.dat", {notes.takeFirst(), QDateTime::currentDateTime()}))
+            return 1;
+        QList<NoteRecord> records = notes;
+        records.append(NoteRecord{});
+        qint32 count = qint32(notes.size());
+        if (NoteFileIO(count, dir + "/Pinora.dat", true, records) != -1)
+            return 1;
+    }
+    return 0;
+}
 
 // Notes large enough that a save takes a while; the text says which save wrote it.
 QList<NoteRecord> notesOfSave(int save) {
@@ -91,6 +125,37 @@ private slots:
         QVERIFY2(leftoversSeen > 0, "no kill left a temporary file, so clearing them went untested");
     }
 
+    void killedPeelsLoseNoNote() {
+        for (int trial = 0; trial < 20; ++trial) {
+            QTemporaryDir dir;
+            QList<NoteRecord> all;
+            for (int n = 1; n <= kPeeledNotes; ++n)
+                all << numbered(n);
+            QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(kPeeledNotes, all + QList{NoteRecord{}})));
+            QProcess peeler;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(kPeelerVariable, dir.path());
+            peeler.setProcessEnvironment(env);
+            peeler.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(peeler.waitForReadyRead(10000));
+            QTest::qSleep(QRandomGenerator::global()->bounded(1, 60));
+            ::kill(pid_t(peeler.processId()), SIGKILL);
+            QVERIFY(peeler.waitForFinished(10000));
+
+            QSet<QByteArray> kept;
+            const std::optional<NoteFile::Contents> notes = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
+            QVERIFY(notes && !notes->damaged);
+            for (qint32 i = 0; i < notes->count; ++i)
+                kept << notes->records.at(i).TextRTF.left(20);
+            const PeeledNotes::Contents peeled = PeeledNotes::decode(readBytes(dir.filePath("Pinora-peeled.dat")));
+            QVERIFY(!peeled.damaged);
+            for (const PeeledNote& note : peeled.notes)
+                kept << note.record.TextRTF.left(20);
+            for (const NoteRecord& note : all)
+                QVERIFY2(kept.contains(note.TextRTF.left(20)), note.TextRTF.left(20).constData());
+        }
+    }
+
     void onlyTheProgramsOwnTemporaryFilesAreCleared() {
         QTemporaryDir dir;
         const QStringList names{"Pinora.dat.saving-ab12cd", "Pinora.dat.backup",        "Pinora.dat.saving-ab12c",
@@ -107,6 +172,8 @@ private slots:
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsSet(kSaverVariable))
         return saveForever(qEnvironmentVariable(kSaverVariable));
+    if (qEnvironmentVariableIsSet(kPeelerVariable))
+        return peelAll(qEnvironmentVariable(kPeelerVariable));
     QCoreApplication app(argc, argv);
     TestKilledSave test;
     return QTest::qExec(&test, argc, argv);
