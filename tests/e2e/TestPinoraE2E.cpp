@@ -303,6 +303,42 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 0, 10000);
     }
 
+    // A note peeled from its menu comes back whole from the tray's はがした付箋紙, at its place.
+    void aPeeledNoteComesBack() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
+        QVERIFY(writeBytes(dir.filePath("Pinora.dat"),
+                           NoteFile::encode(1, {SavedNote(1200, 900, "{\\rtf1 peeled by mistake\\par}"), {}})));
+        QProcess pinora;
+        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
+        pinora.start(dir.filePath("Pinora"));
+        QVERIFY(pinora.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows(), QList<QRect>{QRect(80, 60, 200, 100)}, 15000);
+        QTest::qWait(500);
+        // はがす → ログに出力しないではがす
+        run({"mousemove", "150", "100", "sleep", "0.3", "click", "3", "sleep", "0.5", "key", "--delay", "200", "Down",
+             "Right", "Down", "Return"});
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->count, 0, 5000);
+
+        QRect icon;
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
+        // The fifth item from the bottom: はがした付箋紙...
+        run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "3", "sleep",
+             "0.5", "key", "--delay", "200", "Up", "Up", "Up", "Up", "Up", "Return"});
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = run({"search", "--onlyvisible", "--name", "はがした付箋紙"}).section('\n', 0, 0)).isEmpty(),
+            5000);
+        QTest::qWait(500);
+        const QRect form = X11Windows::geometry(window);
+        run({"mousemove", QString::number(form.left() + 50), QString::number(form.bottom() - 24), "click", "1"});
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().contains(QRect(80, 60, 200, 100)), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("peeled by mistake"), 5000);
+        ::kill(pinora.processId(), SIGTERM);
+        QVERIFY(pinora.waitForFinished(10000));
+    }
+
 private:
     static QString applyQuestion() {
         return run({"search", "--onlyvisible", "--name", "動作確認"}).section('\n', 0, 0);
