@@ -248,7 +248,10 @@ bool MainForm::restoreNotes() {
             return false;
         // Shown as soon as it is built: the window manager maps it while the next
         // ones are read.
-        ShowNote(*RestoreNote(m_state, k, load.records.at(k - 1)));
+        FusenForm* note = RestoreNote(m_state, k, load.records.at(k - 1));
+        note->setAttribute(Qt::WA_ShowWithoutActivating); // the window manager gives it no focus on the map
+        ShowNote(*note);
+        note->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     if (m_state.NoteCount != 0)
         RaiseAllNotes();
