@@ -151,23 +151,14 @@ std::optional<Contents> decode(const QByteArray& bytes) {
     // The program always writes an empty filler last. A file without it was cut off;
     // a note in its place means the count falls short of the notes the file holds,
     // and every whole one is read; anything after the filler is damage too.
-    while (!contents.damaged) {
+    for (bool reading = !contents.damaged; reading;) {
         NoteRecord r = takeRecord(in);
-        if (in.overrun()) {
-            contents.damaged = true;
-        } else if (r == NoteRecord{}) {
-            contents.damaged = in.remaining() > 0;
-            break;
-        } else {
-            contents.damaged = true;
-            if (fitsInTag(r) && contents.records.size() < kMaxNotes) {
-                contents.records.append(std::move(r));
-                contents.damaged = false; // read on, still marked below
-                contents.countShort = true;
-            }
-        }
+        const bool filler = !in.overrun() && r == NoteRecord{};
+        contents.damaged = contents.damaged || !filler || in.remaining() > 0;
+        reading = !filler && !in.overrun() && fitsInTag(r) && contents.records.size() < kMaxNotes;
+        if (reading)
+            contents.records.append(std::move(r));
     }
-    contents.damaged = contents.damaged || contents.countShort;
     if (contents.damaged && !contents.records.isEmpty() && contents.records.constLast() == NoteRecord{}) {
         // A count too large for the file reads the filler as one more record; an
         // entirely empty record is not a note anybody wrote.

@@ -41,8 +41,6 @@ struct Contents {
     // off, or a count or length is damaged), or a record cannot be a note. count
     // and records then hold the notes before the first one that is not whole.
     bool damaged = false;
-    // The count was smaller than the whole notes the file holds (damaged too).
-    bool countShort = false;
 };
 
 // Reads a whole file. Returns nothing for bytes that cannot be notes at all: a

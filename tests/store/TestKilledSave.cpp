@@ -7,6 +7,7 @@
 #include "store/PeeledNotes.h"
 
 #include "FileBytes.h"
+#include "SavedNote.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,12 +26,8 @@ constexpr const char* kPeelerVariable = "PINORA_TEST_PEEL_ALL";
 constexpr int kPeeledNotes = 6;
 
 NoteRecord numbered(int n) {
-    NoteRecord r;
+    NoteRecord r = SavedNote(0, 0, "{\\rtf1 note " + QByteArray::number(n) + "}" + QByteArray(100000, 'x'));
     r.Index = n;
-    r.TextRTF = "{\\rtf1 note " + QByteArray::number(n) + "}" + QByteArray(100000, 'x');
-    r.CreatedAt = "26/12/07 05:10:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
     return r;
 }
 
@@ -58,13 +55,8 @@ int peelAll(const QString& dir) {
 QList<NoteRecord> notesOfSave(int save) {
     QList<NoteRecord> records;
     for (int i = 1; i <= 3; ++i) {
-        NoteRecord r;
-        r.Index = i;
-        r.TextRTF = "{\\rtf1 save " + QByteArray::number(save) + "}" + QByteArray(200000, 'x');
-        r.CreatedAt = "26/12/07 05:10:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
-        records.append(r);
+        records.append(SavedNote(0, 0, "{\\rtf1 save " + QByteArray::number(save) + "}" + QByteArray(200000, 'x')));
+        records.last().Index = i;
     }
     records.append(NoteRecord{});
     return records;

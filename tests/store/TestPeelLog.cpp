@@ -1,6 +1,7 @@
 #include "FakeNote.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "SavedNote.h"
 #include "store/PeelLog.h"
 #include "store/PeeledNotes.h"
 
@@ -26,17 +27,8 @@ class TestPeelLog : public QObject {
     Q_OBJECT
 
     static PeeledNote peeled(int n, const QDateTime& at) {
-        NoteRecord r;
+        NoteRecord r = SavedNote(1200 + n, 900, "{\\rtf1 peeled " + QByteArray::number(n) + "}");
         r.Index = n;
-        r.Left = 1200 + n;
-        r.Top = 900;
-        r.Height = 1500;
-        r.Width = 3000;
-        r.BackColor = 0x0098FFFF;
-        r.TextRTF = "{\\rtf1 peeled " + QByteArray::number(n) + "}";
-        r.CreatedAt = "04/07/01 09:15:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
         return {r, at};
     }
 

@@ -1,4 +1,5 @@
 #include "FakeNote.h"
+#include "SavedNote.h"
 #include "store/DailyBackup.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
@@ -110,10 +111,10 @@ private slots:
         QVERIFY(DailyBackup::keep(path, day)); // no file yet: nothing to copy
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
-        const QByteArray morning = NoteFile::encode(1, {SavedRecord("morning"), {}});
+        const QByteArray morning = NoteFile::encode(1, {SavedNote(0, 0, "{\\rtf1 morning}"), {}});
         QVERIFY(write("Pinora.dat", morning));
         QVERIFY(DailyBackup::keep(path, day));
-        QVERIFY(write("Pinora.dat", NoteFile::encode(1, {SavedRecord("noon"), {}})));
+        QVERIFY(write("Pinora.dat", NoteFile::encode(1, {SavedNote(0, 0, "{\\rtf1 noon}"), {}})));
         QVERIFY(DailyBackup::keep(path, day));
         QCOMPARE(read("Pinora-backup-20261201.dat"), morning);
 
@@ -133,19 +134,6 @@ private slots:
                               "Pinora-backup-20261209.dat", "Pinora-backup-20261210.dat", "Pinora-backup-20261211.dat",
                               "Pinora-backup-20261212.dat", "Pinora-backup-notes.dat",
                               "Pinora-damaged-20261101-120000.dat", "Pinora.dat"}));
-    }
-
-private:
-    static NoteRecord SavedRecord(const QByteArray& text) {
-        NoteRecord r;
-        r.Index = 1;
-        r.Width = 3000;
-        r.Height = 1500;
-        r.TextRTF = "{\\rtf1 " + text + "}";
-        r.CreatedAt = "04/07/01 09:15:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
-        return r;
     }
 };
 
