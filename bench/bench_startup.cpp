@@ -1,14 +1,17 @@
 // Start-up of the real program with a desktop full of notes, beside the bare
-// toolkit (baseline_notes, built next to it), under a real X server with a window
-// manager:
+// toolkit (baseline_notes, built next to it) and, where it is installed, Debian's
+// GTK sticky-note program xpad (apt-get install xpad), under a real X server with a
+// window manager:
 //   xvfb-run -a -s '-screen 0 1920x1080x24' sh -c
 //       'openbox & sleep 1; build/bench/bench_startup build/src/app/Pinora 100 500'
 // For each count it writes a data file of that many notes (300 × 300 pixels, about
 // 300 characters, 40 % Japanese) and starts each program on it: the time until every
 // note window is mapped, until the program and the X server have gone quiet
-// (settled), the resident memory then, and the ratios to the baseline, and to the
-// baseline with the one raise pass the program makes after showing its notes:
-// medians of three runs, the programs taking turns. With two counts or more also the
+// (settled), the resident memory then, the CPU the window manager spent from the
+// start until settled, and the ratios to the baseline, to the baseline with the one
+// raise pass the program makes after showing its notes, and to xpad: medians of
+// three runs, the programs taking turns. xpad gets the same notes as plain text in a
+// home folder of its own. With two counts or more also the
 // memory each further note costs. For Pinora also the CPU it uses once settled, and
 // how long it takes to end on SIGTERM, once running and during start-up.
 //   bench_startup [--runs N] PINORA COUNT...   N runs of each program (3 by default)
@@ -19,9 +22,12 @@
 #include "ProcessUsage.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPoint>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -31,16 +37,31 @@
 
 namespace {
 
+// Per line: six Japanese characters, then nine Latin ones ("メモ付箋紙の note 007").
+const char JapaneseSjis[] = "\\'83\\'81\\'83\\'82\\'95\\'74\\'e2\\'b3\\'8e\\'86\\'82\\'cc";
+const char Japanese[] = "メモ付箋紙の";
+
 QByteArray noteRtf(int i) {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
                      "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1\\fswiss\\fcharset0 Arial;}}"
                      "{\\colortbl ;\\red255\\green0\\blue0;}\\viewkind4\\uc1\\pard\\tx390\\tx780\\f0\\fs20 ";
-    // Per line: six Japanese characters under the Shift-JIS font, nine Latin ones in Arial.
     for (int k = 0; k < 20; ++k)
-        rtf += (k % 2 ? "\\b\\cf1" : "\\b0\\cf0") +
-               QByteArray("\\f0 \\'83\\'81\\'83\\'82\\'95\\'74\\'e2\\'b3\\'8e\\'86\\'82\\'cc") + "\\f1  note " +
+        rtf += (k % 2 ? "\\b\\cf1" : "\\b0\\cf0") + QByteArray("\\f0 ") + JapaneseSjis + "\\f1  note " +
                QByteArray::number(i % 1000).rightJustified(3, '0') + (k % 3 == 2 ? "\\par\r\n" : "\\tab ");
     return rtf + "\\par\r\n}\r\n";
+}
+
+// The same text, plain.
+QByteArray noteText(int i) {
+    QByteArray text;
+    for (int k = 0; k < 20; ++k)
+        text += Japanese + QByteArray(" note ") + QByteArray::number(i % 1000).rightJustified(3, '0') +
+                (k % 3 == 2 ? "\n" : "\t");
+    return text;
+}
+
+QPoint notePlace(int i) {
+    return {20 + (i * 37) % 1500, 20 + (i * 23) % 800};
 }
 
 QByteArray dataFile(int count) {
@@ -48,8 +69,8 @@ QByteArray dataFile(int count) {
     for (int i = 0; i < count; ++i) {
         NoteRecord r;
         r.Index = i + 1;
-        r.Left = 15 * (20 + (i * 37) % 1500);
-        r.Top = 15 * (20 + (i * 23) % 800);
+        r.Left = 15 * notePlace(i).x();
+        r.Top = 15 * notePlace(i).y();
         r.Width = 4500;
         r.Height = 4500;
         r.BackColor = 0x0098FFFF;
@@ -63,6 +84,35 @@ QByteArray dataFile(int count) {
     return NoteFile::encode(count, records);
 }
 
+// xpad's own files for the same notes, under home/.config/xpad: a style without a
+// wait for the tray, and an info and a content file per note.
+void writeXpadNotes(const QString& home, int count) {
+    const QDir dir(home + QStringLiteral("/.config/xpad"));
+    dir.mkpath(QStringLiteral("."));
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    };
+    write(QStringLiteral("default-style"), "decorations 0\nheight 300\nwidth 300\nautostart_wait_systray 0\n");
+    for (int i = 0; i < count; ++i) {
+        const QByteArray id = QByteArray::number(i).rightJustified(5, '0');
+        write(QStringLiteral("info-") + id,
+              "width 300\nheight 300\nx " + QByteArray::number(notePlace(i).x()) + "\ny " +
+                  QByteArray::number(notePlace(i).y()) +
+                  "\nfollow_font 1\nfollow_color 1\nsticky 0\nhidden 0\ncontent content-" + id + "\n");
+        write(QStringLiteral("content-") + id, noteText(i));
+    }
+}
+
+// The first running process of the given names, 0 when none runs.
+qint64 pidOf(const QString& names) {
+    QProcess p;
+    p.start(QStringLiteral("pgrep"), {"-o", "-x", names});
+    p.waitForFinished();
+    return p.readAllStandardOutput().trimmed().toLongLong();
+}
+
 qint64 xServerPid() {
     QProcess p;
     p.start(QStringLiteral("pgrep"), {"-n", "-f", QStringLiteral("Xvfb %1").arg(qEnvironmentVariable("DISPLAY"))});
@@ -74,25 +124,40 @@ struct Run {
     qint64 mappedMs = -1;
     qint64 settledMs = -1;
     qint64 residentKiB = -1;
+    qint64 windowManagerMs = -1; // the window manager's CPU from the start until settled
 };
 
-// Starts the program and waits until it has count windows mapped, then until
-// neither it nor the X server used any CPU for half a second.
-Run measure(QProcess& process, const QString& program, const QStringList& arguments, int count) {
+struct Program {
+    QString name;
+    QString path;
+    QStringList arguments;
+    int windows = 0; // mapped windows once every note shows
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+};
+
+const QString WindowManagers = QStringLiteral("openbox|xfwm4|kwin_x11|mutter|marco|metacity|icewm");
+
+// Starts the program and waits until it has its windows mapped, then until neither
+// it, the X server nor the window manager used any CPU for half a second.
+Run measure(QProcess& process, const Program& program) {
     Run run;
     MapWatcher watcher;
+    const qint64 server = xServerPid();
+    const qint64 windowManager = pidOf(WindowManagers);
+    const double windowManagerBefore = ProcessUsage::cpuSeconds(windowManager);
     QElapsedTimer clock;
     clock.start();
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, arguments);
+    process.setProcessEnvironment(program.environment);
+    process.start(program.path, program.arguments);
     process.waitForStarted();
-    watcher.waitForMapped(process.processId(), count, 180000);
+    watcher.waitForMapped(process.processId(), program.windows, 180000);
     run.mappedMs = clock.elapsed();
-    const qint64 server = xServerPid();
     double last = -1;
     qint64 quietSince = clock.elapsed();
     while (clock.elapsed() < 300000) {
-        const double now = ProcessUsage::cpuSeconds(process.processId()) + ProcessUsage::cpuSeconds(server);
+        const double now = ProcessUsage::cpuSeconds(process.processId()) + ProcessUsage::cpuSeconds(server) +
+                           ProcessUsage::cpuSeconds(windowManager);
         if (now != last) {
             last = now;
             quietSince = clock.elapsed();
@@ -103,6 +168,8 @@ Run measure(QProcess& process, const QString& program, const QStringList& argume
     }
     run.settledMs = quietSince;
     run.residentKiB = ProcessUsage::memoryKiB(process.processId(), "VmRSS:");
+    if (windowManager > 0)
+        run.windowManagerMs = qint64(1000 * (ProcessUsage::cpuSeconds(windowManager) - windowManagerBefore));
     return run;
 }
 
@@ -117,18 +184,19 @@ qint64 median(QList<qint64> values) {
 
 // The median of each figure over the runs.
 Run medianOf(const QList<Run>& runs) {
-    QList<qint64> mapped, settled, resident;
+    QList<qint64> mapped, settled, resident, windowManager;
     for (const Run& r : runs) {
         mapped << r.mappedMs;
         settled << r.settledMs;
         resident << r.residentKiB;
+        windowManager << r.windowManagerMs;
     }
-    return Run{median(mapped), median(settled), median(resident)};
+    return Run{median(mapped), median(settled), median(resident), median(windowManager)};
 }
 
-Run runOnce(const QString& program, const QStringList& arguments, int windows) {
+Run runOnce(const Program& program) {
     QProcess process;
-    const Run run = measure(process, program, arguments, windows);
+    const Run run = measure(process, program);
     ::kill(process.processId(), SIGTERM);
     process.waitForFinished(60000);
     QThread::msleep(1000);
@@ -156,6 +224,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString baseline = QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_notes");
+    const QString xpad = QStandardPaths::findExecutable(QStringLiteral("xpad"));
+    if (xpad.isEmpty())
+        out << "xpad is not installed: the GTK program is left out (apt-get install xpad)\n";
     QList<std::pair<int, std::pair<Run, Run>>> results;
     for (const QString& countText : args.mid(2)) {
         const int count = countText.toInt();
@@ -166,42 +237,54 @@ int main(int argc, char* argv[]) {
         data.write(dataFile(count));
         data.close();
 
-        QList<Run> bareRuns, raisingRuns, pinoraRuns;
-        for (int i = 0; i < runs; ++i) {
-            bareRuns << runOnce(baseline, {dir.filePath("Pinora.dat")}, count);
-            raisingRuns << runOnce(baseline, {dir.filePath("Pinora.dat"), "--raise"}, count);
+        QList<Program> programs{
+            {QStringLiteral("bare Qt baseline"), baseline, {dir.filePath("Pinora.dat")}, count},
+            {QStringLiteral("baseline + raising"), baseline, {dir.filePath("Pinora.dat"), "--raise"}, count},
             // The tray's stand-in counts as one more window.
-            pinoraRuns << runOnce(dir.filePath("Pinora"), {}, count + 1);
+            {QStringLiteral("Pinora"), dir.filePath("Pinora"), {}, count + 1},
+        };
+        if (!xpad.isEmpty()) {
+            const QString home = dir.filePath(QStringLiteral("xpad-home"));
+            writeXpadNotes(home, count);
+            Program gtk{QStringLiteral("xpad (GTK)"), xpad, {}, count};
+            gtk.environment.insert(QStringLiteral("HOME"), home);
+            gtk.environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+            programs << gtk;
         }
-        const Run base = medianOf(bareRuns);
-        const Run raising = medianOf(raisingRuns);
-        const Run run = medianOf(pinoraRuns);
+        QList<QList<Run>> runsOf(programs.size());
+        for (int i = 0; i < runs; ++i)
+            for (qsizetype p = 0; p < programs.size(); ++p)
+                runsOf[p] << runOnce(programs.at(p));
+        QList<Run> medians;
+        for (const QList<Run>& r : runsOf)
+            medians << medianOf(r);
+        const Run& base = medians.at(0);
+        const Run& run = medians.at(2);
         results.append({count, {base, run}});
-        out << count << " notes                 mapped     settled    resident   (medians of " << runs << ")\n";
-        out << QStringLiteral("  bare Qt baseline    %1 ms  %2 ms  %3 MiB\n")
-                   .arg(base.mappedMs, 7)
-                   .arg(base.settledMs, 7)
-                   .arg(base.residentKiB / 1024, 5);
-        out << QStringLiteral("  baseline + raising  %1 ms  %2 ms  %3 MiB\n")
-                   .arg(raising.mappedMs, 7)
-                   .arg(raising.settledMs, 7)
-                   .arg(raising.residentKiB / 1024, 5);
-        out << QStringLiteral("  Pinora              %1 ms  %2 ms  %3 MiB\n")
-                   .arg(run.mappedMs, 7)
-                   .arg(run.settledMs, 7)
-                   .arg(run.residentKiB / 1024, 5);
-        out << QStringLiteral("  ratio               %1       %2       %3\n")
-                   .arg(ratio(run.mappedMs, base.mappedMs), 7)
-                   .arg(ratio(run.settledMs, base.settledMs), 7)
-                   .arg(ratio(run.residentKiB, base.residentKiB), 5);
-        out << QStringLiteral("  ratio to + raising  %1       %2       %3\n")
-                   .arg(ratio(run.mappedMs, raising.mappedMs), 7)
-                   .arg(ratio(run.settledMs, raising.settledMs), 7)
-                   .arg(ratio(run.residentKiB, raising.residentKiB), 5);
+        out << count << " notes               mapped     settled   resident  window manager CPU (medians of " << runs
+            << ")\n";
+        for (qsizetype p = 0; p < programs.size(); ++p)
+            out << QStringLiteral("  %1 %2 ms  %3 ms  %4 MiB  %5 ms\n")
+                       .arg(programs.at(p).name, -18)
+                       .arg(medians.at(p).mappedMs, 7)
+                       .arg(medians.at(p).settledMs, 7)
+                       .arg(medians.at(p).residentKiB / 1024, 5)
+                       .arg(medians.at(p).windowManagerMs, 7);
+        for (qsizetype p = 0; p < programs.size(); ++p) {
+            if (p == 2)
+                continue;
+            const Run& other = medians.at(p);
+            out << QStringLiteral("  Pinora / %1 %2       %3       %4     %5\n")
+                       .arg(programs.at(p).name, -18)
+                       .arg(ratio(run.mappedMs, other.mappedMs), 5)
+                       .arg(ratio(run.settledMs, other.settledMs), 5)
+                       .arg(ratio(run.residentKiB, other.residentKiB), 5)
+                       .arg(ratio(run.windowManagerMs, other.windowManagerMs), 5);
+        }
         out.flush();
 
         QProcess pinora;
-        measure(pinora, dir.filePath("Pinora"), {}, count + 1);
+        measure(pinora, programs.at(2));
         const double cpuBefore = ProcessUsage::cpuSeconds(pinora.processId());
         QThread::msleep(5000);
         out << "  Pinora idle: " << ProcessUsage::cpuSeconds(pinora.processId()) - cpuBefore
