@@ -79,18 +79,17 @@ bool IsInstalledCopy(const QString& executableDir) {
     return QFileInfo::exists(installedHelpPage(executableDir));
 }
 
-QString HelpPage(const QString& executableDir) {
-    const QString beside = QDir(executableDir).filePath(QStringLiteral("Pinora.html"));
-    return QFileInfo::exists(beside) ? beside : installedHelpPage(executableDir);
-}
-
 Choice ResolveAppDir(const QString& executableDir) {
-    if (!executableDir.isEmpty() && !IsInstalledCopy(executableDir) && canCreateFilesIn(executableDir))
+    const Choice::Reason reason = executableDir.isEmpty()            ? Choice::Reason::NotWritable
+                                  : IsInstalledCopy(executableDir)   ? Choice::Reason::InstalledCopy
+                                  : !canCreateFilesIn(executableDir) ? Choice::Reason::NotWritable
+                                                                     : Choice::Reason::None;
+    if (reason == Choice::Reason::None)
         return {withTrailingSlash(executableDir), {}};
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString dir = QDir(dataHome).filePath(QStringLiteral("pinora"));
     QDir().mkpath(dir);
-    Choice choice{withTrailingSlash(dir), {}};
+    Choice choice{withTrailingSlash(dir), {}, reason};
     if (!executableDir.isEmpty() && CarryOverNotes(executableDir, dir))
         choice.notesCopiedFrom = withTrailingSlash(executableDir);
     return choice;

@@ -10,14 +10,13 @@ struct Choice {
     // Set when this start copied the notes from the executable's directory into
     // dir: that directory, with its trailing "/". The user is told once.
     QString notesCopiedFrom;
+    // Why the executable's directory is not used.
+    enum class Reason { None, InstalledCopy, NotWritable } reason = Reason::None;
 };
 
 // An executable installed with its share folder (/usr/bin beside /usr/share/pinora):
 // its directory belongs to the system, even for root.
 bool IsInstalledCopy(const QString& executableDir);
-
-// The help page: beside the executable, or an installed copy's.
-QString HelpPage(const QString& executableDir);
 
 // The directory of the executable, or, for an installed copy or when files cannot
 // be created there (a read-only medium), $XDG_DATA_HOME/pinora/ (by default

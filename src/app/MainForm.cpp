@@ -4,6 +4,7 @@
 #include "app/AppIcon.h"
 #include "app/IconMenu.h"
 #include "app/InstanceLock.h"
+#include "app/ReadingForm.h"
 #include "app/Settings.h"
 #include "app/StartMode.h"
 #include "app/StartupEntry.h"
@@ -168,10 +169,13 @@ bool MainForm::Form_Load() {
              SafeFile::removeLeftoversOfFamily(QFileInfo(m_state.dataFilePath()).path(), QStringLiteral("Pinora-")))
         qCInfo(lcApp) << "removed" << removed << "left by a save that was cut off";
     if (!m_services.notesCopiedFrom.isEmpty()) {
-        notifyAtStartUp(
-            QStringLiteral("%1 にはファイルを書き込めないため、付箋紙はこれから %2 に保存します。\n"
-                           "そこにあった付箋紙と設定はコピーしました。元のファイルはそのまま残っています。")
-                .arg(QDir::toNativeSeparators(m_services.notesCopiedFrom), QDir::toNativeSeparators(m_state.AppDir)));
+        const QString why = m_services.notesCopiedBecause == AppDir::Choice::Reason::InstalledCopy
+                                ? QStringLiteral("%1 はインストールされたプログラムの場所なので")
+                                : QStringLiteral("%1 にはファイルを書き込めないため");
+        notifyAtStartUp(why.arg(QDir::toNativeSeparators(m_services.notesCopiedFrom)) +
+                        QStringLiteral("、付箋紙はこれから %1 に保存します。\n"
+                                       "そこにあった付箋紙と設定はコピーしました。元のファイルはそのまま残っています。")
+                            .arg(QDir::toNativeSeparators(m_state.AppDir)));
     }
 
     m_tray = m_services.makeTrayIcon();
@@ -502,11 +506,17 @@ void MainForm::ilog_Click() {
         MessageBox::show(QStringLiteral("ログはまだ作成されていません"));
         return;
     }
-    OpenWithDesktop(path);
+    const bool opened = m_services.openWithDesktop ? m_services.openWithDesktop(path) : OpenWithDesktop(path);
+    if (!opened) {
+        qCInfo(lcApp) << "no desktop application opened" << path << "- shown in a window of our own";
+        ReadingForm::textFile(QStringLiteral("ピノラ：ログ"), path)->showForward();
+    }
 }
 
 void MainForm::ihelp_Click() {
-    OpenWithDesktop(AppDir::HelpPage(QCoreApplication::applicationDirPath()));
+    if (!m_helpForm)
+        m_helpForm = ReadingForm::help();
+    m_helpForm->showForward();
 }
 
 void MainForm::inetwork_Click() {

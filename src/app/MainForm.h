@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppDir.h"
+
 #include "editor/EditForm.h"
 #include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
@@ -17,6 +19,7 @@ class CompForm;
 class frmAbout;
 class FindForm;
 class PeeledForm;
+class ReadingForm;
 class DatagramSocket;
 class HostBrowser;
 class IconMenu;
@@ -40,8 +43,13 @@ public:
         std::function<void(int milliseconds)> sleep;
         // For the editor; its input method comes from the session bus when not given.
         EditForm::Services editor;
-        // The directory whose notes were copied into AppDir on this start, if any.
+        // The directory whose notes were copied into AppDir on this start, if any,
+        // and why that directory is not used.
         QString notesCopiedFrom;
+        AppDir::Choice::Reason notesCopiedBecause = AppDir::Choice::Reason::NotWritable;
+        // Opens a file with the desktop's application for it; false when none
+        // could be started. By default through the desktop's launcher.
+        std::function<bool(const QString& path)> openWithDesktop;
         // Whether the program was asked to end (a signal) while start-up still runs;
         // start-up then stops building notes and shuts down.
         std::function<bool()> stopRequested;
@@ -151,4 +159,5 @@ private:
     QPointer<::frmAbout> m_about;
     QPointer<PeeledForm> m_peeledForm;
     QPointer<FindForm> m_findForm;
+    QPointer<ReadingForm> m_helpForm;
 };

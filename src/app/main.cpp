@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/PlatformChoice.h"
 #include "app/Settings.h"
+#include "app/ToolkitTranslation.h"
 #include "note/AppState.h"
 #include "platform/UnixSignals.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     // program's captions are exactly what each window sets.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(PinoraWindowIcon());
+    InstallToolkitTranslation();
 
     // A log-off and the usual termination signals end the program as its own
     // exit command does, from the event loop, or stop the start-up early.
@@ -31,6 +33,7 @@ int main(int argc, char* argv[]) {
     state.AppDir = AppDir::GetAppDir();
     MainForm::Services services;
     services.notesCopiedFrom = AppDir::GetAppDirChoice().notesCopiedFrom;
+    services.notesCopiedBecause = AppDir::GetAppDirChoice().reason;
     services.stopRequested = [&unixSignals] { return unixSignals.pending(); };
     MainForm mainForm(state, services);
     QObject::connect(&mainForm, &MainForm::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);

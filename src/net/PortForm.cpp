@@ -82,7 +82,8 @@ PortForm::PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* b
     const int top = Label2->geometry().bottom() + Twips::toPixelsY(120);
     const int wide = std::max(width(), layout->sizeHint().width());
     receiving->setGeometry(0, top, wide, layout->sizeHint().height());
-    resize(wide, receiving->geometry().bottom() + 1);
+    // A fixed size also tells the window manager that there is nothing to maximise.
+    setFixedSize(wide, receiving->geometry().bottom() + 1);
 }
 
 void PortForm::showReceiving() {

@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace MessageBox {
 
@@ -18,6 +19,13 @@ bool& testAnswer() {
 
 const QString kTitle = QStringLiteral("ピノラ");
 
+// A title and a close button only: a message is neither minimised nor maximised.
+QMessageBox* makeBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                     QWidget* parent) {
+    return new QMessageBox(icon, kTitle, text, buttons, parent,
+                           Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+}
+
 } // namespace
 
 void show(const QString& text, QWidget* parent) {
@@ -25,13 +33,15 @@ void show(const QString& text, QWidget* parent) {
         testHandler()(text);
         return;
     }
-    QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+    QPointer<QMessageBox> box = makeBox(QMessageBox::Information, text, QMessageBox::Ok, parent);
+    box->exec();
+    delete box; // unless its parent went during the wait and took it along
 }
 
 QWidget* notify(const QString& text) {
     if (testHandler())
         testHandler()(text);
-    auto* box = new QMessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok);
+    QMessageBox* box = makeBox(QMessageBox::Information, text, QMessageBox::Ok, nullptr);
     // A message box is application modal unless told otherwise, and would keep
     // the user from moving or editing notes while it is open.
     box->setWindowModality(Qt::NonModal);
@@ -46,8 +56,11 @@ bool ask(const QString& text, QWidget* parent) {
         testHandler()(text);
         return testAnswer();
     }
-    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    QPointer<QMessageBox> box = makeBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    const bool yes = box->exec() == QMessageBox::Yes;
+    delete box;
+    return yes;
 }
 
 void setHandlerForTesting(Handler handler, bool answer) {

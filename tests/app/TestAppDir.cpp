@@ -20,13 +20,18 @@ private slots:
         QCOMPARE(resolved.dir, home.path() + QStringLiteral("/pinora/"));
         QVERIFY(QFileInfo(resolved.dir).isDir());
         QVERIFY(resolved.notesCopiedFrom.isEmpty()); // no notes there to carry over
+        QCOMPARE(resolved.reason, AppDir::Choice::Reason::NotWritable);
         // A directory that does not exist is no better.
         QCOMPARE(AppDir::ResolveAppDir(home.path() + QStringLiteral("/gone")).dir, resolved.dir);
         // Nor is an installed copy's bin folder, even where root could write to it.
         QTemporaryDir prefix;
         QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/pinora"));
         QVERIFY(writeBytes(prefix.filePath("share/pinora/Pinora.html"), "<html/>"));
-        QCOMPARE(AppDir::ResolveAppDir(prefix.filePath("bin")).dir, resolved.dir);
+        const AppDir::Choice installed = AppDir::ResolveAppDir(prefix.filePath("bin"));
+        QCOMPARE(installed.dir, resolved.dir);
+        QCOMPARE(installed.reason, AppDir::Choice::Reason::InstalledCopy);
+        // A writable folder of its own is used as it is.
+        QCOMPARE(AppDir::ResolveAppDir(home.path()).reason, AppDir::Choice::Reason::None);
         qunsetenv("XDG_DATA_HOME");
     }
 

@@ -2,7 +2,9 @@
 // the desktop's own tools where they are installed.
 #include "app/IconMenu.h"
 #include "app/MainForm.h"
+#include "app/ReadingForm.h"
 #include "app/StartupEntry.h"
+#include "app/ToolkitTranslation.h"
 #include "app/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "platform/TrayIcon.h"
@@ -10,6 +12,7 @@
 #include "FileBytes.h"
 #include "ScratchAppState.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
@@ -17,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -136,11 +140,68 @@ private slots:
         QTRY_VERIFY(findDialogs().isEmpty());
     }
 
+    // ヘルプ is read inside the program, one window however often it is asked for.
+    // ログ表示 goes to the desktop's application; where none starts, the log shows
+    // in a window of the program's own that names the file.
+    void helpAndLogAlwaysShow() {
+        ScratchAppState state;
+        QStringList opened;
+        bool launcherStarts = true;
+        MainForm::Services services;
+        services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
+        services.openWithDesktop = [&](const QString& path) {
+            opened << path;
+            return launcherStarts;
+        };
+        MainForm form(state, services);
+        form.IconMenu->ihelp->trigger();
+        form.IconMenu->ihelp->trigger();
+        QList<ReadingForm*> windows = findDialogs<ReadingForm>();
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
+        QVERIFY(windows.first()->isVisible());
+        QCOMPARE(windows.first()->Text->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
+        QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("付箋紙")));
+        QVERIFY(opened.isEmpty());
+        windows.first()->close();
+        QTRY_VERIFY(findDialogs<ReadingForm>().isEmpty());
+
+        form.IconMenu->ilog->trigger();
+        QCOMPARE(m_messages, QStringList{QStringLiteral("ログはまだ作成されていません")});
+        const QString log = state.filePath("Pinora.log");
+        QVERIFY(writeBytes(log, QStringLiteral("[作成した日時=26/12/06 21:35:00]\r\nはがしたメモ\r\n").toUtf8()));
+        form.IconMenu->ilog->trigger();
+        QCOMPARE(opened, QStringList{log});
+        QVERIFY(findDialogs<ReadingForm>().isEmpty());
+
+        launcherStarts = false;
+        form.IconMenu->ilog->trigger();
+        windows = findDialogs<ReadingForm>();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows.first()->isVisible());
+        QVERIFY(windows.first()->FileLine->text().contains(QDir::toNativeSeparators(log)));
+        QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("はがしたメモ")));
+        QVERIFY(windows.first()->Text->isReadOnly());
+        windows.first()->close();
+    }
+
+    // The toolkit's own dialogs speak the program's language.
+    void toolkitDialogsSpeakJapanese() {
+        QVERIFY2(InstallToolkitTranslation(), "qt6-translations-l10n provides qtbase_ja.qm");
+        QColorDialog dialog;
+        QVERIFY(!dialog.windowTitle().isEmpty());
+        QVERIFY2(dialog.windowTitle() != QLatin1String("Select Color"), qPrintable(dialog.windowTitle()));
+        const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+        QVERIFY(std::any_of(buttons.cbegin(), buttons.cend(),
+                            [](const QPushButton* b) { return b->text().contains(QStringLiteral("キャンセル")); }));
+    }
+
 private:
-    static QList<frmAbout*> findDialogs() {
-        QList<frmAbout*> dialogs;
+    template <typename Window = frmAbout>
+    static QList<Window*> findDialogs() {
+        QList<Window*> dialogs;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<frmAbout*>(w))
+            if (auto* d = qobject_cast<Window*>(w); d && !d->testAttribute(Qt::WA_WState_Hidden))
                 dialogs << d;
         return dialogs;
     }

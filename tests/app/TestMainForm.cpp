@@ -161,8 +161,17 @@ private slots:
         QCOMPARE(QDir(m_state->dir.path()).entryList({"*.*.*"}, QDir::Files),
                  (QStringList{"Other.dat.saving-abcdef", "Pinora-my.dat.saving-long", "Pinora.dat.backup"}));
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains("/media/usb/Pinora/"));
+        QVERIFY(m_messages.first().contains("/media/usb/Pinora/ にはファイルを書き込めない"));
         QVERIFY(m_messages.first().contains(m_state->AppDir));
+    }
+
+    // An installed copy's folder could be written by its owner: the notice says why
+    // it is not used instead.
+    void carriedOverFromAnInstalledCopy() {
+        QVERIFY(start("/home/u/.local/bin/", AppDir::Choice::Reason::InstalledCopy));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains("/home/u/.local/bin/ はインストールされたプログラムの場所なので"));
+        QVERIFY(!m_messages.first().contains("書き込めない"));
     }
 
     void settingsSetTheMarks() {
@@ -532,9 +541,11 @@ private:
                 return window;
         return nullptr;
     }
-    bool start(const QString& notesCopiedFrom = {}) {
+    bool start(const QString& notesCopiedFrom = {},
+               AppDir::Choice::Reason because = AppDir::Choice::Reason::NotWritable) {
         MainForm::Services services;
         services.notesCopiedFrom = notesCopiedFrom;
+        services.notesCopiedBecause = because;
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
         services.sleep = [](int) {};
         services.editor.inputMethod = &m_noInputMethod;

@@ -1,0 +1,55 @@
+#include "app/ReadingForm.h"
+
+#include "platform/Twips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+ReadingForm::ReadingForm(const QString& caption)
+    : QWidget(nullptr, Qt::Window) {
+    setObjectName(QStringLiteral("ReadingForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(caption);
+    FileLine = new QLabel(this);
+    FileLine->setObjectName(QStringLiteral("FileLine"));
+    FileLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FileLine->setWordWrap(true);
+    FileLine->hide();
+    Text = new QTextBrowser(this);
+    Text->setObjectName(QStringLiteral("Text"));
+    Text->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(FileLine);
+    layout->addWidget(Text);
+    resize(640, 520);
+}
+
+ReadingForm* ReadingForm::help() {
+    auto* form = new ReadingForm(QStringLiteral("ピノラ：ヘルプ"));
+    form->Text->setSource(QUrl(QStringLiteral("qrc:/Pinora.html")));
+    return form;
+}
+
+ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) {
+    auto* form = new ReadingForm(caption);
+    form->FileLine->setText(QStringLiteral("ファイル: %1").arg(QDir::toNativeSeparators(path)));
+    form->FileLine->show();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        form->Text->setPlainText(QString::fromUtf8(file.readAll()));
+    else
+        form->Text->setPlainText(QStringLiteral("このファイルを読めませんでした: %1").arg(file.errorString()));
+    return form;
+}
+
+void ReadingForm::showForward() {
+    if (!isVisible())
+        Twips::centreOnScreen(*this);
+    show();
+    raise();
+    activateWindow();
+}
