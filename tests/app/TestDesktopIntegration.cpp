@@ -47,21 +47,30 @@ private slots:
     }
     void init() { m_messages.clear(); }
 
-    // An executable whose path has blanks, quotes and Japanese characters: the
-    // entry is valid, and the desktop's launcher starts exactly that program.
+    // An executable whose path has blanks, quotes, a per cent sign and Japanese
+    // characters: the entry is valid; the desktop's launcher starts exactly that
+    // program (GLib cannot start a path with a per cent sign at all, so that one is
+    // only validated).
     void theEntryStartsTheProgram() {
-        QTemporaryDir dir;
-        const QString mark = dir.filePath("ran");
-        const QString program = markingProgram(dir.filePath("付箋 アプリ/it's \"Pinora\" $HOME"), mark);
-        QFile::remove(entryPath());
-        QCOMPARE(StartupEntry::CreateStartupShortcut(program, StartupEntry::kFileName), StartupEntry::Result::Created);
         if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
             QSKIP("desktop-file-validate (desktop-file-utils) is not installed");
-        QProcess validate;
-        validate.start("desktop-file-validate", {entryPath()});
-        QVERIFY(validate.waitForFinished());
-        QCOMPARE(validate.readAll(), QByteArray());
-        QCOMPARE(validate.exitCode(), 0);
+        QTemporaryDir dir;
+        const QString mark = dir.filePath("ran");
+        const auto entryFor = [&](const QString& name) {
+            const QString program = markingProgram(dir.filePath(name), mark);
+            QFile::remove(entryPath());
+            QCOMPARE(StartupEntry::CreateStartupShortcut(program, StartupEntry::kFileName),
+                     StartupEntry::Result::Created);
+            QProcess validate;
+            validate.start("desktop-file-validate", {entryPath()});
+            QVERIFY(validate.waitForFinished());
+            QCOMPARE(validate.readAll(), QByteArray());
+            QCOMPARE(validate.exitCode(), 0);
+        };
+        entryFor("付箋 アプリ/100% sure");
+        entryFor("付箋 アプリ/it's \"Pinora\" $HOME");
+        if (QTest::currentTestFailed())
+            return;
         if (QStandardPaths::findExecutable("gio").isEmpty())
             QSKIP("gio (libglib2.0-bin) is not installed");
         QCOMPARE(QProcess::execute("gio", {"launch", entryPath()}), 0);

@@ -95,6 +95,7 @@ private slots:
         const int thirdStart = int(full.indexOf("{\\rtf1 three}")) - 26;
         QTest::newRow("only the count") << full.left(4) << 0;
         QTest::newRow("inside the first RTF") << full.left(4 + 30) << 0;
+        QTest::newRow("first record one byte short") << full.left(secondStart - 1) << 0;
         QTest::newRow("right after the first record") << full.left(secondStart) << 1;
         QTest::newRow("inside the second record's RTF") << full.left(secondStart + 30) << 1;
         QTest::newRow("right after the third record: filler missing") << full.left(full.size() - 32) << 3;
