@@ -44,8 +44,12 @@ protected:
 };
 
 std::optional<QColor> chooseWithDialog(const QColor& current, QWidget* parent) {
-    const QColor chosen = QColorDialog::getColor(current, parent);
-    return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+    QColorDialog dialog(current, parent);
+    // A title and a close button: the dialog is neither minimised nor maximised.
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
+        return std::nullopt;
+    return dialog.selectedColor();
 }
 
 } // namespace
