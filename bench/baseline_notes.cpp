@@ -6,7 +6,7 @@
 // --raise one pass that raises every window in order and activates the last, as
 // the program does once its notes are shown.
 #include "platform/Twips.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "store/NoteFile.h"
 
 #include <QApplication>

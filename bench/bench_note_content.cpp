@@ -8,7 +8,7 @@
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "store/NoteRecord.h"
 
 #include "QtBenchmarkMain.h"

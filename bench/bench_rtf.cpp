@@ -2,8 +2,8 @@
 // to its text makes. Run under the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_rtf
 #include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include "QtBenchmarkMain.h"
 #include <QTextDocument>

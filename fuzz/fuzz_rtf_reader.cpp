@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/rtf/RtfPlainText.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfPlainText.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,7 +1,7 @@
 // Arbitrary datagrams as received text: parsing must never crash, and whatever
 // parses must survive being built into a message again and parsed back.
 #include "net/TransferMessage.h"
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 #include <cstdlib>
 

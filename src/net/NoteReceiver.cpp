@@ -4,12 +4,12 @@
 #include "note/AppState.h"
 #include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
-#include "platform/CodePage.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "store/NoteFile.h"
+#include "text/CodePage.h"
 
 #include <QGuiApplication>
 #include <QLocale>

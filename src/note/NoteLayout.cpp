@@ -5,7 +5,7 @@
 #include "note/NoteSurface.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
-#include "platform/rtf/RtfFontNames.h"
+#include "rtf/RtfFontNames.h"
 #include "store/Tag.h"
 
 #include <QFontMetricsF>

@@ -3,11 +3,11 @@
 #include "note/AppState.h"
 #include "note/ColorSwatch.h"
 #include "note/NoteBuilder.h"
-#include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
-#include "platform/rtf/RtfPlainText.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfPlainText.h"
+#include "rtf/RtfReader.h"
+#include "text/CodePage.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "platform/DatagramSocket.h"
 
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 QByteArray DatagramSocket::toWire(const QString& text) {
     return CodePage::encodeCp932(text);

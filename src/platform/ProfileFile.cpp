@@ -1,7 +1,7 @@
 #include "platform/ProfileFile.h"
 
-#include "platform/CodePage.h"
 #include "platform/SafeFile.h"
+#include "text/CodePage.h"
 
 #include <QFile>
 

@@ -1,10 +1,10 @@
 #include "platform/RichTextBox.h"
 
 #include "platform/ColorValue.h"
-#include "platform/rtf/RtfFontNames.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfUnits.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfFontNames.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfUnits.h"
+#include "rtf/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 #include "store/SaveAllNotes.h"
 
-#include "platform/CodePage.h"
 #include "store/NoteFileIO.h"
 #include "store/NoteView.h"
 #include "store/Tag.h"
+#include "text/CodePage.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "store/Tag.h"
 
-#include "platform/CodePage.h"
 #include "store/NoteRecord.h"
+#include "text/CodePage.h"
 
 namespace Tag {
 

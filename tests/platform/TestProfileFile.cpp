@@ -1,5 +1,5 @@
-#include "platform/CodePage.h"
 #include "platform/ProfileFile.h"
+#include "text/CodePage.h"
 
 #include "FileBytes.h"
 #include "FileSizeLimit.h"

@@ -1,5 +1,5 @@
 #include "platform/RichTextBox.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 
 #include "FileBytes.h"
 #include "RtfFiles.h"

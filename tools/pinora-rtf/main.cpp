@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "platform/rtf/RtfPlainText.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfPlainText.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 namespace {
 

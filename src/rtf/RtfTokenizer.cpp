@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfTokenizer.h"
+#include "rtf/RtfTokenizer.h"
 
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfFontNames.h"
+#include "rtf/RtfFontNames.h"
 
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 #include <QStringList>
 

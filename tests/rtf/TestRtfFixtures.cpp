@@ -4,8 +4,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "platform/rtf/RtfPlainText.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfPlainText.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 

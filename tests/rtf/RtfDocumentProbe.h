@@ -10,7 +10,7 @@
 
 #include <utility>
 
-#include "platform/rtf/RtfUnits.h"
+#include "rtf/RtfUnits.h"
 
 // Reads formatting back out of a QTextDocument as short strings, so that test rows can state
 // what they expect in one column.

@@ -7,8 +7,8 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
-#include "platform/rtf/RtfFontTable.h"
-#include "platform/rtf/RtfFormatState.h"
+#include "rtf/RtfFontTable.h"
+#include "rtf/RtfFormatState.h"
 
 // A picture as \pict describes it. Sizes in twips; 0 when the document does not say.
 struct RtfPicture {

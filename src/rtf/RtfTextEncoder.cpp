@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfTextEncoder.h"
+#include "rtf/RtfTextEncoder.h"
 
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 namespace {
 

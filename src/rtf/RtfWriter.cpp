@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 
-#include "platform/CodePage.h"
+#include "text/CodePage.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -13,10 +13,10 @@
 
 #include <algorithm>
 
-#include "platform/rtf/RtfFontNames.h"
-#include "platform/rtf/RtfPictureOriginal.h"
-#include "platform/rtf/RtfTextEncoder.h"
-#include "platform/rtf/RtfUnits.h"
+#include "rtf/RtfFontNames.h"
+#include "rtf/RtfPictureOriginal.h"
+#include "rtf/RtfTextEncoder.h"
+#include "rtf/RtfUnits.h"
 
 namespace {
 

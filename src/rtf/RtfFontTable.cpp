@@ -1,7 +1,7 @@
-#include "platform/rtf/RtfFontTable.h"
+#include "rtf/RtfFontTable.h"
 
-#include "platform/CodePage.h"
-#include "platform/rtf/RtfFontNames.h"
+#include "rtf/RtfFontNames.h"
+#include "text/CodePage.h"
 
 RtfFont& RtfFontTable::define(int index) {
     RtfFont& font = m_fonts[index];

@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "RtfDocumentProbe.h"
-#include "platform/rtf/RtfPlainText.h"
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfPlainText.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "platform/rtf/RtfParser.h"
+#include "rtf/RtfParser.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "platform/CodePage.h"
-#include "platform/rtf/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
+#include "text/CodePage.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/rtf/RtfDocumentBuilder.h"
-#include "platform/rtf/RtfFontTable.h"
-#include "platform/rtf/RtfFormatState.h"
-#include "platform/rtf/RtfKeywords.h"
-#include "platform/rtf/RtfTokenizer.h"
+#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfFontTable.h"
+#include "rtf/RtfFormatState.h"
+#include "rtf/RtfKeywords.h"
+#include "rtf/RtfTokenizer.h"
 
 // Reads an RTF document's tokens: keeps the group stack with its formatting state, sends each
 // destination's content where it belongs (the font and colour tables, pictures, the text), and

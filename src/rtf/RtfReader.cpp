@@ -1,11 +1,11 @@
-#include "platform/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "platform/CodePage.h"
-#include "platform/rtf/RtfDocumentBuilder.h"
-#include "platform/rtf/RtfParser.h"
+#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfParser.h"
+#include "text/CodePage.h"
 
 bool RtfReader::isRtf(QByteArrayView bytes) {
     return bytes.startsWith("{\\rtf");

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfPlainText.h"
+#include "rtf/RtfPlainText.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/rtf/RtfFontTable.h"
+#include "rtf/RtfFontTable.h"
 
 // What the font names that Japanese notes use mean on this system.
 namespace RtfFontNames {

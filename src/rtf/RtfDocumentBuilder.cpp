@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfDocumentBuilder.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -12,8 +12,8 @@
 
 #include <algorithm>
 
-#include "platform/rtf/RtfPictureOriginal.h"
-#include "platform/rtf/RtfUnits.h"
+#include "rtf/RtfPictureOriginal.h"
+#include "rtf/RtfUnits.h"
 
 namespace {
 
