@@ -5,6 +5,7 @@
 
 #include "FileBytes.h"
 #include "SavedNote.h"
+#include "Settle.h"
 #include "WindowManager.h"
 #include "X11Windows.h"
 
@@ -112,11 +113,11 @@ private slots:
             });
         };
         if (dropped)
-            QTRY_VERIFY_WITH_TIMEOUT(targetHasTheSource(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(targetHasTheSource(), kSettle);
         // Hidden at once, peeled a second later; or left where it was.
-        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), sourceStays ? 3 : 2, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(savedTexts(dir).size(), sourceStays ? 2 : 1, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.log")).contains("source note"), logged, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), sourceStays ? 3 : 2, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(savedTexts(dir).size(), sourceStays ? 2 : 1, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.log")).contains("source note"), logged, kSettle);
         QCOMPARE(targetHasTheSource(), dropped);
         stop(pinora);
     }
@@ -128,13 +129,13 @@ private slots:
         TextSource source;
         source.setGeometry(150, 500, 200, 60);
         source.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&source));
-        QTest::qWait(300);
+        QVERIFY(QTest::qWaitForWindowExposed(&source, kSettle));
+        steady([&source] { return source.frameGeometry(); });
         // The drag runs in this process's event loop, so the pointer is driven alongside it.
         QProcess pointer;
         pointer.start(QStringLiteral("xdotool"), dragArguments(QPoint(250, 530), QPoint(560, 170), false));
-        QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, kSettle);
         QCOMPARE(source.result, Qt::CopyAction); // a note takes a copy: the source keeps its text
         stop(pinora);
     }
@@ -147,16 +148,17 @@ private slots:
         start(dir, 2, pinora);
         xdotool({"mousemove", "200", "170", "click", "--repeat", "2", "--delay", "80", "1"});
         QStringList editors;
-        QTRY_VERIFY_WITH_TIMEOUT(!(editors = X11Windows::search({"--name", "^ピノラ$"})).isEmpty(), 5000);
-        QTest::qWait(500);
-        const QPoint onText = X11Windows::geometry(editors.first()).topLeft() + QPoint(40, 93);
+        QTRY_VERIFY_WITH_TIMEOUT(!(editors = X11Windows::search({"--name", "^ピノラ$"})).isEmpty(), kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(X11Windows::xdotool({"getactivewindow"}).trimmed(), editors.first(), kSettle);
+        const QPoint onText =
+            steady([&editors] { return X11Windows::geometry(editors.first()); }).topLeft() + QPoint(40, 93);
         xdotool({"key", "ctrl+a"});
         xdotool(dragArguments(onText, QPoint(560, 170), false));
         auto sourceTextsSaved = [&dir] {
             const QByteArray target = savedTexts(dir).value(1);
             return target.contains("target note") ? int(target.count("source note")) : -1;
         };
-        QTRY_COMPARE_WITH_TIMEOUT(sourceTextsSaved(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sourceTextsSaved(), 1, kSettle);
         for (const char* x : {"560", "200", "560"})
             xdotool({"mousemove", x, "170", "click", "1", "sleep", "0.4"});
         QTest::qWait(1000);
@@ -175,8 +177,13 @@ private:
         pinora.start(dir.filePath("Pinora"));
         QVERIFY(pinora.waitForStarted());
         // Two notes and the tray's stand-in window.
-        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), 3, 15000);
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), 3, kSettle);
+        steady([] {
+            QList<QRect> places;
+            for (const QString& id : X11Windows::search({"--class", "Pinora"}))
+                places << X11Windows::geometry(id);
+            return places;
+        });
     }
     static void stop(QProcess& pinora) {
         ::kill(pid_t(pinora.processId()), SIGTERM);

@@ -3,6 +3,7 @@
 // the note or closing the editor switches it back off. mozc refuses to run as root,
 // so as root the session and the program run as nobody.
 #include "FileBytes.h"
+#include "Settle.h"
 #include "WindowManager.h"
 #include "X11Windows.h"
 
@@ -81,11 +82,11 @@ private slots:
         m_session.setProcessEnvironment(m_env);
         m_session.setProcessChannelMode(QProcess::ForwardedChannels);
         m_session.start("setsid", m_asUser + QStringList{QStringLiteral(PINORA_INPUT_METHOD_SESSION), m_dir.path()});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_dir.filePath("bus")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_dir.filePath("bus")), kSettle);
         m_env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(readBytes(m_dir.filePath("bus"))).trimmed());
         m_env.insert("HOME", m_dir.filePath("home"));
         m_env.insert("XDG_RUNTIME_DIR", m_dir.filePath("run"));
-        QTRY_VERIFY_WITH_TIMEOUT(imeState() >= 0, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(imeState() >= 0, kSettle);
     }
     void cleanupTestCase() {
         if (m_session.state() != QProcess::NotRunning) {
@@ -106,23 +107,23 @@ private slots:
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start(m_asUser.isEmpty() ? dir + "/Pinora" : m_asUser.first(),
                      m_asUser.mid(1) + QStringList{dir + "/Pinora"});
-        QTRY_VERIFY_WITH_TIMEOUT(statusWindow().isValid(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(statusWindow().isValid(), kSettle);
         const int before = imeState();
         QVERIFY(before == 0 || before == 1); // off, or no input context focused
 
         openEditor();
-        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 2, kSettle);
         run("xdotool", {"type", "--delay", "100", "nihon"});
         run("xdotool", {"key", "--delay", "300", "space", "Return", "ctrl+n"});
         // 日本 in the note, as Shift-JIS escapes in its RTF; the input method off again.
-        QTRY_VERIFY_WITH_TIMEOUT(readBytes(dir + "/Pinora.dat").contains("\\'93\\'fa\\'96\\'7b"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(readBytes(dir + "/Pinora.dat").contains("\\'93\\'fa\\'96\\'7b"), kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 1, kSettle);
 
         // Opened again and closed without a change: on while open, off after.
         openEditor();
-        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 2, kSettle);
         run("xdotool", {"key", "alt+F4"});
-        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(imeState(), 1, kSettle);
 
         ::kill(pid_t(pinora.processId()), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));

@@ -4,6 +4,7 @@
 
 #include "FileBytes.h"
 #include "SavedNote.h"
+#include "Settle.h"
 #include "WindowManager.h"
 #include "X11Windows.h"
 
@@ -46,7 +47,7 @@ private slots:
         m_tray.start(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
                                                 "--width", "120", "--heighttype", "pixel", "--height", "24"});
         QVERIFY(m_tray.waitForStarted());
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(!X11Windows::search({"--onlyvisible", "--class", "trayer"}).isEmpty(), kSettle);
     }
     void cleanupTestCase() {
         m_tray.kill();
@@ -74,7 +75,7 @@ private slots:
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start();
         QVERIFY(pinora.waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 3, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 3, kSettle);
         QList<QRect> windows = noteWindows();
         QCOMPARE(windows.at(0), QRect(80, 60, 200, 100)); // 1200, 900, 3000 x 1500 twips at 96 dpi
         QCOMPARE(windows.at(1).topLeft(), QPoint(400, 60));
@@ -87,8 +88,8 @@ private slots:
         for (int step = 1; step <= 5; ++step)
             run({"mousemove", QString::number(150 + 10 * step), QString::number(100 + 8 * step), "sleep", "0.05"});
         run({"sleep", "0.2", "mouseup", "1"});
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0).topLeft(), QPoint(130, 100), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(savedLeft(dir.filePath("Pinora.dat")) == 130 * 15, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0).topLeft(), QPoint(130, 100), kSettle);
+        QTRY_VERIFY_WITH_TIMEOUT(savedLeft(dir.filePath("Pinora.dat")) == 130 * 15, kSettle);
 
         // Right after the move, pull its lower-right corner: the window manager resizes
         // it, and it stays where it was moved to.
@@ -96,11 +97,12 @@ private slots:
         for (int step = 1; step <= 3; ++step)
             run({"mousemove", QString::number(328 + 10 * step), QString::number(198 + 7 * step), "sleep", "0.1"});
         run({"sleep", "0.3", "mouseup", "1", "sleep", "0.3", "mousemove", "700", "600", "sleep", "0.3"});
-        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().value(0).width() > 220, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().value(0).width() > 220, kSettle);
         const QRect resized = noteWindows().at(0);
         QCOMPARE(resized.topLeft(), QPoint(130, 100));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->records.at(0).Width == resized.width() * 15, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->records.at(0).Width ==
+                                     resized.width() * 15,
+                                 kSettle);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
         QVERIFY(saved);
         QCOMPARE(saved->count, 3);
@@ -154,14 +156,14 @@ private slots:
         pinora.start("unshare", {"-m", "sh", "-c", script, readOnly.path()});
         QVERIFY(pinora.waitForStarted());
         // The notes where they were saved, and the message that says where they are kept from now on.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            noteWindows().contains(QRect(80, 60, 200, 100)) && noteWindows().contains(QRect(400, 60, 200, 100)), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(!run({"search", "--onlyvisible", "--name", "^ピノラ$"}).isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().contains(QRect(80, 60, 200, 100)) &&
+                                     noteWindows().contains(QRect(400, 60, 200, 100)),
+                                 kSettle);
+        QTRY_VERIFY_WITH_TIMEOUT(!run({"search", "--onlyvisible", "--name", "^ピノラ$"}).isEmpty(), kSettle);
         QCOMPARE(readBytes(home.filePath("pinora/Pinora.dat")), notes);
         // Once the notes have been brought forward, the message stands above every one of them.
-        QTest::qWait(2000);
+        const QStringList stacking = steady(stackingOrder, 1000);
         const QString message = run({"search", "--onlyvisible", "--name", "^ピノラ$"}).trimmed();
-        const QStringList stacking = stackingOrder();
         QVERIFY(stacking.contains(message));
         for (const QString& id : X11Windows::search({"--class", "Pinora"}))
             if (id != message && stacking.contains(id))
@@ -191,7 +193,7 @@ private slots:
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start(dir.filePath("Pinora"));
         QVERIFY(pinora.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=1"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=1"), kSettle);
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);
@@ -211,18 +213,17 @@ private slots:
 
         // The icon in the tray host: the program's only small window.
         QRect icon;
-        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
-        QTest::qWait(1000); // let the tray host finish embedding it
-        icon = trayIcon();
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), kSettle);
+        icon = steady(trayIcon); // the tray host has finished embedding it
         run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "--repeat",
              "2", "--delay", "60", "1"});
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 10000); // the editor
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, kSettle); // the editor
         const QRect editor = noteWindows().at(0);
         run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1"});
         run({"type", "--delay", "30", "hello note"});
         run({"key", "ctrl+n"});
-        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 5000); // the editor gone, the note there
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note"), kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, kSettle); // the editor gone, the note there
         const QRect note = noteWindows().at(0);
         QVERIFY(qAbs(note.center().x() - 640) <= 2);
         QVERIFY(qAbs(note.center().y() - 400) <= 40);
@@ -231,12 +232,12 @@ private slots:
         // without a click into it first.
         run({"mousemove", QString::number(note.center().x()), QString::number(note.center().y()), "click", "--repeat",
              "2", "--delay", "60", "1"});
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 10000);
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindowName(), QStringLiteral("ピノラ"), kSettle); // the editor takes the keys
         run({"key", "ctrl+End"});
         run({"type", "--delay", "30", " more"});
         run({"key", "ctrl+n"});
-        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note more"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("hello note more"), kSettle);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
         QCOMPARE(saved->count, 1);
 
@@ -244,17 +245,17 @@ private slots:
         // program running, a second exit asks again, and discarding ends it.
         run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "--repeat",
              "2", "--delay", "60", "1"});
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 2, kSettle);
         run({"mousemove", QString::number(editor.center().x()), QString::number(editor.bottom() - 40), "click", "1"});
         run({"type", "--delay", "30", "unsaved"});
         for (const QPoint button : {QPoint(184, 49), QPoint(112, 49)}) { // キャンセル, then 破棄
             run({"key", "ctrl+q"});
             QString question;
-            QTRY_VERIFY_WITH_TIMEOUT(!(question = applyQuestion()).isEmpty(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!(question = applyQuestion()).isEmpty(), kSettle);
             QCOMPARE(run({"getwindowname", question}).trimmed(), QStringLiteral("ピノラ：動作確認"));
             const QPoint at = X11Windows::geometry(question).topLeft() + button;
             run({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
-            QTRY_VERIFY_WITH_TIMEOUT(applyQuestion().isEmpty(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(applyQuestion().isEmpty(), kSettle);
         }
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);
@@ -278,15 +279,14 @@ private slots:
         pinora.setProcessEnvironment(env);
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start(dir.filePath("Pinora"));
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 1, kSettle);
         QRect icon;
-        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
-        QTest::qWait(1000);
-        icon = trayIcon();
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), kSettle);
+        icon = steady(trayIcon);
         run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "3", "sleep",
              "0.5", "key", "--delay", "200", "Down", "Down", "Right", "Return"});
         const QString entry = config.filePath(QStringLiteral("autostart/ピノラ.desktop"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), kSettle);
         QVERIFY(readBytes(dir.filePath("Pinora.ini")).contains("スタートアップ登録=1"));
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
@@ -297,10 +297,10 @@ private slots:
         session.setProcessChannelMode(QProcess::ForwardedChannels);
         session.start("dex", {"--autostart", "--verbose"});
         QVERIFY(session.waitForFinished(10000));
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0), QRect(80, 60, 200, 100), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0), QRect(80, 60, 200, 100), kSettle);
         const QString id = run({"search", "--onlyvisible", "--class", "Pinora"}).section('\n', 0, 0);
         ::kill(run({"getwindowpid", id}).trimmed().toInt(), SIGTERM);
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows().size(), 0, kSettle);
     }
 
     // A note peeled from its menu comes back whole from the tray's はがした付箋紙, at its place.
@@ -313,28 +313,27 @@ private slots:
         pinora.setProcessChannelMode(QProcess::ForwardedChannels);
         pinora.start(dir.filePath("Pinora"));
         QVERIFY(pinora.waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(noteWindows(), QList<QRect>{QRect(80, 60, 200, 100)}, 15000);
-        QTest::qWait(500);
+        QTRY_COMPARE_WITH_TIMEOUT(noteWindows(), QList<QRect>{QRect(80, 60, 200, 100)}, kSettle);
+        steady(noteWindows);
         // はがす → ログに出力しないではがす
         run({"mousemove", "150", "100", "sleep", "0.3", "click", "3", "sleep", "0.5", "key", "--delay", "200", "Down",
              "Right", "Down", "Return"});
-        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->count, 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().isEmpty(), kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))->count, 0, kSettle);
 
         QRect icon;
-        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((icon = trayIcon()).isValid(), kSettle);
         // The fifth item from the bottom: はがした付箋紙...
         run({"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y()), "click", "3", "sleep",
              "0.5", "key", "--delay", "200", "Up", "Up", "Up", "Up", "Up", "Return"});
         QString window;
         QTRY_VERIFY_WITH_TIMEOUT(
             !(window = run({"search", "--onlyvisible", "--name", "はがした付箋紙"}).section('\n', 0, 0)).isEmpty(),
-            5000);
-        QTest::qWait(500);
-        const QRect form = X11Windows::geometry(window);
+            kSettle);
+        const QRect form = steady([&window] { return X11Windows::geometry(window); });
         run({"mousemove", QString::number(form.left() + 50), QString::number(form.bottom() - 24), "click", "1"});
-        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().contains(QRect(80, 60, 200, 100)), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("peeled by mistake"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(noteWindows().contains(QRect(80, 60, 200, 100)), kSettle);
+        QTRY_VERIFY_WITH_TIMEOUT(savedText(dir.filePath("Pinora.dat")).contains("peeled by mistake"), kSettle);
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
     }
@@ -343,6 +342,7 @@ private:
     static QString applyQuestion() {
         return run({"search", "--onlyvisible", "--name", "動作確認"}).section('\n', 0, 0);
     }
+    static QString activeWindowName() { return X11Windows::xdotool({"getactivewindow", "getwindowname"}).trimmed(); }
     static QRect trayIcon() {
         for (const QString& id : X11Windows::search({"--class", "Pinora"})) {
             if (const QRect r = X11Windows::geometry(id); X11Windows::isSmall(r))

@@ -5,6 +5,7 @@
 
 #include "FileBytes.h"
 #include "SavedNote.h"
+#include "Settle.h"
 #include "X11Windows.h"
 
 #include <QDir>
@@ -52,7 +53,7 @@ private slots:
         // mutter says which X display its XWayland serves, and keeps the cookie in
         // its runtime directory.
         const QRegularExpression display("Using public X11 display (:\\d+)");
-        QTRY_VERIFY_WITH_TIMEOUT(display.match(m_log).hasMatch(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(display.match(m_log).hasMatch(), kSettle);
         const QStringList cookies =
             QDir(m_runtime.path()).entryList({".mutter-Xwaylandauth.*"}, QDir::Hidden | QDir::Files);
         QVERIFY2(!cookies.isEmpty(), qPrintable(m_log));
@@ -84,12 +85,12 @@ private slots:
         pinora.start(dir.filePath("Pinora"));
         QVERIFY(pinora.waitForStarted());
         // The note where it was saved, and a small status window for the missing tray.
-        QTRY_VERIFY_WITH_TIMEOUT(pinoraWindows().contains(QRect(80, 60, 200, 100)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(pinoraWindows().contains(QRect(80, 60, 200, 100)), kSettle);
         const auto statusWindowShown = [this] {
             const QList<QRect> windows = pinoraWindows();
             return std::any_of(windows.cbegin(), windows.cend(), X11Windows::isSmall);
         };
-        QTRY_VERIFY_WITH_TIMEOUT(statusWindowShown(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(statusWindowShown(), kSettle);
         ::kill(pinora.processId(), SIGTERM);
         QVERIFY(pinora.waitForFinished(10000));
         QCOMPARE(pinora.exitCode(), 0);

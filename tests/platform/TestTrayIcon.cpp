@@ -59,7 +59,7 @@ private slots:
         QVERIFY(fallback);
         m_window = fallback->window();
         m_icon->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window, 30000)); // a loaded machine maps slowly
     }
     void cleanup() {
         m_icon.reset();
