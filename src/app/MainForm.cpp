@@ -28,6 +28,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/SafeFile.h"
 #include "platform/TrayIcon.h"
+#include "platform/Twips.h"
 #include "platform/UdpSocket.h"
 #include "store/NoteFile.h"
 #include "store/NoteFileIO.h"
@@ -509,14 +510,14 @@ void MainForm::ilog_Click() {
     const bool opened = m_services.openWithDesktop ? m_services.openWithDesktop(path) : OpenWithDesktop(path);
     if (!opened) {
         qCInfo(lcApp) << "no desktop application opened" << path << "- shown in a window of our own";
-        ReadingForm::textFile(QStringLiteral("ピノラ：ログ"), path)->showForward();
+        Twips::showCentredInFront(*ReadingForm::textFile(QStringLiteral("ピノラ：ログ"), path));
     }
 }
 
 void MainForm::ihelp_Click() {
     if (!m_helpForm)
         m_helpForm = ReadingForm::help();
-    m_helpForm->showForward();
+    Twips::showCentredInFront(*m_helpForm);
 }
 
 void MainForm::inetwork_Click() {

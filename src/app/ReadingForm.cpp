@@ -1,7 +1,5 @@
 #include "app/ReadingForm.h"
 
-#include "platform/Twips.h"
-
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -44,12 +42,4 @@ ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) 
     else
         form->Text->setPlainText(QStringLiteral("このファイルを読めませんでした: %1").arg(file.errorString()));
     return form;
-}
-
-void ReadingForm::showForward() {
-    if (!isVisible())
-        Twips::centreOnScreen(*this);
-    show();
-    raise();
-    activateWindow();
 }

@@ -18,9 +18,6 @@ public:
     // unreadable file says so instead.
     static ReadingForm* textFile(const QString& caption, const QString& path);
 
-    // Shows the window in the middle of the screen the first time, brings it forward.
-    void showForward();
-
     QLabel* FileLine;
     QTextBrowser* Text;
 

@@ -85,11 +85,7 @@ QString frmAbout::versionLine(int major, int minor, int revision) {
 }
 
 void frmAbout::showCentred() {
-    if (!isVisible())
-        Twips::centreOnScreen(*this);
-    show();
-    raise();
-    activateWindow();
+    Twips::showCentredInFront(*this);
 }
 
 QList<QStringList> frmAbout::systemInformationPrograms() {

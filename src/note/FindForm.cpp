@@ -65,12 +65,8 @@ FindForm::FindForm(AppState& state)
 }
 
 void FindForm::showFinder() {
-    if (!isVisible())
-        Twips::centreOnScreen(*this);
     search();
-    show();
-    raise();
-    activateWindow();
+    Twips::showCentredInFront(*this);
     Text1->setFocus();
     Text1->selectAll();
 }

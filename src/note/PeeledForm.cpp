@@ -65,11 +65,7 @@ PeeledForm::PeeledForm(AppState& state)
 
 void PeeledForm::showPeeledNotes() {
     refresh();
-    if (!isVisible())
-        Twips::centreOnScreen(*this);
-    show();
-    raise();
-    activateWindow();
+    Twips::showCentredInFront(*this);
 }
 
 void PeeledForm::refresh() {

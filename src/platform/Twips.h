@@ -46,4 +46,14 @@ inline void centreOnScreen(QWidget& window) {
     window.move(area.x() + toPixelsX(left), area.y() + toPixelsY(top));
 }
 
+// Shows a window above the others and active, in the middle of its screen when it
+// was not showing yet.
+inline void showCentredInFront(QWidget& window) {
+    if (!window.isVisible())
+        centreOnScreen(window);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace Twips
