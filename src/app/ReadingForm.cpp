@@ -1,8 +1,11 @@
 #include "app/ReadingForm.h"
 
+#include "text/CodePage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -37,9 +40,13 @@ ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) 
     form->FileLine->setText(QStringLiteral("ファイル: %1").arg(QDir::toNativeSeparators(path)));
     form->FileLine->show();
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        form->Text->setPlainText(QString::fromUtf8(file.readAll()));
-    else
+    if (file.open(QIODevice::ReadOnly)) {
+        // Written as UTF-8; a log brought over from Windows is Shift-JIS.
+        const QByteArray bytes = file.readAll();
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8(bytes);
+        form->Text->setPlainText(utf8.hasError() ? CodePage::decodeCp932(bytes) : text);
+    } else
         form->Text->setPlainText(QStringLiteral("このファイルを読めませんでした: %1").arg(file.errorString()));
     return form;
 }

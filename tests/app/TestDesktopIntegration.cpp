@@ -192,6 +192,13 @@ private slots:
         QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("はがしたメモ")));
         QVERIFY(windows.first()->Text->isReadOnly());
         windows.first()->close();
+        // A log brought over from the Windows program is Shift-JIS.
+        QVERIFY(writeBytes(log, QByteArray("[\x8d\xec\x90\xac") + "]\r\n"));
+        form.IconMenu->ilog->trigger();
+        windows = findDialogs<ReadingForm>();
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(windows.first()->Text->toPlainText(), QStringLiteral("[作成]\n"));
+        windows.first()->close();
     }
 
     // The toolkit's own dialogs speak the program's language.
