@@ -125,6 +125,15 @@ private slots:
         QCOMPARE(readBytes(profile().path()), u"[ピノラ]\n開始モード=1\n"_s.toUtf8());
     }
 
+    // Whose notes are received: only the modes the window offers; names without blanks.
+    void receivingChoice() {
+        QVERIFY(writeBytes(profile().path(), u"[ピノラ]\n受信=3\n受信するコンピュータ=ALPHA,,BETA\n"_s.toUtf8()));
+        QCOMPARE(ReadSettings(profile()).receiveMode, qint16(0));
+        QCOMPARE(ReadSettings(profile()).receiveFrom, (QStringList{u"ALPHA"_s, u"BETA"_s}));
+        QVERIFY(WriteReceiveSettings(profile(), 2, {u"ALPHA"_s}));
+        QCOMPARE(ReadSettings(profile()).receiveMode, qint16(2));
+    }
+
     void failedWritesReportFalse() {
         const ProfileFile nowhere(m_dir.filePath(u"missing/"_s + Settings::kFileName));
         QVERIFY(!WriteMenuSettings(nowhere, false, 1, 1));
