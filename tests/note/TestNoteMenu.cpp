@@ -167,7 +167,7 @@ private slots:
         notes[3] = box(900, 4500, 3000, 1500, "3");  // right edge in the column
         notes[4] = box(1000, 9000, 5000, 1500, "4"); // wider: covers the column, not taken
         notes[5] = box(1500, 1500, 3000, 900, "5");  // same top: not below
-        notes[6] = box(9000, 6000, 3000, 1500, "6"); // another column
+        notes[6] = box(9000, 2000, 3000, 1500, "6"); // another column, in the anchor's row
         const QList<Move> moves = NoteArrange::PlanArrangeLeft(notes, anchor);
         // In the order of their tops, 20 twips below the one above as its window
         // stands on whole pixels (3020 twips is 201 pixels, 3015 twips).
@@ -175,6 +175,8 @@ private slots:
         notes[2].reset();
         notes[3].reset();
         QVERIFY(NoteArrange::PlanArrangeLeft(notes, anchor).isEmpty());
+        // 上に揃える: the one to the right in the anchor's row, 50 twips after it.
+        QCOMPARE(NoteArrange::PlanArrangeTop(notes, anchor), (QList<Move>{{6, 4550, 1500}}));
     }
 
     void arrangeStopsAtThe16BitEdge() {
