@@ -97,6 +97,16 @@ private slots:
         m_editor->SetEditorBackColour(NoteColor::Yellow);
         QCOMPARE(m_editor->IsEditorDirty(), 1); // a colour counts, even the same one
         QVERIFY(m_editor->mYellow->isChecked());
+
+        // Undo takes back one step only, and what it undid cannot be undone again.
+        m_editor->Rich1->selectAll();
+        m_editor->EditorCopy();
+        m_editor->EditorPaste();
+        m_editor->EditorPaste();
+        QVERIFY(m_editor->mUndo->isEnabled());
+        m_editor->EditorUndo();
+        QVERIFY(!m_editor->mUndo->isEnabled());
+        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("abc\r\nde"));
     }
 
     void closeWithChangesAsksAndCancelKeepsEverything() {
