@@ -73,7 +73,7 @@ void TestRtfReader::decodesCodePages_data() {
     // Some writers put Shift-JIS bytes in the text as they are, trail bytes 5c, 7b and 7d
     // ("\\", "{" and "}") included.
     QTest::newRow("raw Shift-JIS under charset 128")
-        << withCharset(128, "\x82\xa0\x95\x5c\x83\x7b\x83\x7d x") << QStringLiteral("あ表ボマ x\n");
+        << withCharset(128, "\x82\xa0\x95\x5c\x83\x7b\x83\x7d\xe8\x7b\xe0\x5c x") << QStringLiteral("あ表ボマ閔濬 x\n");
     QTest::newRow("raw Shift-JIS by the document's ansicpg932")
         << QByteArray("{\\rtf1\\ansi\\ansicpg932 \x93\xfa\x96\x7b\\par}") << QStringLiteral("日本\n");
     QTest::newRow("charset 0 is Windows Latin even under ansicpg932")
