@@ -254,7 +254,7 @@ private slots:
         m_browser.addresses = {{"ALPHA", {QHostAddress("10.0.0.1")}}, {"BETA", {QHostAddress("10.0.0.2")}}};
         NoteReceiver receiver(*m_state, m_socket, &m_browser);
         using Receiving = AppState::Receiving;
-        m_state->ReceiveFrom = {"ALPHA"};
+        m_state->ReceiveFrom = {"alpha"}; // as typed into the settings file by hand
         const struct {
             Receiving mode;
             const char* sender;

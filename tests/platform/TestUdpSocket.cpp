@@ -66,10 +66,17 @@ private slots:
             QCOMPARE(socket.SendData(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Sent);
         }
         QTRY_COMPARE(arrivals.size(), 3);
+        // One the system will not send at all (to port 0) is refused at once and
+        // reported the same way, from the event loop.
+        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
+        socket.setRemotePort(0);
+        QCOMPARE(socket.SendData(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Refused);
+        QCOMPARE(arrivals.size(), 3);
+        QTRY_COMPARE(arrivals.size(), 4);
         for (const QList<QVariant>& arrival : arrivals)
             QCOMPARE(arrival.first().toLongLong(), 1);
         QTest::qWait(100);
-        QCOMPARE(arrivals.size(), 3);
+        QCOMPARE(arrivals.size(), 4);
     }
 
     void aNameThatDoesNotResolveIsReportedLater() {
