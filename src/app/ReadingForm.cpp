@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -43,9 +42,7 @@ ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) 
     if (file.open(QIODevice::ReadOnly)) {
         // Written as UTF-8; a log brought over from Windows is Shift-JIS.
         const QByteArray bytes = file.readAll();
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString text = utf8(bytes);
-        form->Text->setPlainText(utf8.hasError() ? CodePage::decodeCp932(bytes) : text);
+        form->Text->setPlainText(CodePage::isUtf8(bytes) ? QString::fromUtf8(bytes) : CodePage::decodeCp932(bytes));
     } else
         form->Text->setPlainText(QStringLiteral("このファイルを読めませんでした: %1").arg(file.errorString()));
     return form;

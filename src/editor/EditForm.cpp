@@ -4,6 +4,7 @@
 #include "note/AppState.h"
 #include "note/NoteColor.h"
 #include "platform/MenuItems.h"
+#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -45,8 +46,7 @@ protected:
 
 std::optional<QColor> chooseWithDialog(const QColor& current, QWidget* parent) {
     QColorDialog dialog(current, parent);
-    // A title and a close button: the dialog is neither minimised nor maximised.
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setWindowFlags(MessageBox::kDialogFlags);
     if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
     return dialog.selectedColor();

@@ -19,11 +19,9 @@ bool& testAnswer() {
 
 const QString kTitle = QStringLiteral("ピノラ");
 
-// A title and a close button only: a message is neither minimised nor maximised.
 QMessageBox* makeBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
                      QWidget* parent) {
-    return new QMessageBox(icon, kTitle, text, buttons, parent,
-                           Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    return new QMessageBox(icon, kTitle, text, buttons, parent, kDialogFlags);
 }
 
 } // namespace

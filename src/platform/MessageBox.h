@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 #include <functional>
 
@@ -9,6 +10,11 @@ class QWidget;
 // The program's plain message boxes: an OK button, titled ピノラ. Tests replace
 // what showing does, so that no modal box waits for a click.
 namespace MessageBox {
+
+// The window hints of the program's dialogs: a title and a close button, neither
+// minimised nor maximised.
+inline constexpr Qt::WindowFlags kDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 void show(const QString& text, QWidget* parent = nullptr);
 
