@@ -10,9 +10,8 @@
 #include <sys/prctl.h>
 
 // A D-Bus session bus of the test's own: a dbus-daemon listening in a temporary
-// directory, with no services it could start unless given a directory of them. While alive it is this process's
-// session bus, so QDBusConnection::sessionBus() reaches it, provided nothing used the
-// session bus before. The daemon dies with the test process, even when that crashes.
+// directory, with no services it could start unless given a directory of them. The daemon dies with the test process,
+// even when that crashes.
 class PrivateSessionBus {
 public:
     explicit PrivateSessionBus(const QString& serviceDir = QString()) {
@@ -71,9 +70,6 @@ public:
     bool isRunning() const { return !m_address.isEmpty(); }
     QString address() const { return m_address; }
     QString error() const { return m_error; }
-
-    // Points this process's session bus here. Call before the first use of it.
-    void makeSessionBus() const { qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8()); }
 
 private:
     QTemporaryDir m_dir;

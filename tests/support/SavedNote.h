@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/NoteRecord.h"
+#include "store/NoteFile.h"
 
 // A note as the data file keeps it: 3000 × 1500 twips (200 × 100 pixels at 96 dpi),
 // yellow, visible, at its saved place (twips), created at a fixed time.
@@ -17,4 +17,11 @@ inline NoteRecord SavedNote(qint32 left, qint32 top, const QByteArray& rtf) {
     r.VisibleFlag = "T";
     r.PlaceOnShowFlag = "F";
     return r;
+}
+
+// A data file holding these notes: their count, the notes, and the empty filler record.
+inline QByteArray DataFileOf(QList<NoteRecord> notes) {
+    const qint32 count = qint32(notes.size());
+    notes << NoteRecord{};
+    return NoteFile::encode(count, notes);
 }
