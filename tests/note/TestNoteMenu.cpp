@@ -82,33 +82,28 @@ private slots:
         QCOMPARE(Tag::NoteIdOf(copy->tag()), 3);
     }
 
-    void peelWithAnUnwritableLogKeepsTheNote() {
-        makeNotes(1);
-        QVERIFY(QDir().mkpath(m_state->peelLogPath())); // a folder where the log should be
+    // A note whose log entry or peeled copy cannot be written is not peeled: a folder
+    // stands where the file should be.
+    void peelThatCannotBeKeptKeepsTheNote() {
+        makeNotes(2);
+        QVERIFY(QDir().mkpath(m_state->peelLogPath()));
         const QByteArray before = readBytes(m_state->dataFilePath());
         FusenForm* note = m_state->NoteWindows.at(1);
         trigger(note, "fDelLog");
         QCOMPARE(m_messages, QStringList{QStringLiteral("ログ出力に失敗しました")});
         QVERIFY(!note->tag().isEmpty() && note->isVisible());
         QCOMPARE(readBytes(m_state->dataFilePath()), before);
-
         trigger(note, "fDelOnly"); // no log needed
         QVERIFY(note->tag().isEmpty());
-        QCOMPARE(savedNotes().count, 0);
-    }
 
-    // A note whose peeled copy cannot be kept is not peeled.
-    void peelWithoutRoomForThePeeledNoteKeepsIt() {
-        makeNotes(1);
-        QVERIFY(QDir().mkpath(m_state->peeledNotesPath()));
-        FusenForm* note = m_state->NoteWindows.at(1);
+        QVERIFY(QFile::remove(m_state->peeledNotesPath()) && QDir().mkpath(m_state->peeledNotesPath()));
+        note = m_state->NoteWindows.at(2);
         for (const char* item : {"fDelOnly", "fDelLog"}) {
             trigger(note, item);
             QVERIFY(!note->tag().isEmpty() && note->isVisible());
         }
-        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages.size(), 3);
         QCOMPARE(savedNotes().count, 1);
-        QVERIFY(!QFile::exists(m_state->peelLogPath()));
     }
 
     // 一時的に非表示 saves nothing, so the next start shows the note; 非表示 saves the flag.
@@ -177,14 +172,10 @@ private slots:
         QVERIFY(NoteArrange::PlanArrangeLeft(notes, anchor).isEmpty());
         // 上に揃える: the one to the right in the anchor's row, 50 twips after it.
         QCOMPARE(NoteArrange::PlanArrangeTop(notes, anchor), (QList<Move>{{6, 4550, 1500}}));
-    }
-
-    void arrangeStopsAtThe16BitEdge() {
-        const Box anchor = box(0, 28000, 3000, 3000, "A");
-        QList<std::optional<Box>> notes(3);
-        notes[1] = box(0, 31000, 3000, 1000, "fits");
-        notes[2] = box(0, 31500, 3000, 1000, "would end past 32767");
-        QCOMPARE(NoteArrange::PlanArrangeLeft(notes, anchor), (QList<Move>{{1, 0, 31020}}));
+        // A note that would end past 32767 twips, where the data file stops, stays.
+        const QList<std::optional<Box>> low{std::nullopt, box(0, 31000, 3000, 1000, "fits"),
+                                            box(0, 31500, 3000, 1000, "would not")};
+        QCOMPARE(NoteArrange::PlanArrangeLeft(low, box(0, 28000, 3000, 3000, "A")), (QList<Move>{{1, 0, 31020}}));
     }
 
     // On windows: only visible notes take part, and a save follows only a move.
