@@ -3,7 +3,7 @@
 // a drag let go over the desktop, text dragged in from another program and from the editor.
 #include "store/NoteFile.h"
 
-#include "FileBytes.h"
+#include "PinoraCopy.h"
 #include "SavedNote.h"
 #include "Settle.h"
 #include "WindowManager.h"
@@ -13,11 +13,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
 
 namespace {
 
@@ -28,24 +24,13 @@ void xdotool(const QStringList& arguments) {
 // Presses at from with Shift held, moves in steps and lets go at to.
 QStringList dragArguments(const QPoint& from, const QPoint& to, bool shift) {
     QStringList args{"mousemove", QString::number(from.x()), QString::number(from.y()), "sleep", "0.2"};
-    if (shift)
-        args << "keydown"
-             << "shift";
-    args << "mousedown"
-         << "1";
+    args << (shift ? QStringList{"keydown", "shift"} : QStringList()) << QStringList{"mousedown", "1"};
     for (int step = 1; step <= 8; ++step) {
         const QPoint p = from + (to - from) * step / 8;
-        args << "mousemove" << QString::number(p.x()) << QString::number(p.y()) << "sleep"
-             << "0.05";
+        args << QStringList{"mousemove", QString::number(p.x()), QString::number(p.y()), "sleep", "0.05"};
     }
-    args << "sleep"
-         << "0.3"
-         << "mouseup"
-         << "1";
-    if (shift)
-        args << "keyup"
-             << "shift";
-    return args;
+    return args << QStringList{"sleep", "0.3", "mouseup", "1"}
+                << (shift ? QStringList{"keyup", "shift"} : QStringList());
 }
 
 int visibleNoteWindows() {
@@ -101,13 +86,12 @@ private slots:
         QFETCH(QPoint, dropAt);
         QFETCH(bool, sourceStays);
         QFETCH(bool, logged);
-        QTemporaryDir dir;
-        QProcess pinora;
-        start(dir, mode, pinora);
+        PinoraCopy pinora;
+        start(pinora, mode);
         xdotool(dragArguments(QPoint(200, 170), dropAt, true));
         const bool dropped = dropAt.y() < 300;
-        auto targetHasTheSource = [&dir] {
-            const QList<QByteArray> texts = savedTexts(dir);
+        auto targetHasTheSource = [&pinora] {
+            const QList<QByteArray> texts = savedTexts(pinora);
             return std::any_of(texts.begin(), texts.end(), [](const QByteArray& text) {
                 return text.contains("target note") && text.contains("source note");
             });
@@ -116,16 +100,15 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(targetHasTheSource(), kSettle);
         // Hidden at once, peeled a second later; or left where it was.
         QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), sourceStays ? 3 : 2, kSettle);
-        QTRY_COMPARE_WITH_TIMEOUT(savedTexts(dir).size(), sourceStays ? 2 : 1, kSettle);
-        QTRY_COMPARE_WITH_TIMEOUT(readBytes(dir.filePath("Pinora.log")).contains("source note"), logged, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(savedTexts(pinora).size(), sourceStays ? 2 : 1, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(pinora.path("Pinora.log")).contains("source note"), logged, kSettle);
         QCOMPARE(targetHasTheSource(), dropped);
-        stop(pinora);
+        QVERIFY(pinora.stop());
     }
 
     void textFromAnotherProgramIsAppended() {
-        QTemporaryDir dir;
-        QProcess pinora;
-        start(dir, 2, pinora);
+        PinoraCopy pinora;
+        start(pinora, 2);
         TextSource source;
         source.setGeometry(150, 500, 200, 60);
         source.show();
@@ -134,18 +117,17 @@ private slots:
         // The drag runs in this process's event loop, so the pointer is driven alongside it.
         QProcess pointer;
         pointer.start(QStringLiteral("xdotool"), dragArguments(QPoint(250, 530), QPoint(560, 170), false));
-        QTRY_VERIFY_WITH_TIMEOUT(savedTexts(dir).value(1).contains("from another program"), kSettle);
+        QTRY_VERIFY_WITH_TIMEOUT(savedTexts(pinora).value(1).contains("from another program"), kSettle);
         QTRY_COMPARE_WITH_TIMEOUT(pointer.state(), QProcess::NotRunning, kSettle);
         QCOMPARE(source.result, Qt::CopyAction); // a note takes a copy: the source keeps its text
-        stop(pinora);
+        QVERIFY(pinora.stop());
     }
 
     void editorTextDroppedOnceOnly() {
         // The editor's selection dragged onto a note lands there once; the plain clicks
         // on notes that follow only click (a drag left running dropped again on them).
-        QTemporaryDir dir;
-        QProcess pinora;
-        start(dir, 2, pinora);
+        PinoraCopy pinora;
+        start(pinora, 2);
         xdotool({"mousemove", "200", "170", "click", "--repeat", "2", "--delay", "80", "1"});
         QStringList editors;
         QTRY_VERIFY_WITH_TIMEOUT(!(editors = X11Windows::search({"--name", "^ピノラ$"})).isEmpty(), kSettle);
@@ -154,8 +136,8 @@ private slots:
             steady([&editors] { return X11Windows::geometry(editors.first()); }).topLeft() + QPoint(40, 93);
         xdotool({"key", "ctrl+a"});
         xdotool(dragArguments(onText, QPoint(560, 170), false));
-        auto sourceTextsSaved = [&dir] {
-            const QByteArray target = savedTexts(dir).value(1);
+        auto sourceTextsSaved = [&pinora] {
+            const QByteArray target = savedTexts(pinora).value(1);
             return target.contains("target note") ? int(target.count("source note")) : -1;
         };
         QTRY_COMPARE_WITH_TIMEOUT(sourceTextsSaved(), 1, kSettle);
@@ -163,19 +145,13 @@ private slots:
             xdotool({"mousemove", x, "170", "click", "1", "sleep", "0.4"});
         QTest::qWait(1000);
         QCOMPARE(sourceTextsSaved(), 1);
-        stop(pinora);
+        QVERIFY(pinora.stop());
     }
 
 private:
-    void start(QTemporaryDir& dir, int mode, QProcess& pinora) {
-        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
-        QVERIFY(writeBytes(dir.filePath("Pinora.dat"),
-                           NoteFile::encode(2, {note(150, "source note"), note(500, "target note"), {}})));
-        QVERIFY(writeBytes(dir.filePath("Pinora.ini"),
-                           QStringLiteral("[ピノラ]\nドラッグモード=%1\nドラッグデータ=1\n").arg(mode).toUtf8()));
-        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
-        pinora.start(dir.filePath("Pinora"));
-        QVERIFY(pinora.waitForStarted());
+    void start(PinoraCopy& pinora, int mode) {
+        QVERIFY(pinora.start(DataFileOf({note(150, "source note"), note(500, "target note")}),
+                             QStringLiteral("[ピノラ]\nドラッグモード=%1\nドラッグデータ=1\n").arg(mode).toUtf8()));
         // Two notes and the tray's stand-in window.
         QTRY_COMPARE_WITH_TIMEOUT(visibleNoteWindows(), 3, kSettle);
         steady([] {
@@ -185,13 +161,9 @@ private:
             return places;
         });
     }
-    static void stop(QProcess& pinora) {
-        ::kill(pid_t(pinora.processId()), SIGTERM);
-        QVERIFY(pinora.waitForFinished(10000));
-    }
-    static QList<QByteArray> savedTexts(const QTemporaryDir& dir) {
+    static QList<QByteArray> savedTexts(const PinoraCopy& pinora) {
         QList<QByteArray> texts;
-        if (const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")))) {
+        if (const std::optional<NoteFile::Contents> saved = pinora.saved()) {
             for (qint32 i = 0; i < saved->count; ++i)
                 texts << saved->records.at(i).TextRTF;
         }

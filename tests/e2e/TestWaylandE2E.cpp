@@ -3,7 +3,7 @@
 // the status window stands in for the tray GNOME does not have.
 #include "store/NoteFile.h"
 
-#include "FileBytes.h"
+#include "PinoraCopy.h"
 #include "SavedNote.h"
 #include "Settle.h"
 #include "X11Windows.h"
@@ -74,16 +74,8 @@ private slots:
     }
 
     void aSavedNoteComesBackOnXWayland() {
-        QTemporaryDir dir;
-        QVERIFY(QFile::copy(QStringLiteral(PINORA_EXECUTABLE), dir.filePath("Pinora")));
-        const NoteRecord r = SavedNote(1200, 900, "{\\rtf1 on Wayland}");
-        QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(1, {r, {}})));
-
-        QProcess pinora;
-        pinora.setProcessEnvironment(m_session); // no platform chosen: the program picks XWayland
-        pinora.setProcessChannelMode(QProcess::ForwardedChannels);
-        pinora.start(dir.filePath("Pinora"));
-        QVERIFY(pinora.waitForStarted());
+        PinoraCopy pinora; // no platform chosen: the program picks XWayland
+        QVERIFY(pinora.start(DataFileOf({SavedNote(1200, 900, "{\\rtf1 on Wayland}")}), {}, m_session));
         // The note where it was saved, and a small status window for the missing tray.
         QTRY_VERIFY_WITH_TIMEOUT(pinoraWindows().contains(QRect(80, 60, 200, 100)), kSettle);
         const auto statusWindowShown = [this] {
@@ -91,10 +83,8 @@ private slots:
             return std::any_of(windows.cbegin(), windows.cend(), X11Windows::isSmall);
         };
         QTRY_VERIFY_WITH_TIMEOUT(statusWindowShown(), kSettle);
-        ::kill(pinora.processId(), SIGTERM);
-        QVERIFY(pinora.waitForFinished(10000));
-        QCOMPARE(pinora.exitCode(), 0);
-        QVERIFY(readBytes(dir.filePath("Pinora.ini")).contains("開始モード=0"));
+        QVERIFY(pinora.stop());
+        QVERIFY(readBytes(pinora.path("Pinora.ini")).contains("開始モード=0"));
     }
 };
 
