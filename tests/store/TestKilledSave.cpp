@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -51,21 +50,13 @@ int peelAll(const QString& dir) {
     return 0;
 }
 
-// Notes large enough that a save takes a while; the text says which save wrote it.
-QList<NoteRecord> notesOfSave(int save) {
-    QList<NoteRecord> records;
-    for (int i = 1; i <= 3; ++i) {
-        records.append(SavedNote(0, 0, "{\\rtf1 save " + QByteArray::number(save) + "}" + QByteArray(200000, 'x')));
-        records.last().Index = i;
-    }
-    records.append(NoteRecord{});
-    return records;
-}
-
 // The child: saves over and over until it is killed, telling the parent once it has begun.
 int saveForever(const QString& path) {
     for (int save = 0;; ++save) {
-        QList<NoteRecord> records = notesOfSave(save);
+        // Notes large enough that a save takes a while; the text says which save wrote it.
+        QList<NoteRecord> records(
+            3, SavedNote(0, 0, "{\\rtf1 save " + QByteArray::number(save) + "}" + QByteArray(200000, 'x')));
+        records.append(NoteRecord{});
         qint32 count = 3;
         if (NoteFileIO(count, path, true, records) != -1)
             return 1;
@@ -81,31 +72,33 @@ int saveForever(const QString& path) {
 class TestKilledSave : public QObject {
     Q_OBJECT
 
+    // Starts this program as the child the variable names, working on target, and
+    // kills it at a random moment of its first maxMs after it has begun.
+    static bool runAndKill(const char* variable, const QString& target, int maxMs) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(variable, target);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        if (!child.waitForReadyRead(10000))
+            return false;
+        QTest::qSleep(QRandomGenerator::global()->bounded(1, maxMs));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        return child.waitForFinished(10000);
+    }
+
 private slots:
     void killedSavesLeaveAWholeFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Pinora.dat");
         int leftoversSeen = 0;
         for (int trial = 0; trial < 30; ++trial) {
-            QProcess saver;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(kSaverVariable, path);
-            saver.setProcessEnvironment(env);
-            saver.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(saver.waitForReadyRead(10000));
-            QTest::qSleep(QRandomGenerator::global()->bounded(1, 40));
-            ::kill(pid_t(saver.processId()), SIGKILL);
-            QVERIFY(saver.waitForFinished(10000));
+            QVERIFY(runAndKill(kSaverVariable, path, 40));
 
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const std::optional<NoteFile::Contents> contents = NoteFile::decode(file.readAll());
-            QVERIFY(contents);
-            QVERIFY(!contents->damaged);
-            QCOMPARE(contents->count, 3);
+            const std::optional<NoteFile::Contents> contents = NoteFile::decode(readBytes(path));
+            QVERIFY(contents && !contents->damaged && contents->count == 3);
             // All three notes come from one and the same save.
-            const QByteArray firstLine = contents->records.at(0).TextRTF.left(20);
-            QCOMPARE(contents->records.at(2).TextRTF.left(20), firstLine);
+            QCOMPARE(contents->records.at(2).TextRTF.left(20), contents->records.at(0).TextRTF.left(20));
 
             const QStringList left = SafeFile::leftovers(path);
             leftoversSeen += left.size();
@@ -123,16 +116,8 @@ private slots:
             QList<NoteRecord> all;
             for (int n = 1; n <= kPeeledNotes; ++n)
                 all << numbered(n);
-            QVERIFY(writeBytes(dir.filePath("Pinora.dat"), NoteFile::encode(kPeeledNotes, all + QList{NoteRecord{}})));
-            QProcess peeler;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(kPeelerVariable, dir.path());
-            peeler.setProcessEnvironment(env);
-            peeler.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(peeler.waitForReadyRead(10000));
-            QTest::qSleep(QRandomGenerator::global()->bounded(1, 60));
-            ::kill(pid_t(peeler.processId()), SIGKILL);
-            QVERIFY(peeler.waitForFinished(10000));
+            QVERIFY(writeBytes(dir.filePath("Pinora.dat"), DataFileOf(all)));
+            QVERIFY(runAndKill(kPeelerVariable, dir.path(), 60));
 
             QSet<QByteArray> kept;
             const std::optional<NoteFile::Contents> notes = NoteFile::decode(readBytes(dir.filePath("Pinora.dat")));
@@ -146,18 +131,6 @@ private slots:
             for (const NoteRecord& note : all)
                 QVERIFY2(kept.contains(note.TextRTF.left(20)), note.TextRTF.left(20).constData());
         }
-    }
-
-    void onlyTheProgramsOwnTemporaryFilesAreCleared() {
-        QTemporaryDir dir;
-        const QStringList names{"Pinora.dat.saving-ab12cd", "Pinora.dat.backup",        "Pinora.dat.saving-ab12c",
-                                "Pinora.dat.saving-AB12CD", "Pinora.ini.saving-ab12cd", "Pinora.dat.XyZabc"};
-        for (const QString& name : names)
-            QVERIFY(writeBytes(dir.filePath(name), "x"));
-        // A directory with our name is not a file we wrote.
-        QVERIFY(QDir(dir.path()).mkdir("Pinora.dat.saving-dir123"));
-        QCOMPARE(SafeFile::removeLeftovers(dir.filePath("Pinora.dat")), QStringList{dir.filePath(names.first())});
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), names.size());
     }
 };
 

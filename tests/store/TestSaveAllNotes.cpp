@@ -1,4 +1,5 @@
 #include "FakeNote.h"
+#include "FileBytes.h"
 #include "SavedNote.h"
 #include "store/DailyBackup.h"
 #include "store/NoteFile.h"
@@ -37,34 +38,23 @@ private slots:
         const QList<NoteRecord> records = BuildNoteRecords(windows, 5);
 
         QCOMPARE(records.size(), 4); // a, c, d and the filler
-        QCOMPARE(records.at(0).Index, 1);
-        QCOMPARE(records.at(1).Index, 2);
-        QCOMPARE(records.at(2).Index, 3);
-        QCOMPARE(records.at(0).TextRTF, QByteArray("{\\rtf1 note 1}"));
-        QCOMPARE(records.at(1).TextRTF, QByteArray("{\\rtf1 note 3}"));
-        QCOMPARE(records.at(2).TextRTF, QByteArray("{\\rtf1 note 4}"));
-        QCOMPARE(records.at(1).CreatedAt, QByteArray("04/07/01 09:15:03"));
-        QCOMPARE(records.at(1).VisibleFlag, QByteArray("F"));
-        QCOMPARE(records.at(1).PlaceOnShowFlag, QByteArray("T"));
+        for (int i : {0, 1, 2})
+            QCOMPARE(std::pair(records.at(i).Index, records.at(i).TextRTF),
+                     std::pair(i + 1, QByteArray("{\\rtf1 note ") + "134"[i] + "}"));
+        const NoteRecord& r = records.at(1);
+        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07/01 09:15:03FT"));
         QCOMPARE(records.last(), NoteRecord{});
     }
 
     void geometryIsRoundedToWholeTwips() {
         FakeNote n = note(1, "T%F", QRectF(1199.6, -14.4, 3000.5, 1501.5));
-        const NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
-        QCOMPARE(r.Left, 1200);
-        QCOMPARE(r.Top, -14);
-        QCOMPARE(r.Width, 3000); // halves go to the even neighbour
-        QCOMPARE(r.Height, 1502);
-    }
-
-    void shortTagGivesEmptyFields() {
-        FakeNote n;
+        NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        // Halves go to the even neighbour.
+        QCOMPARE(std::tuple(r.Left, r.Top, r.Width, r.Height), std::tuple(1200, -14, 3000, 1502));
+        // A Tag cut short gives empty fields.
         n.m_tag = QStringLiteral("0000000001%04/07");
-        const NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
-        QCOMPARE(r.CreatedAt, QByteArray("04/07"));
-        QVERIFY(r.VisibleFlag.isEmpty());
-        QVERIFY(r.PlaceOnShowFlag.isEmpty());
+        r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07"));
     }
 
     void saveAndRestoreGiveTheSameNotes() {
@@ -89,9 +79,7 @@ private slots:
         FakeNote gone = note(1, "T%F");
         gone.m_tag.clear();
         QCOMPARE(SaveAllNotes({nullptr, &gone}, 1, path), -1);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray(4, '\0'));
+        QCOMPARE(readBytes(path), QByteArray(4, '\0'));
     }
 
     // The first save of each day keeps the file as it stood, byte for byte; later saves
@@ -100,36 +88,31 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("Pinora.dat");
         auto write = [&dir](const QString& name, const QByteArray& bytes) {
-            QFile f(dir.filePath(name));
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+            return writeBytes(dir.filePath(name), bytes);
         };
-        auto read = [&dir](const QString& name) {
-            QFile f(dir.filePath(name));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-        };
+        auto read = [&dir](const QString& name) { return readBytes(dir.filePath(name)); };
         const QDate day(2026, 12, 1);
         QVERIFY(DailyBackup::keep(path, day)); // no file yet: nothing to copy
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
-        const QByteArray morning = NoteFile::encode(1, {SavedNote(0, 0, "{\\rtf1 morning}"), {}});
+        const QByteArray morning = DataFileOf({SavedNote(0, 0, "{\\rtf1 morning}")});
         QVERIFY(write("Pinora.dat", morning));
         QVERIFY(DailyBackup::keep(path, day));
-        QVERIFY(write("Pinora.dat", NoteFile::encode(1, {SavedNote(0, 0, "{\\rtf1 noon}"), {}})));
+        QVERIFY(write("Pinora.dat", DataFileOf({SavedNote(0, 0, "{\\rtf1 noon}")})));
         QVERIFY(DailyBackup::keep(path, day));
         QCOMPARE(read("Pinora-backup-20261201.dat"), morning);
 
         // A damaged file is not copied.
         QVERIFY(write("Pinora.dat", morning.left(morning.size() - 3)));
         QVERIFY(DailyBackup::keep(path, day.addDays(1)));
-        QCOMPARE(read("Pinora-backup-20261202.dat"), QByteArray("(none)"));
+        QVERIFY(!QFile::exists(dir.filePath("Pinora-backup-20261202.dat")));
 
         QVERIFY(write("Pinora.dat", morning));
         QVERIFY(write("Pinora-damaged-20261101-120000.dat", "kept aside"));
         QVERIFY(write("Pinora-backup-notes.dat", "the user's own"));
         for (int i = 2; i < 12; ++i)
             QVERIFY(DailyBackup::keep(path, day.addDays(i)));
-        QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(left,
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
                  (QStringList{"Pinora-backup-20261206.dat", "Pinora-backup-20261207.dat", "Pinora-backup-20261208.dat",
                               "Pinora-backup-20261209.dat", "Pinora-backup-20261210.dat", "Pinora-backup-20261211.dat",
                               "Pinora-backup-20261212.dat", "Pinora-backup-notes.dat",
