@@ -96,11 +96,10 @@ private slots:
                 }
                 QVERIFY(QTest::qWaitForWindowExposed(note));
                 QCoreApplication::processEvents();
-                const QByteArray what = rtf.left(60);
-                QVERIFY2(note->Rich1->verticalScrollBar()->maximum() == 0, what);
-                QVERIFY2(note->Rich1->textOffset() >= 0, what);
-                QVERIFY2(note->height() >= note->Rich1->height(), what);
-                QVERIFY2(note->Rich1->height() >= note->Rich1->document()->size().height(), what);
+                const RichTextBox& box = *note->Rich1;
+                QVERIFY2(box.verticalScrollBar()->maximum() == 0 && box.textOffset() >= 0, rtf.left(60));
+                QVERIFY2(note->height() >= box.height() && box.height() >= box.document()->size().height(),
+                         rtf.left(60));
                 m_notes.removeOne(note);
                 delete note;
             }
@@ -108,15 +107,12 @@ private slots:
     }
 
     void resizeSavesOncePerEventButNotWhileLoadingOrFitting() {
-        FusenForm* note = makeNote(1, "T%F");
-        note->show();
-        QVERIFY(QTest::qWaitForWindowExposed(note));
+        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         note->resize(300, 120);
         QCOMPARE(m_state->SaveCount, before + 1);
         QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 300, 120));
         QCOMPARE(note->Label1->geometry(), QRect(0, 0, 300, 120));
-        QVERIFY(QFile::exists(m_state->dataFilePath()));
 
         m_state->Loading = true;
         note->resize(310, 130);
@@ -131,11 +127,9 @@ private slots:
         note->resize(200, 100);
         note->move(3, 4);
         ShowNote(*note);
-        QVERIFY(note->isVisible());
-        QVERIFY(!Tag::GetTagFlag(note->tag(), Tag::kPlaceOnShowFlag));
+        QVERIFY(note->isVisible() && !Tag::GetTagFlag(note->tag(), Tag::kPlaceOnShowFlag));
         const QRect screen = note->screen()->geometry();
-        QCOMPARE(note->pos(), QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
-        QCOMPARE(note->size(), QSize(200, 100));
+        QCOMPARE(note->geometry(), QRect(screen.width() / 2 - 100, screen.height() / 2 - 50, 200, 100));
         note->move(10, 20);
         ShowNote(*note);
         QCOMPARE(note->pos(), QPoint(10, 20));
@@ -143,9 +137,8 @@ private slots:
         FusenForm* hidden = makeNote(2, "F%T");
         hidden->move(3, 4);
         ShowNote(*hidden);
-        QVERIFY(!hidden->isVisible());
+        QVERIFY(!hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
         QCOMPARE(hidden->pos(), QPoint(3, 4));
-        QVERIFY(Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
 
         // A note that no screen shows comes onto the nearest one, without a save, and
         // the data file keeps its place until the note is moved.
@@ -155,15 +148,15 @@ private slots:
         const QRect shown = note->geometry();
         QVERIFY(note->screen()->availableGeometry().contains(shown));
         QCOMPARE(m_state->SaveCount, saves);
-        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000))));
+        const QPoint far(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000)));
+        QCOMPARE(savedLeftTop(), far);
         ShowNote(*note); // shown again, by the tray: still where the file says
         QCOMPARE(note->geometry(), shown);
-        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000))));
+        QCOMPARE(savedLeftTop(), far);
         // A screen shows the saved place again: the note goes back to it.
         note->keepSavedPlace(QPointF(Twips::fromPixelsX(30), Twips::fromPixelsY(40)));
         KeepNotesOnScreens(*m_state);
-        QCOMPARE(note->pos(), QPoint(30, 40));
-        QVERIFY(!note->savedPlace());
+        QVERIFY(note->pos() == QPoint(30, 40) && !note->savedPlace());
         // Moved by the user, it is saved where it shows.
         note->move(5000, 5000);
         ShowNote(*note);
@@ -193,10 +186,7 @@ private slots:
     }
 
     void leftDragMovesByTheTravelAndOnlyTheReleaseSaves() {
-        FusenForm* note = makeNote(1, "T%F");
-        note->setGeometry(100, 100, 200, 100);
-        note->show();
-        QVERIFY(QTest::qWaitForWindowExposed(note));
+        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {160, 145});
@@ -205,16 +195,11 @@ private slots:
         QCOMPARE(m_state->SaveCount, before);
         mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {180, 155});
         QCOMPARE(m_state->SaveCount, before + 1);
-        const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), QDateTime::currentDateTime());
-        QCOMPARE(saved.count, 1);
-        QCOMPARE(saved.records.at(0).Left, qRound(Twips::fromPixelsX(130)));
+        QCOMPARE(LoadNoteFile(m_state->dataFilePath(), {}).records.at(0).Left, qRound(Twips::fromPixelsX(130)));
     }
 
     void edgesResize() {
-        FusenForm* note = makeNote(1, "T%F");
-        note->setGeometry(100, 100, 200, 100);
-        note->show();
-        QVERIFY(QTest::qWaitForWindowExposed(note));
+        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {299, 199});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {329, 219});
@@ -226,9 +211,7 @@ private slots:
         // A resize is not a move: pointer motion with the button still reported down
         // after it (a window manager's resize keeps the release), or after a move of
         // another note, leaves the note where it stands.
-        FusenForm* other = makeNote(2, "T%F");
-        other->setGeometry(400, 100, 200, 100);
-        other->show();
+        FusenForm* other = shownNote(QRect(400, 100, 200, 100), 2);
         mouse(other, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {450, 150});
         mouse(other, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {450, 150});
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {329, 219});
@@ -267,8 +250,7 @@ private slots:
         m_state->AppDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state), 0);
         QMessageBox* box = nullptr;
-        QTRY_VERIFY((box = qobject_cast<QMessageBox*>(QApplication::activeWindow())) || (box = findMessageBox()));
-        QVERIFY(box->isVisible());
+        QTRY_VERIFY(box = findMessageBox());
         QVERIFY(!QApplication::activeModalWidget());
         box->close();
     }
@@ -287,17 +269,24 @@ private:
         return note;
     }
 
+    FusenForm* shownNote(const QRect& geometry, qint32 slot = 1) {
+        FusenForm* note = makeNote(slot, "T%F");
+        note->setGeometry(geometry);
+        note->show();
+        [note] { QVERIFY(QTest::qWaitForWindowExposed(note)); }();
+        return note;
+    }
+
     QPoint savedLeftTop() const {
         SaveAllNotes(*m_state);
-        const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), QDateTime::currentDateTime());
+        const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), {});
         return saved.count > 0 ? QPoint(saved.records.at(0).Left, saved.records.at(0).Top) : QPoint(-1, -1);
     }
 
     static QMessageBox* findMessageBox() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
                 return box;
-        }
         return nullptr;
     }
 
