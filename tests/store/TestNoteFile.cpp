@@ -1,14 +1,21 @@
+// The data file byte for byte, the Tag each note carries, and the records a save
+// builds from the note windows.
+#include "store/DailyBackup.h"
+#include "store/NoteFile.h"
+#include "store/NoteFileIO.h"
+#include "store/NoteRecord.h"
+#include "store/SaveAllNotes.h"
+#include "store/Tag.h"
+
+#include "FakeNote.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "SavedNote.h"
-#include "store/NoteFile.h"
-#include "store/NoteFileIO.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 namespace {
@@ -22,6 +29,15 @@ NoteRecord noteNumbered(qint32 index, const QByteArray& rtf) {
     r.Index = index;
     r.TextRTF = rtf;
     return r;
+}
+
+FakeNote note(qint32 slot, const QString& flags, QRectF geometry = QRectF(1200, 900, 3000, 1500)) {
+    FakeNote n;
+    n.m_tag = QStringLiteral("%1%04/07/01 09:15:0%2%").arg(slot, 10, 10, QLatin1Char('0')).arg(slot % 10) + flags;
+    n.m_geometry = geometry;
+    n.m_backColor = 0x0098FFFF;
+    n.m_rtf = "{\\rtf1 note " + QByteArray::number(slot) + "}";
+    return n;
 }
 
 } // namespace
@@ -274,6 +290,181 @@ private slots:
         count = -1;
         QCOMPARE(NoteFileIO(count, path, true, bigger), 0);
         QCOMPARE(readBytes(path), before);
+    }
+
+    void layoutOfANewTag() {
+        const QString tag = Tag::MakeNewTag(42, QDateTime(QDate(2004, 7, 1), QTime(9, 5, 3)));
+        QCOMPARE(tag, QStringLiteral("0000000042%04/07/01 09:05:03%T%T"));
+        QCOMPARE(Tag::NoteIdOf(tag), 42);
+        QCOMPARE(Tag::CreatedAtOf(tag), QStringLiteral("04/07/01 09:05:03"));
+        QVERIFY(Tag::GetTagFlag(tag, Tag::kVisibleFlag) && Tag::GetTagFlag(tag, Tag::kPlaceOnShowFlag));
+        // Two-digit year, 24 hours.
+        QCOMPARE(Tag::FormatTimeStamp(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59))),
+                 QStringLiteral("99/12/31 23:59:59"));
+    }
+
+    void placeholderTag() {
+        const QString tag = Tag::PlaceholderTag();
+        QCOMPARE(tag.size(), 33);
+        QVERIFY(tag.endsWith(QLatin1Char('%')));
+        QCOMPARE(Tag::NoteIdOf(tag), 0);
+        QVERIFY(!Tag::GetTagFlag(tag, Tag::kVisibleFlag) && !Tag::GetTagFlag(tag, Tag::kPlaceOnShowFlag));
+    }
+
+    void getTagFlag_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("expected");
+        const QString base = QStringLiteral("0000000001%04/07/01 09:15:00%");
+        QTest::newRow("T") << base + "T%F" << 30 << true;
+        QTest::newRow("F") << base + "T%F" << 32 << false;
+        QTest::newRow("anything but F counts as set") << base + "x%?" << 32 << true;
+        QTest::newRow("lower-case f is not F") << base + "f%f" << 30 << true;
+        QTest::newRow("a 30-character Tag ending in %") << base + "%" << 30 << true;
+        QTest::newRow("position past the end") << base + "%" << 32 << false;
+        QTest::newRow("empty Tag") << QString() << 30 << false;
+    }
+    void getTagFlag() {
+        QFETCH(QString, tag);
+        QFETCH(int, position);
+        QFETCH(bool, expected);
+        QCOMPARE(Tag::GetTagFlag(tag, position), expected);
+    }
+
+    void setTagFlag_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("value");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("result");
+        const QString base = QStringLiteral("0000000001%04/07/01 09:15:00%");
+        QTest::newRow("replace in place") << base + "T%T" << 30 << false << base + "F%T" << -1;
+        QTest::newRow("second flag") << base + "T%T" << 32 << false << base + "T%F" << -1;
+        QTest::newRow("32 on a 30-character Tag pads with %") << base + "%" << 32 << true << base + "%%T" << -1;
+        QTest::newRow("30 on a 29-character Tag appends") << base << 30 << false << base + "F" << -1;
+        QTest::newRow("32 on a short Tag") << QStringLiteral("0000000001") << 32 << false
+                                           << QStringLiteral("0000000001") + QString(21, '%') + "F" << -1;
+        QTest::newRow("empty Tag stays empty") << QString() << 30 << true << QString() << 0;
+    }
+    void setTagFlag() {
+        QFETCH(QString, before);
+        QFETCH(int, position);
+        QFETCH(bool, value);
+        QFETCH(QString, after);
+        QFETCH(int, result);
+        QString tag = before;
+        QCOMPARE(Tag::SetTagFlag(tag, position, value), result);
+        QCOMPARE(tag, after);
+        QCOMPARE(Tag::GetTagFlag(tag, position), value && result == -1);
+    }
+
+    void tagFromRecord() {
+        NoteRecord r;
+        r.Index = 3;
+        r.CreatedAt = "04/07/01 09:15:00";
+        r.VisibleFlag = "F";
+        r.PlaceOnShowFlag = "T";
+        QCOMPARE(Tag::TagFromRecord(r), QStringLiteral("0000000003%04/07/01 09:15:00%F%T"));
+
+        // Empty flags give 30 characters: shown, and never to be centred.
+        r.VisibleFlag.clear();
+        r.PlaceOnShowFlag.clear();
+        const QString tag = Tag::TagFromRecord(r);
+        QCOMPARE(tag, QStringLiteral("0000000003%04/07/01 09:15:00%%"));
+        QVERIFY(Tag::GetTagFlag(tag, Tag::kVisibleFlag) && !Tag::GetTagFlag(tag, Tag::kPlaceOnShowFlag));
+
+        // An empty record still yields a Tag, so the note is not taken for a dead slot.
+        QCOMPARE(Tag::TagFromRecord(NoteRecord{}), QStringLiteral("0000000000%%%"));
+    }
+
+    void deadSlotsAreSkippedAndIndexRunsWithoutGaps() {
+        FakeNote placeholder;
+        placeholder.m_tag = Tag::PlaceholderTag();
+        FakeNote a = note(1, "T%F"), b = note(2, "T%F"), c = note(3, "F%T"), d = note(4, "T%T"), spare;
+        b.m_tag.clear(); // peeled
+        const QList<const NoteView*> windows{&placeholder, &a, &b, &c, nullptr, &d, &spare};
+        const QList<NoteRecord> records = BuildNoteRecords(windows, 5);
+
+        QCOMPARE(records.size(), 4); // a, c, d and the filler
+        for (int i : {0, 1, 2})
+            QCOMPARE(std::pair(records.at(i).Index, records.at(i).TextRTF),
+                     std::pair(i + 1, QByteArray("{\\rtf1 note ") + "134"[i] + "}"));
+        const NoteRecord& r = records.at(1);
+        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07/01 09:15:03FT"));
+        QCOMPARE(records.last(), NoteRecord{});
+    }
+
+    void geometryIsRoundedToWholeTwips() {
+        FakeNote n = note(1, "T%F", QRectF(1199.6, -14.4, 3000.5, 1501.5));
+        NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        // Halves go to the even neighbour.
+        QCOMPARE(std::tuple(r.Left, r.Top, r.Width, r.Height), std::tuple(1200, -14, 3000, 1502));
+        // A Tag cut short gives empty fields.
+        n.m_tag = QStringLiteral("0000000001%04/07");
+        r = BuildNoteRecords({nullptr, &n}, 1).at(0);
+        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07"));
+    }
+
+    void saveAndRestoreGiveTheSameNotes() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        FakeNote a = note(1, "T%F"), gone = note(2, "T%F"), c = note(3, "F%F");
+        gone.m_tag.clear();
+        QCOMPARE(SaveAllNotes({nullptr, &a, &gone, &c}, 3, path), -1);
+
+        const NoteFileLoad load = LoadNoteFile(path, QDateTime::currentDateTime());
+        QCOMPARE(load.status, NoteFileLoad::Status::Loaded);
+        QCOMPARE(load.count, 2);
+        // After the restart the survivors' NoteIds are their new slots.
+        QCOMPARE(Tag::TagFromRecord(load.records.at(0)), QStringLiteral("0000000001%04/07/01 09:15:01%T%F"));
+        QCOMPARE(Tag::TagFromRecord(load.records.at(1)), QStringLiteral("0000000002%04/07/01 09:15:03%F%F"));
+        QCOMPARE(load.records.at(1).TextRTF, c.m_rtf);
+    }
+
+    void allPeeledWritesTheCountAlone() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        FakeNote gone = note(1, "T%F");
+        gone.m_tag.clear();
+        QCOMPARE(SaveAllNotes({nullptr, &gone}, 1, path), -1);
+        QCOMPARE(readBytes(path), QByteArray(4, '\0'));
+    }
+
+    // The first save of each day keeps the file as it stood, byte for byte; later saves
+    // that day leave that copy alone; a week of copies stays, nothing else is touched.
+    void aCopyForEachDay() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Pinora.dat");
+        auto write = [&dir](const QString& name, const QByteArray& bytes) {
+            return writeBytes(dir.filePath(name), bytes);
+        };
+        auto read = [&dir](const QString& name) { return readBytes(dir.filePath(name)); };
+        const QDate day(2026, 12, 1);
+        QVERIFY(DailyBackup::keep(path, day)); // no file yet: nothing to copy
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+        const QByteArray morning = DataFileOf({SavedNote(0, 0, "{\\rtf1 morning}")});
+        QVERIFY(write("Pinora.dat", morning));
+        QVERIFY(DailyBackup::keep(path, day));
+        QVERIFY(write("Pinora.dat", DataFileOf({SavedNote(0, 0, "{\\rtf1 noon}")})));
+        QVERIFY(DailyBackup::keep(path, day));
+        QCOMPARE(read("Pinora-backup-20261201.dat"), morning);
+
+        // A damaged file is not copied.
+        QVERIFY(write("Pinora.dat", morning.left(morning.size() - 3)));
+        QVERIFY(DailyBackup::keep(path, day.addDays(1)));
+        QVERIFY(!QFile::exists(dir.filePath("Pinora-backup-20261202.dat")));
+
+        QVERIFY(write("Pinora.dat", morning));
+        QVERIFY(write("Pinora-damaged-20261101-120000.dat", "kept aside"));
+        QVERIFY(write("Pinora-backup-notes.dat", "the user's own"));
+        for (int i = 2; i < 12; ++i)
+            QVERIFY(DailyBackup::keep(path, day.addDays(i)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"Pinora-backup-20261206.dat", "Pinora-backup-20261207.dat", "Pinora-backup-20261208.dat",
+                              "Pinora-backup-20261209.dat", "Pinora-backup-20261210.dat", "Pinora-backup-20261211.dat",
+                              "Pinora-backup-20261212.dat", "Pinora-backup-notes.dat",
+                              "Pinora-damaged-20261101-120000.dat", "Pinora.dat"}));
     }
 
 private:
