@@ -77,9 +77,7 @@ private slots:
         const QPoint desktop(560, 600);
         QTest::newRow("1: copy, log and peel") << 1 << target << false << true;
         QTest::newRow("2: copy only") << 2 << target << true << false;
-        QTest::newRow("3: copy and peel") << 3 << target << false << false;
         QTest::newRow("1, let go over the desktop") << 1 << desktop << true << false;
-        QTest::newRow("3, let go over the desktop") << 3 << desktop << true << false;
     }
     void dragModes() {
         QFETCH(int, mode);

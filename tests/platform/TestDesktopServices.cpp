@@ -20,18 +20,15 @@ private slots:
     }
     void cleanup() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 
+    // A Japanese name with blanks and a '#' must reach the handler as the same file.
     void opensTheFileItself() {
-        // A Japanese name with blanks and a '#' must reach the handler as the same file.
         const QString path = QStringLiteral("/tmp/ピノラ 付箋/#1 Pinora.log");
         QVERIFY(OpenWithDesktop(path));
         QCOMPARE(m_opened.size(), 1);
         QVERIFY(m_opened.at(0).isLocalFile());
         QCOMPARE(m_opened.at(0).toLocalFile(), path);
-    }
-
-    void noPathOpensNothing() {
-        QVERIFY(!OpenWithDesktop(QString()));
-        QVERIFY(m_opened.isEmpty());
+        QVERIFY(!OpenWithDesktop(QString())); // no path opens nothing
+        QCOMPARE(m_opened.size(), 1);
     }
 };
 
