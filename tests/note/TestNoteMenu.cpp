@@ -65,21 +65,16 @@ private slots:
         QPointer<FusenForm> watched(first);
         const NoteRecord asSaved = savedNotes().records.at(0);
         trigger(first, "fDelLog");
-        const QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
-        QCOMPARE(kept.size(), 1);
-        QCOMPARE(kept.first().record, asSaved);
-        QCOMPARE(kept.first().peeledAt, m_state->Now());
+        QCOMPARE(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes,
+                 (QList<PeeledNote>{{asSaved, m_state->Now()}}));
         QCOMPARE(readBytes(m_state->peelLogPath()),
                  QByteArray("[作成した日時=26/12/06 21:35:00]\r\n[はがした日時=26/12/07 06:30:15]\r\n"
                             "note 1\r\nsecond line\r\n\r\n\r\n"));
         QVERIFY(first->tag().isEmpty() && !first->isVisible());
         QTRY_VERIFY(!watched); // the window is gone once its handler has returned
-        QCOMPARE(m_state->NoteCount, 2);
-        QCOMPARE(savedNotes().count, 1);
-
+        QCOMPARE(std::pair(m_state->NoteCount, savedNotes().count), std::pair(2, 1));
         FusenForm* copy = DuplicateNote(*m_state, *m_state->NoteWindows.at(2));
-        QCOMPARE(m_state->NoteCount, 3);
-        QCOMPARE(Tag::NoteIdOf(copy->tag()), 3);
+        QCOMPARE(std::pair(m_state->NoteCount, Tag::NoteIdOf(copy->tag())), std::pair(3, 3));
     }
 
     // A note whose log entry or peeled copy cannot be written is not peeled: a folder
@@ -111,13 +106,10 @@ private slots:
         makeNotes(2);
         const int saves = m_state->SaveCount;
         trigger(m_state->NoteWindows.at(1), "fHideOnece");
-        QVERIFY(!m_state->NoteWindows.at(1)->isVisible());
         QCOMPARE(m_state->SaveCount, saves);
         trigger(m_state->NoteWindows.at(2), "fHide");
-        QVERIFY(!m_state->NoteWindows.at(2)->isVisible());
-        const NoteFile::Contents saved = savedNotes();
-        QCOMPARE(saved.records.at(0).VisibleFlag, QByteArray("T"));
-        QCOMPARE(saved.records.at(1).VisibleFlag, QByteArray("F"));
+        QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !m_state->NoteWindows.at(2)->isVisible());
+        QCOMPARE(savedNotes().records.at(0).VisibleFlag + savedNotes().records.at(1).VisibleFlag, QByteArray("TF"));
     }
 
     void colourIsSavedEvenWhenUnchanged() {
@@ -147,10 +139,8 @@ private slots:
         QCOMPARE(copy->size(), QSize(260, 180));
         QCOMPARE(copy->Rich1->text(), source->Rich1->text());
         QCOMPARE(copy->Rich1->backColor(), NoteColor::Blue);
-        const QRect screen = copy->screen()->geometry();
-        QCOMPARE(copy->geometry().center().x() / 3, screen.center().x() / 3);
-        QVERIFY(copy->isVisible());
-        QCOMPARE(savedNotes().count, 3);
+        QCOMPARE(copy->geometry().center().x() / 3, copy->screen()->geometry().center().x() / 3);
+        QVERIFY(copy->isVisible() && savedNotes().count == 3);
     }
 
     // 左に揃える takes the notes below the anchor that overlap its column.
