@@ -2,6 +2,8 @@
 #include "app/Settings.h"
 #include "app/StartMode.h"
 
+#include "FileBytes.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,24 +37,14 @@ private slots:
         QFETCH(QByteArray, after);
         QTemporaryDir dir;
         const QString path = dir.filePath("Pinora.ini");
-        if (!ini.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(ini);
-        }
+        QVERIFY(ini.isEmpty() || writeBytes(path, ini));
         int looks = 0;
         QList<int> sleeps;
         const bool result = CheckStartMode(
             ProfileFile(path), [&] { return running.value(looks++, running.last()); }, [&](int ms) { sleeps << ms; });
         QCOMPARE(result, proceeds);
         QCOMPARE(sleeps, QList<int>(waits, 1000));
-        QFile f(path);
-        if (after.isEmpty()) {
-            QVERIFY(!f.exists());
-        } else {
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), after);
-        }
+        QCOMPARE(readBytes(path), after);
     }
 
     void lockTellsARunningCopyFromADeadOne() {
@@ -66,10 +58,8 @@ private slots:
 
         // A lock file left by a process that is gone does not block the next start.
         QTemporaryDir other;
-        QFile stale(other.filePath("Pinora.lock"));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("999999999\nPinora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        stale.close();
+        QVERIFY(writeBytes(other.filePath("Pinora.lock"),
+                           "999999999\nPinora\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
         InstanceLock after(other.path() + QLatin1Char('/'));
         QVERIFY(!after.otherInstanceRunning());
     }
