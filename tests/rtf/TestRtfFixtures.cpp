@@ -1,9 +1,9 @@
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QTextDocument>
 #include <QtTest>
 
+#include "FileBytes.h"
 #include "rtf/RtfPlainText.h"
 #include "rtf/RtfReader.h"
 
@@ -11,13 +11,6 @@ namespace {
 
 const QString kShared = QStringLiteral(PINORA_SHARED_FIXTURES "/rtf");
 const QString kOwn = QStringLiteral(PINORA_TEST_DATA "/rtf");
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 // Where LibreOffice's reading of a shared fixture is not the document's text, what the text is.
 struct Disagreement {
@@ -38,7 +31,7 @@ const QHash<QString, Disagreement>& disagreements() {
          {QStringLiteral("中國\n"),
           "the font says \\cpg65001, so the bytes are UTF-8; LibreOffice decodes them as Windows-1252"}},
         {QStringLiteral("testSpecialChars.rtf"),
-         {QString::fromUtf8(contents(kShared + QStringLiteral("/testSpecialChars.txt")))
+         {QString::fromUtf8(readBytes(kShared + QStringLiteral("/testSpecialChars.txt")))
               .replace(QStringLiteral("Emspace: \n"), QStringLiteral("Emspace: \u2003\n"))
               .replace(QStringLiteral("Enspace: \n"), QStringLiteral("Enspace: \u2002\n"))
               .replace(QStringLiteral("Qmspace: \n"), QStringLiteral("Qmspace: \u2005\n")),
@@ -70,7 +63,7 @@ void addFixtureRows(const QString& directory) {
     const QStringList files = QDir(directory).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         const QString path = directory + u'/' + file;
-        QString expected = QString::fromUtf8(contents(path.chopped(4) + QStringLiteral(".txt")));
+        QString expected = QString::fromUtf8(readBytes(path.chopped(4) + QStringLiteral(".txt")));
         QByteArray name = file.toUtf8();
         if (directory == kShared && disagreements().contains(file)) {
             expected = disagreements().value(file).text;
@@ -88,29 +81,25 @@ class TestRtfFixtures : public QObject {
     Q_OBJECT
 
 private slots:
-    void fixturesArePresent();
+    // Rows come from the directories: without them every row-driven case would pass empty.
+    void fixturesArePresent() {
+        QVERIFY(QDir(kOwn).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 5);
+        if (sharedFixturesMissing())
+            QSKIP(kNoSharedFixtures);
+        QVERIFY2(QDir(kShared).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 21, qPrintable(kShared));
+    }
     void readsSharedFixtures_data() { addFixtureRows(kShared); }
-    void readsSharedFixtures();
+    void readsSharedFixtures() {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        if (path.isEmpty())
+            QSKIP(kNoSharedFixtures);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(readLines(readBytes(path)), expected);
+    }
     void readsOwnFixtures_data() { addFixtureRows(kOwn); }
     void readsOwnFixtures() { readsSharedFixtures(); }
 };
-
-void TestRtfFixtures::fixturesArePresent() {
-    // Rows come from the directories: without them every row-driven case would pass empty.
-    QVERIFY(QDir(kOwn).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 5);
-    if (sharedFixturesMissing())
-        QSKIP(kNoSharedFixtures);
-    QVERIFY2(QDir(kShared).entryList({QStringLiteral("*.rtf")}, QDir::Files).size() >= 21, qPrintable(kShared));
-}
-
-void TestRtfFixtures::readsSharedFixtures() {
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    if (path.isEmpty())
-        QSKIP(kNoSharedFixtures);
-    QVERIFY(!expected.isEmpty());
-    QCOMPARE(readLines(contents(path)), expected);
-}
 
 QTEST_MAIN(TestRtfFixtures)
 #include "TestRtfFixtures.moc"
