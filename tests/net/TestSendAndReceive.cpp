@@ -251,11 +251,6 @@ private slots:
             QVERIFY(form.isVisible());
             QCOMPARE(form.Text1->text(), text);
             QVERIFY(applied.isEmpty() && m_socket.bindings.isEmpty());
-            // While the program ends, nobody is asked and nothing is applied.
-            m_messages.clear();
-            m_state->ShuttingDown = true;
-            form.close();
-            QVERIFY(!form.isVisible() && m_messages.isEmpty() && applied.isEmpty());
             return;
         }
         QVERIFY(!form.isVisible() && m_messages.isEmpty());
@@ -271,8 +266,7 @@ private slots:
         for (int i = 0; i < 100; ++i)
             m_socket.arrive("x");
         QCOMPARE(m_messages, QStringList{QStringLiteral("送信できなかったマシンがありました")});
-        QCOMPARE(m_state->NoteCount, 0);
-        QCOMPARE(m_socket.unreadDropped, 100);
+        QCOMPARE(std::pair(m_state->NoteCount, m_socket.unreadDropped), std::pair(0, 100));
         QPointer<QMessageBox> box;
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* found = qobject_cast<QMessageBox*>(widget))
