@@ -101,46 +101,37 @@ private slots:
         QCOMPARE(savedNotes().count, 1);
     }
 
-    // 一時的に非表示 saves nothing, so the next start shows the note; 非表示 saves the flag.
-    void hideForNowAndHide() {
-        makeNotes(2);
+    // 一時的に非表示 saves nothing, so the next start shows the note; 非表示 saves the flag;
+    // a colour is saved even when unchanged, and the note is not refitted; a copy of a
+    // note resized and recoloured has its content, colour and size, a new Tag after the
+    // highest slot, and stands in the middle of the screen.
+    void hideRecolourAndDuplicate() {
+        makeNotes(4);
         const int saves = m_state->SaveCount;
         trigger(m_state->NoteWindows.at(1), "fHideOnece");
         QCOMPARE(m_state->SaveCount, saves);
         trigger(m_state->NoteWindows.at(2), "fHide");
         QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !m_state->NoteWindows.at(2)->isVisible());
         QCOMPARE(savedNotes().records.at(0).VisibleFlag + savedNotes().records.at(1).VisibleFlag, QByteArray("TF"));
-    }
 
-    void colourIsSavedEvenWhenUnchanged() {
-        makeNotes(1);
-        FusenForm* note = m_state->NoteWindows.at(1);
-        const int saves = m_state->SaveCount;
-        const QSize size = note->size();
-        trigger(note, "fYellow");
-        QCOMPARE(m_state->SaveCount, saves + 1);
-        trigger(note, "fPurple");
-        QCOMPARE(savedNotes().records.at(0).BackColor, NoteColor::Purple);
-        QCOMPARE(note->size(), size); // not refitted
-    }
-
-    // The copy has the content, colour and size of a note resized by hand, its own
-    // new Tag, and stands in the middle of the screen.
-    void duplicateOfAResizedNote() {
-        makeNotes(3);
-        FusenForm* source = m_state->NoteWindows.at(2);
+        FusenForm* source = m_state->NoteWindows.at(3);
         source->resize(260, 180);
-        source->Rich1->setBackColor(NoteColor::Blue);
-        trigger(m_state->NoteWindows.at(3), "fDelOnly"); // a dead slot at the top
+        const int resized = m_state->SaveCount;
+        trigger(source, "fYellow");
+        QCOMPARE(m_state->SaveCount, resized + 1);
+        trigger(source, "fBlue");
+        QCOMPARE(savedNotes().records.at(2).BackColor, NoteColor::Blue);
+        QCOMPARE(source->size(), QSize(260, 180));
+
+        trigger(m_state->NoteWindows.at(4), "fDelOnly"); // a dead slot at the top
         trigger(source, "fCopy");
-        QCOMPARE(m_state->NoteCount, 4);
-        FusenForm* copy = m_state->NoteWindows.at(4);
-        QCOMPARE(copy->tag(), QStringLiteral("0000000004%26/12/07 06:30:15%T%F"));
+        FusenForm* copy = m_state->NoteWindows.at(5);
+        QCOMPARE(copy->tag(), QStringLiteral("0000000005%26/12/07 06:30:15%T%F"));
         QCOMPARE(copy->size(), QSize(260, 180));
         QCOMPARE(copy->Rich1->text(), source->Rich1->text());
         QCOMPARE(copy->Rich1->backColor(), NoteColor::Blue);
         QCOMPARE(copy->geometry().center().x() / 3, copy->screen()->geometry().center().x() / 3);
-        QVERIFY(copy->isVisible() && savedNotes().count == 3);
+        QVERIFY(copy->isVisible() && savedNotes().count == 4);
     }
 
     // 左に揃える takes the notes below the anchor that overlap its column.
