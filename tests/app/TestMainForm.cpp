@@ -88,7 +88,7 @@ private slots:
         QVERIFY(!QFile::exists(m_state->dataFilePath()));
     }
 
-    void restoresThreeNotesWithTheSecondHidden() {
+    void restoresThreeNotesWithTheSecondHiddenAndShowsAll() {
         writeFile("Pinora.dat", threeNotes());
         QVERIFY(start());
         QCOMPARE(m_state->NoteCount, 3);
@@ -102,6 +102,15 @@ private slots:
                  QRect(Twips::toPixelsX(1200), Twips::toPixelsY(900), Twips::toPixelsX(3000), Twips::toPixelsY(1500)));
         QCOMPARE(m_state->SaveCount, 0); // restoring does not rewrite the file
         QCOMPARE(readFile("Pinora.dat"), threeNotes());
+
+        // 全て表示 shows the hidden one and saves it shown; 全て隠す hides and saves all.
+        FusenForm* hidden = m_state->NoteWindows.at(2);
+        m_form->IconMenu->ialldisp->trigger();
+        QVERIFY(hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
+        QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
+        m_form->IconMenu->iallhide->trigger();
+        QVERIFY(!first->isVisible() && !hidden->isVisible());
+        QCOMPARE(saved()->records.at(0).VisibleFlag + saved()->records.at(2).VisibleFlag, QByteArray("FF"));
     }
 
     // A damaged file gives its whole notes and no window more; every byte of it is
@@ -235,19 +244,6 @@ private slots:
         emit qGuiApp->focusWindowChanged(nullptr);
         m_form->RaiseAllNotes();
         QCOMPARE(counter.raises, 2 * pass);
-    }
-
-    void showAllShowsHiddenNotesAndSaves() {
-        writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two", "F")}));
-        QVERIFY(start());
-        FusenForm* hidden = m_state->NoteWindows.at(2);
-        QVERIFY(!hidden->isVisible());
-        m_form->IconMenu->ialldisp->trigger();
-        QVERIFY(hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
-        QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
-        m_form->IconMenu->iallhide->trigger();
-        QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !hidden->isVisible());
-        QCOMPARE(saved()->records.at(0).VisibleFlag + saved()->records.at(1).VisibleFlag, QByteArray("FF"));
     }
 
     void exitAndSigtermShutDown_data() {

@@ -185,7 +185,9 @@ private slots:
         QCOMPARE(PlaceOnAScreen(window, {}), window.topLeft());
     }
 
-    void leftDragMovesByTheTravelAndOnlyTheReleaseSaves() {
+    // A left drag moves the note by the pointer's travel and its lower-right edge
+    // resizes it; each saves once, on the release.
+    void dragMovesAndEdgesResize() {
         FusenForm* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
@@ -196,30 +198,27 @@ private slots:
         mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {180, 155});
         QCOMPARE(m_state->SaveCount, before + 1);
         QCOMPARE(LoadNoteFile(m_state->dataFilePath(), {}).records.at(0).Left, qRound(Twips::fromPixelsX(130)));
-    }
 
-    void edgesResize() {
-        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
-        const int before = m_state->SaveCount;
-        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {299, 199});
-        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {329, 219});
-        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {329, 219});
-        QCOMPARE(note->geometry(), QRect(100, 100, 230, 120));
-        QCOMPARE(m_state->SaveCount, before + 1); // on the release, not on every move
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {329, 204});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {359, 224});
+        QCOMPARE(m_state->SaveCount, before + 1);
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {359, 224});
+        QCOMPARE(note->geometry(), QRect(130, 105, 230, 120));
+        QCOMPARE(m_state->SaveCount, before + 2);
         QCOMPARE(note->Rich1->size(), QSize(230, 120));
 
         // A resize is not a move: pointer motion with the button still reported down
         // after it (a window manager's resize keeps the release), or after a move of
         // another note, leaves the note where it stands.
-        FusenForm* other = shownNote(QRect(400, 100, 200, 100), 2);
-        mouse(other, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {450, 150});
-        mouse(other, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {450, 150});
-        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {329, 219});
-        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {339, 229});
-        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {339, 229});
-        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {349, 239});
-        QCOMPARE(note->geometry(), QRect(100, 100, 240, 130));
-        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(100)), qRound(Twips::fromPixelsY(100))));
+        FusenForm* other = shownNote(QRect(400, 300, 200, 100), 2);
+        mouse(other, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {450, 350});
+        mouse(other, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {450, 350});
+        mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {359, 224});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {369, 234});
+        mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {369, 234});
+        mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {379, 244});
+        QCOMPARE(note->geometry(), QRect(130, 105, 240, 130));
+        QCOMPARE(savedLeftTop(), QPoint(qRound(Twips::fromPixelsX(130)), qRound(Twips::fromPixelsY(105))));
     }
 
     void failedSavesAreToldOnceUntilOneSucceeds() {
