@@ -558,5 +558,5 @@ void MainForm::istartout_Click() {
 void MainForm::iversion_Click() {
     if (!m_about)
         m_about = new frmAbout;
-    m_about->showCentred();
+    Twips::showCentredInFront(*m_about);
 }

@@ -39,11 +39,9 @@ ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) 
     form->FileLine->setText(QStringLiteral("ファイル: %1").arg(QDir::toNativeSeparators(path)));
     form->FileLine->show();
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        // Written as UTF-8; a log brought over from Windows is Shift-JIS.
-        const QByteArray bytes = file.readAll();
-        form->Text->setPlainText(CodePage::isUtf8(bytes) ? QString::fromUtf8(bytes) : CodePage::decodeCp932(bytes));
-    } else
+    if (file.open(QIODevice::ReadOnly)) // a log brought over from Windows is Shift-JIS
+        form->Text->setPlainText(CodePage::decodeUtf8OrCp932(file.readAll()));
+    else
         form->Text->setPlainText(QStringLiteral("このファイルを読めませんでした: %1").arg(file.errorString()));
     return form;
 }

@@ -84,10 +84,6 @@ QString frmAbout::versionLine(int major, int minor, int revision) {
     return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-void frmAbout::showCentred() {
-    Twips::showCentredInFront(*this);
-}
-
 QList<QStringList> frmAbout::systemInformationPrograms() {
     return {
         {QStringLiteral("hardinfo")},                                              // the system profiler

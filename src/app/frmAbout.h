@@ -15,7 +15,6 @@ class frmAbout : public QDialog {
 public:
     frmAbout();
 
-    void showCentred();
     // Starts the first system-information program found, or says there is none.
     void StartSysInfo();
 

@@ -31,8 +31,7 @@ void RtfReader::insert(QByteArrayView bytes, QTextCursor& cursor) {
 }
 
 void RtfReader::insertPlainText(QByteArrayView bytes, QTextCursor& cursor) {
-    const QByteArray data = bytes.toByteArray();
-    QString text = CodePage::isUtf8(data) ? QString::fromUtf8(data) : CodePage::decodeCp932(data);
+    QString text = CodePage::decodeUtf8OrCp932(bytes.toByteArray());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     text.removeIf([](QChar c) { return (c.unicode() < 0x20 && c != u'\t' && c != u'\n') || c.unicode() == 0x7F; });

@@ -16,6 +16,10 @@ QString decodeCp932(const QByteArray& bytes) {
     return text;
 }
 
+QString decodeUtf8OrCp932(const QByteArray& bytes) {
+    return isUtf8(bytes) ? QString::fromUtf8(bytes) : decodeCp932(bytes);
+}
+
 QByteArray encodeCp932(const QString& text, bool* ok) {
     QStringEncoder encoder(kCp932Name);
     QByteArray out;

@@ -17,6 +17,10 @@ inline constexpr int kShiftJisCharset = 128;
 // Decodes code page 932 bytes. Bytes that are not valid there become U+FFFD.
 QString decodeCp932(const QByteArray& bytes);
 
+// Text that is UTF-8 when its bytes are well-formed UTF-8, else code page 932: what
+// this program writes, or what the Windows program wrote.
+QString decodeUtf8OrCp932(const QByteArray& bytes);
+
 // Encodes into code page 932. Returns false in *ok (when given) if some character
 // has no code page 932 form; such characters come out as "?".
 QByteArray encodeCp932(const QString& text, bool* ok = nullptr);

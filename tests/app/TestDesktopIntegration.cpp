@@ -11,6 +11,7 @@
 
 #include "FileBytes.h"
 #include "ScratchAppState.h"
+#include "TopLevels.h"
 
 #include <QColorDialog>
 #include <QDir>
@@ -127,8 +128,8 @@ private slots:
         const std::unique_ptr<MainForm> form = makeForm(state);
         form->IconMenu->iversion->trigger();
         form->IconMenu->iversion->trigger();
-        QCOMPARE(findDialogs().size(), 1);
-        frmAbout* about = findDialogs().first();
+        QCOMPARE(topLevels<frmAbout>(true).size(), 1);
+        frmAbout* about = topLevels<frmAbout>(true).first();
         QCOMPARE(about->windowTitle(), QStringLiteral("ピノラのﾊﾞｰｼﾞｮﾝ情報"));
 
         // Without any system-information program the message; with one on PATH, it runs.
@@ -144,7 +145,7 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
 
         QTest::keyClick(about, Qt::Key_Escape);
-        QTRY_VERIFY(findDialogs().isEmpty());
+        QTRY_VERIFY(topLevels<frmAbout>(true).isEmpty());
     }
 
     // ヘルプ is read inside the program, one window however often it is asked for.
@@ -163,7 +164,7 @@ private slots:
         IconMenu& menu = *form->IconMenu;
         menu.ihelp->trigger();
         menu.ihelp->trigger();
-        QList<ReadingForm*> windows = findDialogs<ReadingForm>();
+        QList<ReadingForm*> windows = topLevels<ReadingForm>(true);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
         QCOMPARE(windows.first()->Text->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
@@ -176,11 +177,11 @@ private slots:
         QVERIFY(writeBytes(log, QStringLiteral("[作成した日時=26/12/06 21:35:00]\r\nはがしたメモ\r\n").toUtf8()));
         menu.ilog->trigger();
         QCOMPARE(opened, QStringList{log});
-        QVERIFY(findDialogs<ReadingForm>().isEmpty());
+        QVERIFY(topLevels<ReadingForm>(true).isEmpty());
 
         launcherStarts = false;
         menu.ilog->trigger();
-        windows = findDialogs<ReadingForm>();
+        windows = topLevels<ReadingForm>(true);
         QCOMPARE(windows.size(), 1);
         QVERIFY(windows.first()->FileLine->text().contains(QDir::toNativeSeparators(log)));
         QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("はがしたメモ")));
@@ -189,7 +190,7 @@ private slots:
         // A log brought over from the Windows program is Shift-JIS.
         QVERIFY(writeBytes(log, QByteArray("[\x8d\xec\x90\xac") + "]\r\n"));
         menu.ilog->trigger();
-        windows = findDialogs<ReadingForm>();
+        windows = topLevels<ReadingForm>(true);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows.first()->Text->toPlainText(), QStringLiteral("[作成]\n"));
         windows.first()->close();
@@ -207,15 +208,6 @@ private slots:
     }
 
 private:
-    template <typename Window = frmAbout>
-    static QList<Window*> findDialogs() {
-        QList<Window*> dialogs;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<Window*>(w); d && !d->testAttribute(Qt::WA_WState_Hidden))
-                dialogs << d;
-        return dialogs;
-    }
-
     QStringList m_messages;
 };
 

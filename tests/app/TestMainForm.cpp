@@ -23,6 +23,7 @@
 #include "MemorySocket.h"
 #include "SavedNote.h"
 #include "ScratchAppState.h"
+#include "TopLevels.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,10 +129,7 @@ private slots:
         writeFile("Pinora.dat", bytes);
         QVERIFY(start());
         QCOMPARE(m_state->NoteCount, wholeNotes);
-        int windows = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            windows += qobject_cast<FusenForm*>(widget) != nullptr;
-        QCOMPARE(windows, wholeNotes + 1); // and the placeholder
+        QCOMPARE(topLevels<FusenForm>().size(), wholeNotes + 1); // and the placeholder
         QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("two"));
 
         QCOMPARE(m_messages.size(), 1);
@@ -373,7 +371,7 @@ private slots:
                  std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
 
         m_form->IconMenu->ipeeled->trigger();
-        auto* form = topLevel<PeeledForm>();
+        auto* form = topLevels<PeeledForm>().value(0);
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->List1->count(), 2);
         QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
@@ -417,7 +415,7 @@ private slots:
                               record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?")}));
         QVERIFY(start());
         m_form->IconMenu->ifind->trigger();
-        auto* form = topLevel<FindForm>();
+        auto* form = topLevels<FindForm>().value(0);
         QVERIFY(form && form->isVisible());
         form->Text1->setText(typed);
         QStringList listed;
@@ -435,13 +433,6 @@ private slots:
 private:
     static QByteArray threeNotes() {
         return DataFileOf({record(1200, "one"), record(6000, "two", "F"), record(9000, "three")});
-    }
-    template <typename Window>
-    static Window* topLevel() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<Window*>(w))
-                return window;
-        return nullptr;
     }
     bool start(const QString& notesCopiedFrom = {},
                AppDir::Choice::Reason because = AppDir::Choice::Reason::NotWritable) {

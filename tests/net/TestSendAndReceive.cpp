@@ -17,6 +17,7 @@
 #include "FileBytes.h"
 #include "MemorySocket.h"
 #include "ScratchAppState.h"
+#include "TopLevels.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -55,9 +56,7 @@ private slots:
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
     }
     void cleanup() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(widget))
-                delete widget;
+        qDeleteAll(topLevels<QMessageBox>());
         m_state.reset();
     }
 
@@ -267,10 +266,7 @@ private slots:
             m_socket.arrive("x");
         QCOMPARE(m_messages, QStringList{QStringLiteral("送信できなかったマシンがありました")});
         QCOMPARE(std::pair(m_state->NoteCount, m_socket.unreadDropped), std::pair(0, 100));
-        QPointer<QMessageBox> box;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* found = qobject_cast<QMessageBox*>(widget))
-                box = found;
+        QPointer<QMessageBox> box = topLevels<QMessageBox>().value(0);
         QVERIFY(box);
         box->button(QMessageBox::Ok)->click(); // the user's OK
         QTRY_VERIFY(!box);

@@ -12,6 +12,7 @@
 #include "FileBytes.h"
 #include "RtfFiles.h"
 #include "ScratchAppState.h"
+#include "TopLevels.h"
 
 #include <QDir>
 #include <QFile>
@@ -246,7 +247,7 @@ private slots:
         m_state->AppDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state), 0);
         QMessageBox* box = nullptr;
-        QTRY_VERIFY(box = findMessageBox());
+        QTRY_VERIFY(box = topLevels<QMessageBox>(true).value(0));
         QVERIFY(!QApplication::activeModalWidget());
         box->close();
     }
@@ -277,13 +278,6 @@ private:
         SaveAllNotes(*m_state);
         const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), {});
         return saved.count > 0 ? QPoint(saved.records.at(0).Left, saved.records.at(0).Top) : QPoint(-1, -1);
-    }
-
-    static QMessageBox* findMessageBox() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-                return box;
-        return nullptr;
     }
 
     // Mouse events as the window system delivers them to the note's surface: the
