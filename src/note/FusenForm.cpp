@@ -8,6 +8,7 @@
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
 #include "platform/ColorValue.h"
+#include "platform/DeskWindow.h"
 #include "platform/MenuItems.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
@@ -43,15 +45,11 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 } // namespace
 
 FusenForm::FusenForm(AppState& state)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    : QWidget(nullptr, DeskWindow::kFlags)
     , m_state(state) {
     setObjectName(QStringLiteral("FusenForm"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QString());
-    QPalette p = palette();
-    p.setColor(QPalette::Window, ColorValue::toQColor(kNoteWindowBackground));
-    setPalette(p);
-    setAutoFillBackground(true);
 
     WindowFont = NoteFont(QStringLiteral("ＭＳ ゴシック"), 9.75);
 
@@ -84,6 +82,7 @@ FusenForm::FusenForm(AppState& state)
     connect(Rich1, &RichTextBox::dragStarting, this, &FusenForm::Rich1_OLEStartDrag);
     connect(Rich1, &RichTextBox::dragCompleted, this, &FusenForm::Rich1_OLECompleteDrag);
     connect(UnloadTimer, &QTimer::timeout, this, &FusenForm::UnloadTimer_Timer);
+    connect(Rich1, &RichTextBox::backColorChanged, this, [this] { update(); });
 }
 
 QMenu* FusenForm::menu() {
@@ -202,6 +201,18 @@ QByteArray FusenForm::textRtf() const {
 
 QString FusenForm::plainText() const {
     return Rich1->text();
+}
+
+void FusenForm::setVisible(bool visible) {
+    if (visible && !isVisible())
+        DeskWindow::prepareToShow(*this);
+    QWidget::setVisible(visible);
+}
+
+void FusenForm::paintEvent(QPaintEvent* /*event*/) {
+    // A fitting leaves the window taller than the text box; the strip beneath it is
+    // part of the note and has its colour.
+    QPainter(this).fillRect(rect(), ColorValue::toQColor(Rich1->backColor()));
 }
 
 void FusenForm::resizeEvent(QResizeEvent* event) {

@@ -15,7 +15,7 @@ class QTimer;
 class RichTextBox;
 
 // One note on the desktop: a frameless window, resizable by its edges, without a
-// taskbar entry. Rich1 shows the note and lets the mouse through to Label1, which
+// taskbar entry (see DeskWindow). Rich1 shows the note and lets the mouse through to Label1, which
 // covers the window and moves it.
 class FusenForm : public QWidget, public NoteView {
     Q_OBJECT
@@ -59,7 +59,10 @@ public:
     QByteArray textRtf() const override;
     QString plainText() const override;
 
+    void setVisible(bool visible) override;
+
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

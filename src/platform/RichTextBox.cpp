@@ -178,6 +178,7 @@ void RichTextBox::setBackColor(qint32 colour) {
     p.setColor(QPalette::Base, c);
     p.setColor(QPalette::Window, c);
     setPalette(p);
+    emit backColorChanged();
 }
 
 int RichTextBox::selStart() const {

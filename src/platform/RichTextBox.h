@@ -110,6 +110,7 @@ signals:
     // The text changed (formatting alone does not count); every replacement of
     // the whole content reports one change.
     void changed();
+    void backColorChanged();
     void keyUp(int key, Qt::KeyboardModifiers modifiers);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& position);
     void selChange();

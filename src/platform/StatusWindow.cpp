@@ -1,5 +1,7 @@
 #include "platform/StatusWindow.h"
 
+#include "platform/DeskWindow.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -7,13 +9,19 @@
 #include <QScreen>
 
 StatusWindow::StatusWindow(const QIcon& icon, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(parent, DeskWindow::kFlags | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     , m_icon(icon) {
     setObjectName(QStringLiteral("StatusWindow"));
     // Showing it must not take the keyboard away from whatever the user is typing in.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(sizeHint());
     moveToCorner();
+}
+
+void StatusWindow::setVisible(bool visible) {
+    if (visible && !isVisible())
+        DeskWindow::prepareToShow(*this);
+    QWidget::setVisible(visible);
 }
 
 QSize StatusWindow::sizeHint() const {

@@ -7,7 +7,7 @@
 #include <optional>
 
 // A small always-on-top window that shows the program's icon where the desktop has
-// no notification area. It has no frame and no taskbar entry, sits in the
+// no notification area. It has no frame and no taskbar entry (see DeskWindow), sits in the
 // bottom-right corner of the screen's work area and can be dragged elsewhere with
 // the left button.
 class StatusWindow : public QWidget {
@@ -21,6 +21,7 @@ public:
     explicit StatusWindow(const QIcon& icon, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+    void setVisible(bool visible) override;
 
     // Puts the window into the bottom-right corner of its screen's work area.
     void moveToCorner();

@@ -1,0 +1,148 @@
+#include "platform/DeskWindow.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcDeskWindow, "pinora.platform.window", QtCriticalMsg)
+
+namespace {
+
+// Marks the widgets whose states are kept here.
+constexpr const char* kMarker = "pinora_desk_window";
+
+struct Atoms {
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t demandsAttention = XCB_ATOM_NONE;
+    // What every desk window carries.
+    std::array<xcb_atom_t, 3> wanted{};
+};
+
+Atoms internAtoms(xcb_connection_t* connection) {
+    const std::array<const char*, 5> names = {"_NET_WM_STATE", "_NET_WM_STATE_DEMANDS_ATTENTION",
+                                              "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                                              "_KDE_NET_WM_STATE_SKIP_SWITCHER"};
+    std::array<xcb_intern_atom_cookie_t, 5> cookies{};
+    for (size_t i = 0; i < names.size(); ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, uint16_t(strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, 5> atoms{};
+    for (size_t i = 0; i < names.size(); ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    return Atoms{atoms[0], atoms[1], {atoms[2], atoms[3], atoms[4]}};
+}
+
+std::vector<xcb_atom_t> statesOf(xcb_connection_t* connection, xcb_window_t window, const Atoms& atoms) {
+    std::vector<xcb_atom_t> states;
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, atoms.state, XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        states.assign(values, values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t)));
+    }
+    std::free(reply);
+    return states;
+}
+
+bool contains(const std::vector<xcb_atom_t>& states, xcb_atom_t atom) {
+    return std::find(states.cbegin(), states.cend(), atom) != states.cend();
+}
+
+// Asks the window manager to take a state off a mapped window, as a program does.
+void removeState(xcb_connection_t* connection, xcb_window_t window, const Atoms& atoms, xcb_atom_t state) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atoms.state;
+    event.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
+    event.data.data32[1] = state;
+    event.data.data32[3] = 1; // from an application
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
+// A window manager marks a window as demanding attention when it refused it the
+// focus (KDE's at every map without the focus, mutter's when the window overlaps
+// the active one). A desk window never asks for attention: the mark goes as soon
+// as it appears.
+class AttentionFilter : public QAbstractNativeEventFilter {
+public:
+    AttentionFilter(xcb_connection_t* connection, const Atoms& atoms)
+        : m_connection(connection)
+        , m_atoms(atoms) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->atom != m_atoms.state || change->state != XCB_PROPERTY_NEW_VALUE)
+            return false;
+        const QWidget* widget = QWidget::find(WId(change->window));
+        if (!widget || !widget->property(kMarker).toBool())
+            return false;
+        if (contains(statesOf(m_connection, change->window, m_atoms), m_atoms.demandsAttention)) {
+            qCDebug(lcDeskWindow) << "the window manager marked" << widget << "as demanding attention; unmarked";
+            removeState(m_connection, change->window, m_atoms, m_atoms.demandsAttention);
+        }
+        return false; // the toolkit follows the states too
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    Atoms m_atoms;
+};
+
+} // namespace
+
+namespace DeskWindow {
+
+void prepareToShow(QWidget& window) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    static const Atoms atoms = internAtoms(connection);
+    static AttentionFilter* const filter = [connection] {
+        auto* made = new AttentionFilter(connection, atoms); // lives as long as the application
+        qGuiApp->installNativeEventFilter(made);
+        return made;
+    }();
+    (void)filter;
+
+    window.setProperty(kMarker, true);
+    const auto id = xcb_window_t(window.winId());
+    std::vector<xcb_atom_t> states = statesOf(connection, id, atoms);
+    bool changed = false;
+    for (const xcb_atom_t state : atoms.wanted) {
+        if (state != XCB_ATOM_NONE && !contains(states, state)) {
+            states.push_back(state);
+            changed = true;
+        }
+    }
+    if (changed)
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                            uint32_t(states.size()), states.data());
+}
+
+} // namespace DeskWindow
