@@ -507,11 +507,16 @@ void MainForm::ilog_Click() {
         MessageBox::show(QStringLiteral("ログはまだ作成されていません"));
         return;
     }
-    const bool opened = m_services.openWithDesktop ? m_services.openWithDesktop(path) : OpenWithDesktop(path);
-    if (!opened) {
+    auto shown = [self = QPointer<MainForm>(this), path](bool opened) {
+        if (opened || !self || self->m_state.ShuttingDown)
+            return;
         qCInfo(lcApp) << "no desktop application opened" << path << "- shown in a window of our own";
         Twips::showCentredInFront(*ReadingForm::textFile(QStringLiteral("ピノラ：ログ"), path));
-    }
+    };
+    if (m_services.openWithDesktop)
+        m_services.openWithDesktop(path, shown);
+    else
+        OpenWithDesktop(path, shown);
 }
 
 void MainForm::ihelp_Click() {

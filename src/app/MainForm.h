@@ -47,9 +47,9 @@ public:
         // and why that directory is not used.
         QString notesCopiedFrom;
         AppDir::Choice::Reason notesCopiedBecause = AppDir::Choice::Reason::NotWritable;
-        // Opens a file with the desktop's application for it; false when none
-        // could be started. By default through the desktop's launcher.
-        std::function<bool(const QString& path)> openWithDesktop;
+        // Opens a file with the desktop's application for it, and tells whether that
+        // worked (later, on the event loop). By default through the desktop's launcher.
+        std::function<void(const QString& path, std::function<void(bool opened)> done)> openWithDesktop;
         // Whether the program was asked to end (a signal) while start-up still runs;
         // start-up then stops building notes and shuts down.
         std::function<bool()> stopRequested;
