@@ -1,5 +1,6 @@
 #include "app/ReadingForm.h"
 
+#include "platform/WindowKeys.h"
 #include "text/CodePage.h"
 
 #include <QDir>
@@ -26,6 +27,7 @@ ReadingForm::ReadingForm(const QString& caption)
     layout->addWidget(FileLine);
     layout->addWidget(Text);
     resize(640, 520);
+    WindowKeys::closeOnEscape(*this);
 }
 
 ReadingForm* ReadingForm::help() {

@@ -5,6 +5,7 @@
 #include "note/FusenForm.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
+#include "platform/ListNotice.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
@@ -14,7 +15,6 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QSysInfo>
-#include <QVBoxLayout>
 #include <QWindow>
 
 Q_DECLARE_LOGGING_CATEGORY(lcNet)
@@ -45,17 +45,9 @@ CompForm::CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(Twips::toPixels(120, 345, 3285, 2790));
-    NoBrowserLabel = new QLabel(QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
-                                               "送信先のコンピュータを一覧にできません。"),
-                                List1->viewport());
+    NoBrowserLabel = AddListNotice(*List1, QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
+                                                          "送信先のコンピュータを一覧にできません。"));
     NoBrowserLabel->setObjectName(QStringLiteral("NoBrowserLabel"));
-    NoBrowserLabel->setWordWrap(true);
-    NoBrowserLabel->setAlignment(Qt::AlignCenter);
-    // Laid out in the list's viewport, so that it has the viewport's size once the window is shown.
-    auto* inList = new QVBoxLayout(List1->viewport());
-    inList->setContentsMargins(8, 8, 8, 8);
-    inList->addWidget(NoBrowserLabel);
-    NoBrowserLabel->hide();
     Command1 = button(this, "Command1", QStringLiteral("最新情報に更新"), Twips::toPixels(210, 3240, 1395, 315));
     Command2 = button(this, "Command2", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));
     setTabOrder(List1, Command1);

@@ -4,6 +4,7 @@
 #include "note/AppState.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
+#include "platform/ListNotice.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
@@ -76,6 +77,8 @@ PortForm::PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* b
     ReceiveNone->setObjectName(QStringLiteral("ReceiveNone"));
     ChosenList->setObjectName(QStringLiteral("ChosenList"));
     ChosenList->setFixedHeight(Twips::toPixelsY(1200));
+    EmptyListNotice = AddListNotice(*ChosenList);
+    EmptyListNotice->setObjectName(QStringLiteral("EmptyListNotice"));
     for (QWidget* w : std::initializer_list<QWidget*>{caption, ReceiveAll, ReceiveChosen, ChosenList, ReceiveNone})
         layout->addWidget(w);
     connect(ReceiveChosen, &QRadioButton::toggled, ChosenList, &QWidget::setEnabled);
@@ -102,6 +105,11 @@ void PortForm::showReceiving() {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
     }
+    EmptyListNotice->setText(m_browser && m_browser->available()
+                                 ? QStringLiteral("ピノラが動いているほかのコンピュータは、まだ見つかっていません。")
+                                 : QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
+                                                  "コンピュータを一覧にできません。"));
+    EmptyListNotice->setVisible(names.isEmpty());
 }
 
 void PortForm::applyReceiving() {

@@ -33,6 +33,8 @@ public:
     QRadioButton* ReceiveNone;
     // The computers on the network and those chosen before, checked when chosen.
     QListWidget* ChosenList;
+    // Says why ChosenList is empty, when it is.
+    QLabel* EmptyListNotice;
 
 signals:
     // A port from the box is bound (or could not be) and in use; text as typed.

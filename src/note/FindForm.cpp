@@ -6,14 +6,13 @@
 #include "note/NoteLayout.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "platform/WindowKeys.h"
 #include "store/NoteFile.h"
 #include "store/Tag.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
-
-namespace {} // namespace
 
 QString FoldForSearch(const QString& text) {
     // NFKC makes full-width letters and digits ASCII and half-width katakana full-width.
@@ -53,6 +52,7 @@ FindForm::FindForm(AppState& state)
     layout->addWidget(Text1);
     layout->addWidget(List1);
     resize(360, 320);
+    WindowKeys::closeOnEscape(*this);
     connect(Text1, &QLineEdit::textChanged, this, &FindForm::search);
     connect(Text1, &QLineEdit::returnPressed, this, [this] {
         if (List1->count() > 0) {
@@ -78,6 +78,8 @@ void FindForm::search() {
         QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             line += QStringLiteral("（非表示）");
+        else if (!note->isVisible())
+            line += QStringLiteral("（一時的に非表示）");
         auto* item = new QListWidgetItem(ColorSwatch(note->Rich1->backColor()), line, List1);
         item->setData(Qt::UserRole, Tag::NoteIdOf(note->tag()));
     }

@@ -5,6 +5,7 @@
 #include "note/NoteBuilder.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "platform/WindowKeys.h"
 #include "rtf/RtfPlainText.h"
 #include "rtf/RtfReader.h"
 #include "text/CodePage.h"
@@ -55,6 +56,7 @@ PeeledForm::PeeledForm(AppState& state)
     layout->addLayout(lists);
     layout->addLayout(buttons);
     resize(640, 360);
+    WindowKeys::closeOnEscape(*this);
 
     connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledForm::showChosen);
     connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledForm::restoreChosen);
@@ -75,7 +77,7 @@ void PeeledForm::refresh() {
         const PeeledNote& note = m_notes.at(i);
         const QString text = QStringLiteral("%1\n作成 %2　はがした日時 %3")
                                  .arg(firstLine(note.record.TextRTF), CodePage::decodeCp932(note.record.CreatedAt),
-                                      note.peeledAt.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+                                      note.peeledAt.toString(QStringLiteral("yy/MM/dd HH:mm:ss")));
         auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, List1);
         item->setData(Qt::UserRole, qlonglong(i));
     }

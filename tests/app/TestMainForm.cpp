@@ -33,6 +33,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
@@ -356,11 +357,15 @@ private slots:
 
     // A peeled note comes back whole from はがした付箋紙 (text, colour, size, place,
     // written time; a new slot), saved, and leaves the list; 完全に削除 asks first.
+    // The list tells notes apart: written and peeled to the second, a white note's
+    // colour on a white list.
     void peeledNotesComeBackWhole() {
         NoteRecord blue = record(6000, "two");
         blue.BackColor = NoteColor::Blue;
         blue.Width = 4500;
-        writeFile("Pinora.dat", DataFileOf({record(1200, "one"), blue}));
+        NoteRecord white = record(1200, "one");
+        white.BackColor = NoteColor::White;
+        writeFile("Pinora.dat", DataFileOf({white, blue}));
         QVERIFY(start());
         for (qint32 slot : {2, 1})
             m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("fDelOnly")->trigger();
@@ -375,6 +380,11 @@ private slots:
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->List1->count(), 2);
         QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
+        const QString when = QStringLiteral("\n作成 04/07/01 09:15:00　はがした日時 %1 \\d\\d:\\d\\d:\\d\\d$")
+                                 .arg(m_state->Now().toString(QStringLiteral("yy/MM/dd")));
+        QVERIFY(QRegularExpression(when).match(form->List1->item(0)->text()).hasMatch());
+        const QImage swatch = form->List1->item(0)->icon().pixmap(16).toImage();
+        QVERIFY(swatch.pixelColor(8, 8) == Qt::white && swatch.pixelColor(0, 0) != Qt::white);
         form->List1->setCurrentRow(1);
         QVERIFY(form->Preview->toPlainText().contains("two"));
         QTest::mouseClick(form->RestoreButton, Qt::LeftButton);
@@ -394,17 +404,19 @@ private slots:
         QCOMPARE(m_messages.size(), 2);
         QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.isEmpty());
         QCOMPARE(saved()->count, 1);
+        QVERIFY(closeWithEscape(form));
     }
 
     // 付箋紙を探す: what a Japanese reader does not tell apart is folded away; a hidden
-    // note found and chosen is shown and saved as shown.
+    // note found and chosen is shown and saved as shown, a note hidden for the session
+    // is marked as such and shown too; Escape closes the window.
     void findingANote_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("found");
         QTest::newRow("katakana finds half-width kana and hiragana")
             << QStringLiteral("カタカナ") << QStringList{"ｶﾀｶﾅ memo", "かたかな"};
         QTest::newRow("full-width letters find ASCII, any case")
-            << QStringLiteral("ａｂｃ") << QStringList{"ABC（非表示）"};
+            << QStringLiteral("ａｂｃ") << QStringList{"ABC（非表示）", "abc（一時的に非表示）"};
         QTest::newRow("nothing typed, nothing listed") << QStringLiteral("  ") << QStringList{};
     }
     void findingANote() {
@@ -412,8 +424,9 @@ private slots:
         QFETCH(QStringList, found);
         writeFile("Pinora.dat",
                   DataFileOf({record(1200, "\\u65398?\\u65408?\\u65398?\\u65413? memo"), record(6000, "ABC", "F"),
-                              record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?")}));
+                              record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?"), record(12000, "abc")}));
         QVERIFY(start());
+        m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("fHideOnece")->trigger();
         m_form->IconMenu->ifind->trigger();
         auto* form = topLevels<FindForm>().value(0);
         QVERIFY(form && form->isVisible());
@@ -424,10 +437,12 @@ private slots:
         QCOMPARE(listed, found);
         if (!found.contains(QStringLiteral("ABC（非表示）")))
             return;
-        QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
-                          form->List1->visualItemRect(form->List1->item(0)).center());
-        QVERIFY(m_state->NoteWindows.at(2)->isVisible());
+        for (int row : {1, 0})
+            QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                              form->List1->visualItemRect(form->List1->item(row)).center());
+        QVERIFY(m_state->NoteWindows.at(4)->isVisible() && m_state->NoteWindows.at(2)->isVisible());
         QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
+        QVERIFY(closeWithEscape(form));
     }
 
 private:

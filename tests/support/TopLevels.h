@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QList>
+#include <QPointer>
+#include <QTest>
 #include <QWidget>
 
 // The application's top-level windows of one kind; only those on the screen when
@@ -13,4 +15,14 @@ QList<Window*> topLevels(bool shownOnly = false) {
         if (auto* window = qobject_cast<Window*>(widget); window && (!shownOnly || window->isVisible()))
             windows << window;
     return windows;
+}
+
+// Escape pressed in a window once it is the active one; true when that closed it.
+inline bool closeWithEscape(QWidget* window) {
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    const QPointer<QWidget> guard(window);
+    QTest::keyClick(window, Qt::Key_Escape);
+    return !guard || !guard->isVisible();
 }
