@@ -2,6 +2,7 @@
 #include "editor/MsgForm.h"
 #include "note/FusenForm.h"
 #include "note/NoteColor.h"
+#include "platform/ColorValue.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteFile.h"
 #include "store/Tag.h"
@@ -193,6 +194,24 @@ private slots:
         QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
         QCOMPARE(m_editor->Rich1->text(), QStringLiteral("typed one"));
         QVERIFY(!openAnswering(*second, 3)); // nothing typed: no question
+    }
+
+    // A note the editor grows keeps its colour to its last pixel.
+    void aGrownNoteHasItsColourToTheEnd() {
+        FusenForm* note = addNote(1, "{\\rtf1 one}");
+        note->Rich1->setBackColor(NoteColor::Green);
+        note->show();
+        m_editor->openForEdit(*note);
+        m_editor->Rich1->setSelStart(m_editor->Rich1->textLength());
+        for (const char* line : {"two", "three"}) {
+            QTest::keyClick(m_editor->Rich1, Qt::Key_Return);
+            QTest::keyClicks(m_editor->Rich1, line);
+        }
+        const int before = note->height();
+        m_editor->mCreate_Click();
+        const QImage shot = note->grab().toImage();
+        QVERIFY(shot.height() > before);
+        QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 1), ColorValue::toQColor(NoteColor::Green));
     }
 
     void applyingToAPeeledNoteCreatesANewOne() {

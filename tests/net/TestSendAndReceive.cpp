@@ -136,7 +136,8 @@ private slots:
     }
 
     // The list: computers in the order found, never this one, all unchecked, and
-    // built again when the window comes back from another window of the program.
+    // built again when the window comes back from another window of the program. An
+    // empty list says why, here and in the network settings.
     void theListAndItsActivation() {
         const QString own = QSysInfo::machineHostName().toUpper();
         m_browser.names = {"BETA", own, own.toLower() + "x", "ALPHA"};
@@ -164,8 +165,19 @@ private slots:
         form->close();
         QTRY_COMPARE(destroyed.size(), 1);
 
+        // The network settings' list of senders says why it is empty: nobody found yet,
+        // or no browse service.
+        m_browser.names.clear();
+        PortForm settings(*m_state, m_socket, &m_browser);
+        const auto emptyBecause = [&settings] {
+            settings.showWithPortNumber();
+            return settings.EmptyListNotice->isVisible() ? settings.EmptyListNotice->text() : QString();
+        };
+        QVERIFY(emptyBecause().contains(QStringLiteral("見つかっていません")));
+
         // Without a browse service the window says why, and there is nothing to check.
         m_browser.running = false;
+        QVERIFY(emptyBecause().contains(QStringLiteral("Avahi")));
         CompForm lonely(*m_state, m_socket, m_browser);
         lonely.show();
         lonely.RefreshComputerList();
