@@ -10,6 +10,8 @@
 #include "rtf/RtfReader.h"
 #include "text/CodePage.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -58,6 +60,12 @@ PeeledForm::PeeledForm(AppState& state)
     resize(640, 360);
     WindowKeys::closeOnEscape(*this);
 
+    // The file is written anew each time, under a new name renamed over the old one:
+    // its folder tells.
+    m_watcher = new QFileSystemWatcher(this);
+    m_watcher->addPath(QFileInfo(m_state.peeledNotesPath()).path());
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PeeledForm::refreshWhenChanged);
+
     connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledForm::showChosen);
     connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledForm::restoreChosen);
     connect(RestoreButton, &QPushButton::clicked, this, &PeeledForm::restoreChosen);
@@ -70,8 +78,18 @@ void PeeledForm::showPeeledNotes() {
     Twips::showCentredInFront(*this);
 }
 
+void PeeledForm::refreshWhenChanged() {
+    const QFileInfo file(m_state.peeledNotesPath());
+    if (std::pair(file.lastModified(), file.size()) != m_read)
+        refresh();
+}
+
 void PeeledForm::refresh() {
+    const QList<PeeledNote> wasChosen = chosen();
+    const QFileInfo file(m_state.peeledNotesPath());
+    m_read = {file.lastModified(), file.size()};
     m_notes = PeeledNotes::load(m_state.peeledNotesPath(), m_state.Now()).notes;
+    const QSignalBlocker quiet(List1);
     List1->clear();
     for (qsizetype i = m_notes.size() - 1; i >= 0; --i) {
         const PeeledNote& note = m_notes.at(i);
@@ -80,59 +98,64 @@ void PeeledForm::refresh() {
                                       note.peeledAt.toString(QStringLiteral("yy/MM/dd HH:mm:ss")));
         auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, List1);
         item->setData(Qt::UserRole, qlonglong(i));
+        if (wasChosen.contains(note)) {
+            item->setSelected(true);
+            List1->setCurrentItem(item, QItemSelectionModel::Current);
+        }
     }
-    if (List1->count() > 0)
+    if (List1->selectedItems().isEmpty() && List1->count() > 0)
         List1->setCurrentRow(0);
     showChosen();
 }
 
 void PeeledForm::showChosen() {
-    const QList<qsizetype> chosen = chosenPositions();
-    RestoreButton->setEnabled(!chosen.isEmpty());
-    DeleteButton->setEnabled(!chosen.isEmpty());
+    const QList<PeeledNote> notes = chosen();
+    RestoreButton->setEnabled(!notes.isEmpty());
+    DeleteButton->setEnabled(!notes.isEmpty());
     Preview->clear();
     Preview->setPalette(QPalette());
-    if (chosen.isEmpty())
+    if (notes.isEmpty())
         return;
-    const NoteRecord& record = m_notes.at(chosen.constFirst()).record;
+    const NoteRecord& record = notes.constFirst().record;
     QPalette palette = Preview->palette();
     palette.setColor(QPalette::Base, ColorValue::toQColor(record.BackColor));
     Preview->setPalette(palette);
     RtfReader::read(record.TextRTF, *Preview->document());
 }
 
-QList<qsizetype> PeeledForm::chosenPositions() const {
-    QList<qsizetype> positions;
-    for (const QListWidgetItem* item : List1->selectedItems())
-        positions << qsizetype(item->data(Qt::UserRole).toLongLong());
-    std::sort(positions.begin(), positions.end(), std::greater<>());
-    return positions;
+QList<PeeledNote> PeeledForm::chosen() const {
+    // In the order of the list, newest first.
+    QList<PeeledNote> notes;
+    for (int row = 0; row < List1->count(); ++row)
+        if (const QListWidgetItem* item = List1->item(row); item->isSelected())
+            notes << m_notes.at(qsizetype(item->data(Qt::UserRole).toLongLong()));
+    return notes;
 }
 
 void PeeledForm::restoreChosen() {
-    const QList<qsizetype> chosen = chosenPositions();
-    if (chosen.isEmpty())
+    const QList<PeeledNote> notes = chosen();
+    if (notes.isEmpty())
         return;
     // Back on the desktop and saved first; only then out of the peeled notes.
-    for (const qsizetype i : chosen)
-        BringBackPeeledNote(m_state, m_notes.at(i).record);
+    for (const PeeledNote& note : notes)
+        BringBackPeeledNote(m_state, note.record);
     if (!SaveAllNotes(m_state))
         return; // told; still among the peeled notes as well
-    if (!PeeledNotes::remove(m_state.peeledNotesPath(), chosen, m_state.Now()))
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.Now()))
         MessageBox::show(QStringLiteral("元に戻した付箋紙を、はがした付箋紙の一覧から消せませんでした。"), this);
     refresh();
 }
 
 void PeeledForm::deleteChosen() {
-    const QList<qsizetype> chosen = chosenPositions();
-    if (chosen.isEmpty())
+    const QList<PeeledNote> notes = chosen();
+    if (notes.isEmpty())
         return;
     if (!MessageBox::ask(QStringLiteral("選んだ %1 枚の付箋紙を完全に削除します。元に戻すことはできません。"
                                         "よろしいですか？")
-                             .arg(chosen.size()),
+                             .arg(notes.size()),
                          this))
         return;
-    if (!PeeledNotes::remove(m_state.peeledNotesPath(), chosen, m_state.Now()))
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.Now()))
         MessageBox::show(QStringLiteral("はがした付箋紙を削除できませんでした。"), this);
     refresh();
 }

@@ -90,13 +90,17 @@ bool add(const QString& path, const PeeledNote& note) {
     return SafeFile::write(path, encode(pruned(std::move(notes), note.peeledAt)));
 }
 
-bool remove(const QString& path, QList<qsizetype> positions, const QDateTime& now) {
+bool remove(const QString& path, const QList<PeeledNote>& which, const QDateTime& now) {
     QList<PeeledNote> notes = load(path, now).notes;
-    std::sort(positions.begin(), positions.end(), std::greater<>());
-    for (const qsizetype i : positions)
-        if (i >= 0 && i < notes.size())
-            notes.removeAt(i);
-    return SafeFile::write(path, encode(notes));
+    bool removed = false;
+    for (const PeeledNote& note : which) {
+        const qsizetype at = notes.indexOf(note);
+        if (at >= 0) {
+            notes.removeAt(at);
+            removed = true;
+        }
+    }
+    return !removed || SafeFile::write(path, encode(notes));
 }
 
 } // namespace PeeledNotes

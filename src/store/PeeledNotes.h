@@ -41,7 +41,9 @@ QList<PeeledNote> pruned(QList<PeeledNote> notes, const QDateTime& now);
 
 // Adds a note to the file (written safely, pruned). False when it could not be written.
 bool add(const QString& path, const PeeledNote& note);
-// Takes the notes at those positions out of the file. False when it could not be written.
-bool remove(const QString& path, QList<qsizetype> positions, const QDateTime& now);
+// Takes these notes out of the file, each where it is now (the file may have changed
+// since they were read from it); one not there any more is left alone. False when
+// the file could not be written.
+bool remove(const QString& path, const QList<PeeledNote>& which, const QDateTime& now);
 
 } // namespace PeeledNotes

@@ -407,6 +407,47 @@ private slots:
         QVERIFY(closeWithEscape(form));
     }
 
+    // The window acts on the notes it shows, whatever the file did meanwhile: notes
+    // peeled while it is open push the oldest of 500 out of the file, the list follows
+    // with the chosen note still chosen, and 元に戻す and 完全に削除 take exactly the
+    // notes chosen, also before the list has caught up.
+    void peeledNotesWindowFollowsTheFile() {
+        QList<PeeledNote> old;
+        for (int i = 0; i < PeeledNotes::kKeepAtLeast; ++i)
+            old << PeeledNote{record(1200, "old " + QByteArray::number(i)), m_state->Now().addDays(-100).addSecs(i)};
+        writeFile(PeeledNotes::kFileName, PeeledNotes::encode(old));
+        writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
+        QVERIFY(start());
+        m_form->IconMenu->ipeeled->trigger();
+        auto* form = topLevels<PeeledForm>().value(0);
+        const auto chosenText = [form] { return form->List1->selectedItems().value(0)->text().section('\n', 0, 0); };
+        QCOMPARE(chosenText(), QStringLiteral("old 499"));
+        const auto peel = [this](qint32 slot) {
+            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("fDelOnly")->trigger();
+        };
+        peel(1);
+        QTRY_VERIFY(form->List1->item(0)->text().startsWith("one"));
+        QCOMPARE(std::pair(form->List1->count(), chosenText()), std::pair(500, QStringLiteral("old 499")));
+
+        peel(2);
+        QTest::mouseClick(form->RestoreButton, Qt::LeftButton);
+        QCOMPARE(saved()->count, 1);
+        QVERIFY(saved()->records.at(0).TextRTF.contains(" old 499\\par"));
+        QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
+        QCOMPARE(kept.size(), 499); // old 2 to 498, one, two
+        QVERIFY(kept.first() == old.at(2) && !kept.contains(old.last()) && kept.last().record.TextRTF.contains("two"));
+
+        QTRY_VERIFY(form->List1->item(0)->text().startsWith("two"));
+        form->List1->clearSelection();
+        for (int row : {3, 5}) // old 497 and old 495
+            form->List1->item(row)->setSelected(true);
+        MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; }, true);
+        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
+        kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
+        QCOMPARE(kept.size(), 497);
+        QVERIFY(!kept.contains(old.at(497)) && !kept.contains(old.at(495)) && kept.contains(old.at(496)));
+    }
+
     // 付箋紙を探す: what a Japanese reader does not tell apart is folded away; a hidden
     // note found and chosen is shown and saved as shown, a note hidden for the session
     // is marked as such and shown too; Escape closes the window.

@@ -54,8 +54,16 @@ private slots:
         QVERIFY(PeeledNotes::decode("not ours").damaged);
         QVERIFY(PeeledNotes::load(dir.filePath("none.dat"), now).notes.isEmpty());
 
-        QVERIFY(PeeledNotes::remove(path, {0}, now));
+        QVERIFY(PeeledNotes::remove(path, {peeled(1, now.addSecs(-60))}, now));
         QVERIFY(PeeledNotes::load(path, now).notes.isEmpty());
+
+        // Removed are exactly the notes named, wherever they are now.
+        QList<PeeledNote> five;
+        for (int i = 0; i < 5; ++i)
+            five << peeled(i, now);
+        QVERIFY(writeBytes(path, PeeledNotes::encode(five)));
+        QVERIFY(PeeledNotes::remove(path, {five.at(3), peeled(7, now), five.at(1)}, now));
+        QCOMPARE(PeeledNotes::load(path, now).notes, (QList<PeeledNote>{five.at(0), five.at(2), five.at(4)}));
 
         QList<PeeledNote> many;
         const int keep = PeeledNotes::kKeepAtLeast;
