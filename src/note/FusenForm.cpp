@@ -29,6 +29,9 @@ namespace {
 
 // How far in from the window's border a press resizes instead of moving.
 constexpr int kEdgeGrip = 4;
+// Smaller than this, a note can no longer be found, taken or opened: neither the
+// user nor the window manager makes it smaller, and none is saved smaller.
+constexpr QSize kMinimumSize(40, 20);
 
 Qt::CursorShape cursorFor(Qt::Edges edges) {
     if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
@@ -72,6 +75,7 @@ FusenForm::FusenForm(AppState& state)
     UnloadTimer->setSingleShot(false);
     UnloadTimer->setInterval(0);
 
+    setMinimumSize(kMinimumSize);
     resize(Twips::toPixelsX(3885), Twips::toPixelsY(375));
 
     connect(Label1, &NoteSurface::pressed, this, &FusenForm::Label1_MouseDown);
@@ -178,11 +182,16 @@ QRectF FusenForm::savedGeometryTwips() const {
     QRectF box = geometryTwips();
     if (m_savedPlace)
         box.moveTopLeft(*m_savedPlace);
+    if (m_savedSize)
+        box.setSize(*m_savedSize);
+    box.setWidth(std::max(box.width(), Twips::fromPixelsX(kMinimumSize.width())));
+    box.setHeight(std::max(box.height(), Twips::fromPixelsY(kMinimumSize.height())));
     return box;
 }
 
 void FusenForm::moveTwips(double left, double top, double width, double height) {
     m_savedPlace.reset();
+    m_savedSize.reset();
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
 }
 
@@ -217,6 +226,15 @@ void FusenForm::paintEvent(QPaintEvent* /*event*/) {
 
 void FusenForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // A size the window system gave the note by itself (a window manager placing the
+    // notes as they are restored, a screen too small for it) is shown, but the data
+    // file keeps the size that the user or the program gave it.
+    const bool imposed = event->spontaneous() && m_gesture != Gesture::Resizing;
+    if (!imposed)
+        m_savedSize.reset();
+    else if (!m_savedSize && event->oldSize().isValid())
+        m_savedSize =
+            QSizeF(Twips::fromPixelsX(event->oldSize().width()), Twips::fromPixelsY(event->oldSize().height()));
     if (m_state.Loading || m_state.Fitting)
         return;
     StretchTextBox(*this);
@@ -224,7 +242,7 @@ void FusenForm::resizeEvent(QResizeEvent* event) {
     Rich1->update();
     update();
     // While an edge is being dragged, the release saves once.
-    if (!m_resizing)
+    if (!m_resizing && !imposed)
         SaveAllNotes(m_state);
 }
 
@@ -314,14 +332,15 @@ void FusenForm::Label1_MouseMove(QMouseEvent* event) {
     if (m_resizing) {
         const QPoint travel = event->globalPosition().toPoint() - m_resizeStartPointer;
         QRect g = m_resizeStartGeometry;
+        const QSize least = minimumSize() - QSize(1, 1);
         if (m_resizing & Qt::LeftEdge)
-            g.setLeft(std::min(g.left() + travel.x(), g.right() - 2 * kEdgeGrip));
+            g.setLeft(std::min(g.left() + travel.x(), g.right() - least.width()));
         if (m_resizing & Qt::RightEdge)
-            g.setRight(std::max(g.right() + travel.x(), g.left() + 2 * kEdgeGrip));
+            g.setRight(std::max(g.right() + travel.x(), g.left() + least.width()));
         if (m_resizing & Qt::TopEdge)
-            g.setTop(std::min(g.top() + travel.y(), g.bottom() - 2 * kEdgeGrip));
+            g.setTop(std::min(g.top() + travel.y(), g.bottom() - least.height()));
         if (m_resizing & Qt::BottomEdge)
-            g.setBottom(std::max(g.bottom() + travel.y(), g.top() + 2 * kEdgeGrip));
+            g.setBottom(std::max(g.bottom() + travel.y(), g.top() + least.height()));
         setGeometry(g);
         return;
     }

@@ -35,7 +35,10 @@ public:
 
     void setTag(const QString& tag) { m_tag = tag; }
 
-    // Geometry in twips.
+    // Geometry in twips. The saved geometry is what the data file keeps: it differs
+    // from the window's where the note stands away from a place that no screen shows
+    // (savedPlace), where the window system alone changed its size, and where the
+    // note is smaller than a note can usefully be.
     QRectF geometryTwips() const override;
     QRectF savedGeometryTwips() const override;
     void moveTwips(double left, double top, double width, double height);
@@ -89,6 +92,9 @@ private:
     AppState& m_state;
     QString m_tag;
     std::optional<QPointF> m_savedPlace;
+    // The size the note keeps in the data file while it shows at a size that only
+    // the window system chose; twips.
+    std::optional<QSizeF> m_savedSize;
     // What the press that is down on the note started. Nothing of one gesture
     // reaches the next: a move needs a press that began moving.
     enum class Gesture { None, Moving, Resizing };

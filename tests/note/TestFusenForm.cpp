@@ -121,6 +121,12 @@ private slots:
         m_state->Loading = false;
         FitNoteToContent(*m_state, *note, true); // its own resize does not save
         QCOMPARE(m_state->SaveCount, before + 1);
+
+        // A note 1 pixel wide (a size nobody chose, saved by an earlier version) is
+        // shown and kept no smaller than a note can usefully be.
+        note->moveTwips(1500, 1500, 15, 13125);
+        QCOMPARE(std::pair(note->size(), note->savedGeometryTwips().size()),
+                 std::pair(QSize(40, 875), QSizeF(600, 13125)));
     }
 
     void showNoteCentresOnceAndClearsTheFlag() {
