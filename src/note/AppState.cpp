@@ -40,7 +40,8 @@ int SaveAllNotes(const AppState& state) {
     for (const QPointer<FusenForm>& note : state.NoteWindows)
         windows.append(note.data());
     ++state.SaveCount;
-    DailyBackup::keep(state.dataFilePath(), state.Now().date());
+    const bool copyFailed =
+        state.DailyCopies.beforeSave(state.dataFilePath(), state.Now().date()) == DailyBackup::Keeper::Result::Failed;
     const int saved = SaveAllNotes(windows, state.NoteCount, state.dataFilePath());
     if (!saved && !state.SaveFailing) {
         MessageBox::notify(
@@ -50,5 +51,15 @@ int SaveAllNotes(const AppState& state) {
                 .arg(state.dataFilePath()));
     }
     state.SaveFailing = !saved;
+    // A save that failed has told of the disk already.
+    if (!copyFailed) {
+        state.DailyCopyFailing = false;
+    } else if (saved && !state.DailyCopyFailing) {
+        state.DailyCopyFailing = true;
+        MessageBox::notify(QStringLiteral("その日の付箋紙の控え（%1）を作れませんでした。\n"
+                                          "付箋紙は保存されています。ディスクの空きと書き込みの権限を確かめてください。"
+                                          "次に付箋紙を保存する時に、もう一度作ります。")
+                               .arg(DailyBackup::pathFor(state.dataFilePath(), state.Now().date())));
+    }
     return saved;
 }

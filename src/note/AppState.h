@@ -1,6 +1,7 @@
 #pragma once
 
 #include "note/DragData.h"
+#include "store/DailyBackup.h"
 
 #include <QDateTime>
 #include <QList>
@@ -60,6 +61,10 @@ struct AppState {
     // Whether the last rewrite failed; the user hears of a failure once, not on
     // every change that follows it.
     mutable bool SaveFailing = false;
+    // The day's copies of the data file, made before its saves; whether the user was
+    // told that one could not be made, once until one can.
+    mutable DailyBackup::Keeper DailyCopies;
+    mutable bool DailyCopyFailing = false;
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
 
     QString dataFilePath() const;
@@ -69,7 +74,8 @@ struct AppState {
     FusenForm* liveNote(qint32 slot) const;
 };
 
-// Rewrites the data file from the live notes. When that fails the notes stay on the
-// screen and the next change tries again; the first failure after a good save
-// tells the user, so that nobody quits trusting notes that were never saved.
+// Rewrites the data file from the live notes, after the day's copy. When that fails
+// the notes stay on the screen and the next change tries again; the first failure
+// after a good save tells the user, so that nobody quits trusting notes that were
+// never saved. A day's copy that cannot be made is told once too.
 int SaveAllNotes(const AppState& state);

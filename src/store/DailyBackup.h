@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
+#include <QMap>
 #include <QString>
 
 // A copy of the data file for each of the last days it changed: before the first
@@ -14,7 +16,18 @@ constexpr int kKept = 7;
 
 QString pathFor(const QString& dataPath, const QDate& day);
 
-// False only when a copy was due and could not be written.
-bool keep(const QString& dataPath, const QDate& today);
+// The copies of one data file, made before its saves.
+class Keeper {
+public:
+    enum class Result { NotDue, Kept, Failed };
+
+    // To be called before each save of the file at dataPath. When the day's copy
+    // cannot be written (a full disk), the day's first state is held and written at
+    // the next call, so that the copy still holds it once it can be written.
+    Result beforeSave(const QString& dataPath, const QDate& today);
+
+private:
+    QMap<QDate, QByteArray> m_held; // the first state of days whose copy is still to be written
+};
 
 } // namespace DailyBackup

@@ -10,7 +10,9 @@
 #include "store/Tag.h"
 
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "RtfFiles.h"
+#include "SavedNote.h"
 #include "ScratchAppState.h"
 #include "TopLevels.h"
 
@@ -256,6 +258,23 @@ private slots:
         QTRY_VERIFY(box = topLevels<QMessageBox>(true).value(0));
         QVERIFY(!QApplication::activeModalWidget());
         box->close();
+
+        // The day's copy of a large file does not fit on the disk, the save does: told
+        // once, and written with the day's first state once there is room.
+        MessageBox::setHandlerForTesting([&told](const QString& text) { told << text; });
+        told.clear();
+        m_state->AppDir = goodDir;
+        m_state->Now = [] { return QDateTime(QDate(2027, 1, 5), QTime(9, 0)); };
+        const QByteArray large = DataFileOf({SavedNote(0, 0, "{\\rtf1 " + QByteArray(5000, 'x') + "}")});
+        QVERIFY(writeBytes(m_state->dataFilePath(), large));
+        {
+            FileSizeLimit diskAlmostFull(2000);
+            QCOMPARE(SaveAllNotes(*m_state) + SaveAllNotes(*m_state), -2);
+        }
+        const QString copy = m_state->filePath("Pinora-backup-20270105.dat");
+        QVERIFY(told.size() == 1 && told.at(0).contains(copy) && !QFile::exists(copy));
+        QCOMPARE(SaveAllNotes(*m_state), -1);
+        QCOMPARE(readBytes(copy), large);
     }
 
 private:

@@ -405,33 +405,51 @@ private slots:
 
     // The first save of each day keeps the file as it stood, byte for byte; later saves
     // that day leave that copy alone; a week of copies stays, nothing else is touched.
+    // A copy that cannot be written (a full disk) is written at the next save, with
+    // the day's first state; copies dated after today never push out today's.
     void aCopyForEachDay() {
         QTemporaryDir& dir = *m_tempDir;
         const QString path = dir.filePath("Pinora.dat");
         auto write = [&dir](const QString& name, const QByteArray& bytes) {
             return writeBytes(dir.filePath(name), bytes);
         };
+        using Result = DailyBackup::Keeper::Result;
+        DailyBackup::Keeper keeper;
         const QDate day(2026, 12, 1);
-        QVERIFY(DailyBackup::keep(path, day)); // no file yet: nothing to copy
+        QCOMPARE(keeper.beforeSave(path, day), Result::NotDue); // no file yet: nothing to copy
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
         const QByteArray morning = DataFileOf({SavedNote(0, 0, "{\\rtf1 morning}")});
+        const QByteArray noon = DataFileOf({SavedNote(0, 0, "{\\rtf1 noon}")});
         QVERIFY(write("Pinora.dat", morning));
-        QVERIFY(DailyBackup::keep(path, day));
-        QVERIFY(write("Pinora.dat", DataFileOf({SavedNote(0, 0, "{\\rtf1 noon}")})));
-        QVERIFY(DailyBackup::keep(path, day));
+        QCOMPARE(keeper.beforeSave(path, day), Result::Kept);
+        QVERIFY(write("Pinora.dat", noon));
+        QCOMPARE(keeper.beforeSave(path, day), Result::NotDue);
         QCOMPARE(readBytes(dir.filePath("Pinora-backup-20261201.dat")), morning);
 
         // A damaged file is not copied.
         QVERIFY(write("Pinora.dat", morning.left(morning.size() - 3)));
-        QVERIFY(DailyBackup::keep(path, day.addDays(1)));
+        QCOMPARE(keeper.beforeSave(path, day.addDays(1)), Result::NotDue);
         QVERIFY(!QFile::exists(dir.filePath("Pinora-backup-20261202.dat")));
 
         QVERIFY(write("Pinora.dat", morning));
+        {
+            FileSizeLimit diskFull(10);
+            QCOMPARE(keeper.beforeSave(path, day.addDays(2)), Result::Failed);
+        }
+        QVERIFY(!QFile::exists(dir.filePath("Pinora-backup-20261203.dat")));
+        QVERIFY(write("Pinora.dat", noon)); // the save went through
+        QCOMPARE(keeper.beforeSave(path, day.addDays(2)), Result::Kept);
+        QCOMPARE(readBytes(dir.filePath("Pinora-backup-20261203.dat")), morning);
+
         QVERIFY(write("Pinora-damaged-20261101-120000.dat", "kept aside"));
         QVERIFY(write("Pinora-backup-notes.dat", "the user's own"));
-        for (int i = 2; i < 12; ++i)
-            QVERIFY(DailyBackup::keep(path, day.addDays(i)));
+        for (int i = 1; i <= DailyBackup::kKept; ++i)
+            QVERIFY(write(QStringLiteral("Pinora-backup-2099010%1.dat").arg(i), "a clock set ahead"));
+        QCOMPARE(keeper.beforeSave(path, day.addDays(3)), Result::Kept);
+        QVERIFY(QFile::exists(dir.filePath("Pinora-backup-20261204.dat")));
+        for (int i = 4; i < 12; ++i)
+            QCOMPARE(keeper.beforeSave(path, day.addDays(i)), Result::Kept);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
                  (QStringList{"Pinora-backup-20261206.dat", "Pinora-backup-20261207.dat", "Pinora-backup-20261208.dat",
                               "Pinora-backup-20261209.dat", "Pinora-backup-20261210.dat", "Pinora-backup-20261211.dat",
