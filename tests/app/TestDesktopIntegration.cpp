@@ -170,6 +170,13 @@ private slots:
         QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
         QCOMPARE(windows.first()->Text->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
         QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("付箋紙")) && opened.isEmpty());
+        // The page tells of every item of the tray menu, by its caption.
+        QStringList untold;
+        for (const QAction* item : menu.findChildren<QAction*>())
+            if (item != menu.menuAction() && !item->isSeparator() &&
+                !windows.first()->Text->toPlainText().contains(item->text()))
+                untold << item->text();
+        QCOMPARE(untold.join(","), QString());
         QVERIFY(closeWithEscape(windows.first()));
 
         menu.ilog->trigger();
