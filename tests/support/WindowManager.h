@@ -3,38 +3,63 @@
 #include <QProcess>
 #include <QTest>
 
-// openbox in the test's X server, as every user has a window manager; it goes
-// with the object.
+#include <csignal>
+
+// A window manager in the test's X server, as every user has one (openbox unless
+// told otherwise); it goes with the object. It runs in a session of its own with a
+// D-Bus session bus of its own, as KDE's and GNOME's need one.
 class WindowManager {
 public:
-    WindowManager() = default;
-    ~WindowManager() {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    // The command that starts it, and the name it announces on the root window.
+    explicit WindowManager(QStringList command = {"openbox", "--sm-disable"}, QString name = "Openbox")
+        : m_command(std::move(command))
+        , m_name(std::move(name)) {}
+    ~WindowManager() { stop(); }
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
 
-    // True once the window manager has announced itself on the root window.
-    // An openbox that ended before it announced itself (a busy machine) is started
-    // again; what it said is shown when it never comes up.
+    // True once the window manager has announced itself on the root window. One that
+    // ended before it announced itself (a busy machine) is started again; what it
+    // said is shown when it never comes up.
     bool start() {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const bool up = QTest::qWaitFor(
             [this] {
                 if (m_process.state() == QProcess::NotRunning) {
-                    m_process.start(QStringLiteral("openbox"), {"--sm-disable"});
+                    m_process.start(QStringLiteral("setsid"), QStringList{"dbus-run-session", "--"} + m_command);
                     m_process.waitForStarted();
                 }
-                return QProcess::execute("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}) ==
-                       0;
+                return announced() == m_name;
             },
             30000);
         if (!up)
-            qWarning("openbox did not announce itself on the root window within 30 s");
+            qWarning("%s did not announce itself on the root window within 30 s", qPrintable(m_name));
         return up;
     }
 
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        const pid_t session = pid_t(m_process.processId());
+        ::kill(-session, SIGTERM);
+        if (!m_process.waitForFinished(5000))
+            ::kill(-session, SIGKILL);
+        m_process.waitForFinished(5000);
+    }
+
+    // The name of the window manager that runs now, from its check window.
+    static QString announced() {
+        QProcess xprop;
+        xprop.start(QStringLiteral("sh"),
+                    {"-c", "id=$(xprop -root _NET_SUPPORTING_WM_CHECK | sed -n 's/.*window id # //p') && "
+                           "[ -n \"$id\" ] && xprop -id \"$id\" -notype _NET_WM_NAME 2>/dev/null"});
+        xprop.waitForFinished(10000);
+        const QString line = QString::fromUtf8(xprop.readAllStandardOutput());
+        return line.section('"', 1, 1);
+    }
+
 private:
+    QStringList m_command;
+    QString m_name;
     QProcess m_process;
 };
