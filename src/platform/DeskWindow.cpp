@@ -1,9 +1,13 @@
 #include "platform/DeskWindow.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -111,6 +115,72 @@ private:
     Atoms m_atoms;
 };
 
+// A window manager that is starting takes map requests before it handles them, and
+// drops those that come too early (openbox announces itself first): a window shown
+// then would never appear, and the stand-in for the tray is the only way into the
+// program. So a desk window that has not appeared a while after it was shown is
+// shown again, a few times at most. The wait is long beside a window manager's
+// usual answer, as hundreds of notes mapped at start-up take seconds.
+class MapWatch : public QObject {
+public:
+    static constexpr int kWaitMs = 5000;
+    static constexpr int kTries = 3;
+    static constexpr const char* kTriesProperty = "pinora_map_tries";
+
+    explicit MapWatch(QObject* parent)
+        : QObject(parent) {
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, &MapWatch::check);
+    }
+
+    void watch(QWidget& window) {
+        if (!m_clock.isValid())
+            m_clock.start();
+        m_shown.append({&window, m_clock.elapsed() + kWaitMs});
+        if (!m_timer.isActive())
+            m_timer.start(kWaitMs);
+    }
+
+private:
+    struct Shown {
+        QPointer<QWidget> window;
+        qint64 due;
+    };
+
+    void check() {
+        const qint64 now = m_clock.elapsed();
+        QList<Shown> due;
+        for (qsizetype i = 0; i < m_shown.size();) {
+            if (m_shown.at(i).due <= now)
+                due.append(m_shown.takeAt(i));
+            else
+                ++i;
+        }
+        if (!m_shown.isEmpty())
+            m_timer.start(int(m_shown.constFirst().due - now));
+        for (const Shown& shown : std::as_const(due)) {
+            QWidget* window = shown.window;
+            if (!window)
+                continue;
+            if (!window->isVisible() || (window->windowHandle() && window->windowHandle()->isExposed())) {
+                window->setProperty(kTriesProperty, 0);
+                continue;
+            }
+            const int tries = window->property(kTriesProperty).toInt() + 1;
+            window->setProperty(kTriesProperty, tries);
+            if (tries > kTries)
+                continue;
+            qCInfo(lcDeskWindow) << window << "has not appeared" << kWaitMs << "ms after it was shown; shown again";
+            window->hide();
+            window->show();
+        }
+    }
+
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    QList<Shown> m_shown; // in the order shown, so by when they are due
+};
+
 } // namespace
 
 namespace DeskWindow {
@@ -129,6 +199,10 @@ void prepareToShow(QWidget& window) {
         return made;
     }();
     (void)filter;
+    static QPointer<MapWatch> mapWatch;
+    if (!mapWatch)
+        mapWatch = new MapWatch(qGuiApp);
+    mapWatch->watch(window);
 
     window.setProperty(kMarker, true);
     const auto id = xcb_window_t(window.winId());

@@ -16,6 +16,11 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+
 // A step of a scenario written as a function of its own: a failure inside it ends
 // the scenario.
 #define STEP(...)                                                                                                      \
@@ -227,6 +232,51 @@ private slots:
         m_otherProgram.kill();
         m_otherProgram.waitForFinished();
     }
+    // A window manager that is starting takes the program's map requests and drops
+    // them, as openbox does before it handles them; it is gone before it took one
+    // window. The notes and the stand-in for the tray appear all the same.
+    void windowsShownWhileAWindowManagerStartsAppear() {
+        xcb_connection_t* starting = xcb_connect(nullptr, nullptr);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(starting)).data->root;
+        const uint32_t redirect = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+        QVERIFY(QTest::qWaitFor( // once the last window manager has let go
+            [&] {
+                xcb_generic_error_t* taken = xcb_request_check(
+                    starting, xcb_change_window_attributes_checked(starting, root, XCB_CW_EVENT_MASK, &redirect));
+                std::free(taken);
+                return taken == nullptr;
+            },
+            kSettle));
+        PinoraCopy pinora;
+        QList<NoteRecord> records;
+        for (const Note& note : kNotes)
+            records << SavedNote(note.place.x() * 15, note.place.y() * 15, "{\\rtf1 note}");
+        QVERIFY(pinora.start(DataFileOf(records)));
+        int requests = 0;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                while (xcb_generic_event_t* event = xcb_poll_for_event(starting)) {
+                    requests += (event->response_type & 0x7f) == XCB_MAP_REQUEST;
+                    std::free(event);
+                }
+                return requests >= 4; // three notes and the status window
+            },
+            kSettle));
+        xcb_disconnect(starting);
+        const auto appeared = [] {
+            int notes = 0;
+            int statusWindows = 0;
+            for (const QString& id : X11Windows::search({"--class", "Pinora"})) {
+                const QRect r = X11Windows::geometry(id);
+                notes += std::any_of(kNotes.cbegin(), kNotes.cend(), [&r](const Note& n) { return n.place == r; });
+                statusWindows += X11Windows::isSmall(r);
+            }
+            return std::pair(notes, statusWindows);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(appeared(), std::pair(3, 1), kSettle);
+        QVERIFY(pinora.stop());
+    }
+
     void cleanup() {
         m_otherProgram.kill();
         m_otherProgram.waitForFinished();

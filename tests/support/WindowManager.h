@@ -18,9 +18,10 @@ public:
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
 
-    // True once the window manager has announced itself on the root window. One that
-    // ended before it announced itself (a busy machine) is started again; what it
-    // said is shown when it never comes up.
+    // True once the window manager manages windows. It announces itself on the root
+    // window before that (openbox drops what is mapped in between), so a window is
+    // mapped until one is managed. One that ended before it announced itself (a busy
+    // machine) is started again; what it said is shown when it never comes up.
     bool start() {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const bool up = QTest::qWaitFor(
@@ -29,11 +30,11 @@ public:
                     m_process.start(QStringLiteral("setsid"), QStringList{"dbus-run-session", "--"} + m_command);
                     m_process.waitForStarted();
                 }
-                return announced() == m_name;
+                return announced() == m_name && managesAWindow();
             },
             30000);
         if (!up)
-            qWarning("%s did not announce itself on the root window within 30 s", qPrintable(m_name));
+            qWarning("%s did not come up within 30 s", qPrintable(m_name));
         return up;
     }
 
@@ -45,6 +46,31 @@ public:
         if (!m_process.waitForFinished(5000))
             ::kill(-session, SIGKILL);
         m_process.waitForFinished(5000);
+        // The session's leader may end before the window manager itself has let go.
+        if (!QTest::qWaitFor([] { return announced().isEmpty(); }, 10000))
+            qWarning("%s still holds the screen after it was stopped", qPrintable(m_name));
+    }
+
+    // Whether a window mapped now is managed (in the window manager's client list)
+    // within a second.
+    static bool managesAWindow() {
+        QProcess probe;
+        probe.start(QStringLiteral("xmessage"), {"-name", "pinora-wm-probe", "-geometry", "+0+0", "probe"});
+        if (!probe.waitForStarted())
+            return false;
+        const bool managed = QTest::qWaitFor(
+            [] {
+                QProcess check;
+                check.start(QStringLiteral("sh"), {"-c", "for w in $(xdotool search --classname pinora-wm-probe); do "
+                                                         "xprop -root _NET_CLIENT_LIST | grep -qi \"$(printf "
+                                                         "'0x%x' $w)\" && exit 0; done; exit 1"});
+                check.waitForFinished(10000);
+                return check.exitCode() == 0;
+            },
+            1000);
+        probe.kill();
+        probe.waitForFinished();
+        return managed;
     }
 
     // The name of the window manager that runs now, from its check window.
