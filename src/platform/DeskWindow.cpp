@@ -205,18 +205,11 @@ void prepareToShow(QWidget& window) {
     mapWatch->watch(window);
 
     window.setProperty(kMarker, true);
+    // Written whole, without reading it first: a hidden window has no states the
+    // window manager keeps, and the toolkit adds its own (kept above) as it shows it.
     const auto id = xcb_window_t(window.winId());
-    std::vector<xcb_atom_t> states = statesOf(connection, id, atoms);
-    bool changed = false;
-    for (const xcb_atom_t state : atoms.wanted) {
-        if (state != XCB_ATOM_NONE && !contains(states, state)) {
-            states.push_back(state);
-            changed = true;
-        }
-    }
-    if (changed)
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
-                            uint32_t(states.size()), states.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                        uint32_t(atoms.wanted.size()), atoms.wanted.data());
 }
 
 } // namespace DeskWindow
