@@ -15,8 +15,6 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <vector>
 
 Q_LOGGING_CATEGORY(lcDeskWindow, "pinora.platform.window", QtCriticalMsg)
 
@@ -48,21 +46,19 @@ Atoms internAtoms(xcb_connection_t* connection) {
     return Atoms{atoms[0], atoms[1], {atoms[2], atoms[3], atoms[4]}};
 }
 
-std::vector<xcb_atom_t> statesOf(xcb_connection_t* connection, xcb_window_t window, const Atoms& atoms) {
-    std::vector<xcb_atom_t> states;
+// Whether the window's states hold that one.
+bool carries(xcb_connection_t* connection, xcb_window_t window, const Atoms& atoms, xcb_atom_t state) {
     const xcb_get_property_cookie_t cookie =
         xcb_get_property(connection, 0, window, atoms.state, XCB_ATOM_ATOM, 0, 1024);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    bool found = false;
     if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
         const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        states.assign(values, values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t)));
+        const auto* end = values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+        found = std::find(values, end, state) != end;
     }
     std::free(reply);
-    return states;
-}
-
-bool contains(const std::vector<xcb_atom_t>& states, xcb_atom_t atom) {
-    return std::find(states.cbegin(), states.cend(), atom) != states.cend();
+    return found;
 }
 
 // Asks the window manager to take a state off a mapped window, as a program does.
@@ -103,7 +99,7 @@ public:
         const QWidget* widget = QWidget::find(WId(change->window));
         if (!widget || !widget->property(kMarker).toBool())
             return false;
-        if (contains(statesOf(m_connection, change->window, m_atoms), m_atoms.demandsAttention)) {
+        if (carries(m_connection, change->window, m_atoms, m_atoms.demandsAttention)) {
             qCDebug(lcDeskWindow) << "the window manager marked" << widget << "as demanding attention; unmarked";
             removeState(m_connection, change->window, m_atoms, m_atoms.demandsAttention);
         }
