@@ -182,8 +182,8 @@ QRectF FusenForm::savedGeometryTwips() const {
     QRectF box = geometryTwips();
     if (m_savedPlace)
         box.moveTopLeft(*m_savedPlace);
-    if (m_savedSize)
-        box.setSize(*m_savedSize);
+    if (m_chosenSize.isValid())
+        box.setSize(QSizeF(Twips::fromPixelsX(m_chosenSize.width()), Twips::fromPixelsY(m_chosenSize.height())));
     box.setWidth(std::max(box.width(), Twips::fromPixelsX(kMinimumSize.width())));
     box.setHeight(std::max(box.height(), Twips::fromPixelsY(kMinimumSize.height())));
     return box;
@@ -191,8 +191,8 @@ QRectF FusenForm::savedGeometryTwips() const {
 
 void FusenForm::moveTwips(double left, double top, double width, double height) {
     m_savedPlace.reset();
-    m_savedSize.reset();
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
+    m_chosenSize = size();
 }
 
 void FusenForm::moveTwips(double left, double top) {
@@ -231,10 +231,7 @@ void FusenForm::resizeEvent(QResizeEvent* event) {
     // file keeps the size that the user or the program gave it.
     const bool imposed = event->spontaneous() && m_gesture != Gesture::Resizing;
     if (!imposed)
-        m_savedSize.reset();
-    else if (!m_savedSize && event->oldSize().isValid())
-        m_savedSize =
-            QSizeF(Twips::fromPixelsX(event->oldSize().width()), Twips::fromPixelsY(event->oldSize().height()));
+        m_chosenSize = event->size();
     if (m_state.Loading || m_state.Fitting)
         return;
     StretchTextBox(*this);

@@ -92,9 +92,9 @@ private:
     AppState& m_state;
     QString m_tag;
     std::optional<QPointF> m_savedPlace;
-    // The size the note keeps in the data file while it shows at a size that only
-    // the window system chose; twips.
-    std::optional<QSizeF> m_savedSize;
+    // The size the user or the program gave the note last, which the data file keeps
+    // while the window system shows it at another.
+    QSize m_chosenSize;
     // What the press that is down on the note started. Nothing of one gesture
     // reaches the next: a move needs a press that began moving.
     enum class Gesture { None, Moving, Resizing };

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -123,6 +124,14 @@ private slots:
         m_state->Loading = false;
         FitNoteToContent(*m_state, *note, true); // its own resize does not save
         QCOMPARE(m_state->SaveCount, before + 1);
+
+        // The window system gives the note a size by itself: shown, not saved.
+        note->resize(300, 120);
+        const int saves = m_state->SaveCount;
+        note->windowHandle()->resize(360, 700);
+        QTRY_COMPARE(note->size(), QSize(360, 700));
+        QCOMPARE(std::pair(m_state->SaveCount, note->savedGeometryTwips().size()),
+                 std::pair(saves, QSizeF(Twips::fromPixelsX(300), Twips::fromPixelsY(120))));
 
         // A note 1 pixel wide (a size nobody chose, saved by an earlier version) is
         // shown and kept no smaller than a note can usefully be.
