@@ -1,9 +1,9 @@
 // The editor as a user meets it: opening it for a new note (the reset lists every
 // installed font family), opening it on a written note, and the first construction.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_editor 2>/dev/null
-#include "editor/EditForm.h"
+#include "editor/EditorWindow.h"
 #include "note/AppState.h"
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 #include "store/Tag.h"
 

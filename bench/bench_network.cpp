@@ -9,8 +9,8 @@
 #include "net/NoteReceiver.h"
 #include "net/TransferMessage.h"
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
+#include "note/NoteWindow.h"
 #include "platform/UdpSocket.h"
 
 #include "ProcessUsage.h"

@@ -4,9 +4,9 @@
 // plain read-only QTextEdit of the note's width given the same document.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_note_content
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "store/NoteRecord.h"

@@ -1,7 +1,7 @@
 // Encoding, decoding and saving data files of typical sizes: 100 and 500 notes of
 // about 2 KB of RTF each, which is what a long-time user's desktop holds.
+#include "store/DataFile.h"
 #include "store/NoteFile.h"
-#include "store/NoteFileIO.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 // save, as when a note was just edited.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_save_all_notes
 #include "note/AppState.h"
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 #include "store/Tag.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 #include "platform/SafeFile.h"
-#include "store/NoteFileIO.h"
+#include "store/DataFile.h"
 #include "store/PeelLog.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "app/AppDir.h"
 #include "app/AppIcon.h"
-#include "app/MainForm.h"
 #include "app/PlatformChoice.h"
+#include "app/Program.h"
 #include "app/Settings.h"
 #include "app/ToolkitTranslation.h"
 #include "note/AppState.h"

@@ -1,6 +1,6 @@
 // The editor's clipboard, undo and background-colour commands and the enabled
 // state of their buttons and menu items.
-#include "editor/EditForm.h"
+#include "editor/EditorWindow.h"
 #include "note/NoteColor.h"
 #include "platform/RichTextBox.h"
 

@@ -1,6 +1,6 @@
 // Character formatting from the menus, the second toolbar and the two lists, and
 // the controls following the selection.
-#include "editor/EditForm.h"
+#include "editor/EditorWindow.h"
 #include "platform/ColorValue.h"
 #include "platform/RichTextBox.h"
 

@@ -1,12 +1,12 @@
 // Resetting, showing, committing and closing the editor, and the input method
 // around the text box's focus.
-#include "editor/EditForm.h"
-#include "editor/MsgForm.h"
+#include "editor/ApplyQuestion.h"
+#include "editor/EditorWindow.h"
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
+#include "note/NoteWindow.h"
 #include "platform/InputMethod.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"

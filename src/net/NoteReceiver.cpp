@@ -2,8 +2,8 @@
 
 #include "net/TransferMessage.h"
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
+#include "note/NoteWindow.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
 #include "platform/MessageBox.h"

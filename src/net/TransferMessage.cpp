@@ -1,6 +1,6 @@
 #include "net/TransferMessage.h"
 
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 
 #include <algorithm>

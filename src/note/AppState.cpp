@@ -1,9 +1,9 @@
 #include "note/AppState.h"
 
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/MessageBox.h"
 #include "store/DailyBackup.h"
-#include "store/NoteFileIO.h"
+#include "store/DataFile.h"
 #include "store/PeelLog.h"
 #include "store/PeeledNotes.h"
 #include "store/SaveAllNotes.h"

@@ -1,7 +1,7 @@
 #include "note/NoteArrange.h"
 
 #include "note/AppState.h"
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/Twips.h"
 
 #include <algorithm>

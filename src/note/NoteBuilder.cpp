@@ -1,9 +1,9 @@
 #include "note/NoteBuilder.h"
 
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
+#include "note/NoteWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteRecord.h"

@@ -1,8 +1,8 @@
 #include "note/NoteLayout.h"
 
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteSurface.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "rtf/RtfFontNames.h"

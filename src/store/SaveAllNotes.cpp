@@ -1,6 +1,6 @@
 #include "store/SaveAllNotes.h"
 
-#include "store/NoteFileIO.h"
+#include "store/DataFile.h"
 #include "store/NoteView.h"
 #include "store/Tag.h"
 #include "text/CodePage.h"

@@ -1,11 +1,11 @@
 // Starting with the desktop and the version dialog, from the tray menu, checked by
 // the desktop's own tools where they are installed.
-#include "app/IconMenu.h"
-#include "app/MainForm.h"
-#include "app/ReadingForm.h"
+#include "app/Program.h"
+#include "app/ReadingWindow.h"
 #include "app/StartupEntry.h"
 #include "app/ToolkitTranslation.h"
-#include "app/frmAbout.h"
+#include "app/TrayMenu.h"
+#include "app/VersionDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/TrayIcon.h"
 

@@ -1,5 +1,5 @@
-#include "editor/EditForm.h"
-#include "editor/MsgForm.h"
+#include "editor/ApplyQuestion.h"
+#include "editor/EditorWindow.h"
 #include "platform/InputMethod.h"
 #include "platform/RichTextBox.h"
 

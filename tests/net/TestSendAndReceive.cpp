@@ -1,13 +1,13 @@
 // The message that carries a note, byte for byte; the send window, the port window
 // and what arrives on the socket, on real widgets with a socket and a network that
 // exist only in the test.
-#include "net/CompForm.h"
+#include "net/NetworkSettingsWindow.h"
 #include "net/NoteReceiver.h"
-#include "net/PortForm.h"
+#include "net/SendWindow.h"
 #include "net/TransferMessage.h"
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
+#include "note/NoteWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"

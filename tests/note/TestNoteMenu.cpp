@@ -1,16 +1,16 @@
 // The commands of a note's menu on real note windows: peeling with and without the
 // log, hiding, colours, duplicating and lining notes up.
 #include "note/AppState.h"
-#include "note/FusenForm.h"
 #include "note/NoteArrange.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteSurface.h"
+#include "note/NoteWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "store/DataFile.h"
 #include "store/NoteFile.h"
-#include "store/NoteFileIO.h"
 #include "store/PeeledNotes.h"
 #include "store/Tag.h"
 

@@ -1,8 +1,8 @@
 // The data file byte for byte, the Tag each note carries, and the records a save
 // builds from the note windows.
 #include "store/DailyBackup.h"
+#include "store/DataFile.h"
 #include "store/NoteFile.h"
-#include "store/NoteFileIO.h"
 #include "store/NoteRecord.h"
 #include "store/SaveAllNotes.h"
 #include "store/Tag.h"

@@ -1,7 +1,7 @@
-#include "editor/EditForm.h"
-#include "editor/MsgForm.h"
-#include "note/FusenForm.h"
+#include "editor/ApplyQuestion.h"
+#include "editor/EditorWindow.h"
 #include "note/NoteColor.h"
+#include "note/NoteWindow.h"
 #include "platform/ColorValue.h"
 #include "platform/RichTextBox.h"
 #include "store/NoteFile.h"
@@ -24,7 +24,7 @@
 
 #include <memory>
 
-class TestEditForm : public QObject {
+class TestEditorWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -301,5 +301,5 @@ private:
     std::optional<QColor> m_nextColour;
 };
 
-QTEST_MAIN(TestEditForm)
-#include "TestEditForm.moc"
+QTEST_MAIN(TestEditorWindow)
+#include "TestEditorWindow.moc"

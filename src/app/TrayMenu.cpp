@@ -1,4 +1,4 @@
-#include "app/IconMenu.h"
+#include "app/TrayMenu.h"
 
 #include "platform/MenuItems.h"
 

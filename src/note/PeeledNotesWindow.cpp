@@ -1,4 +1,4 @@
-#include "note/PeeledForm.h"
+#include "note/PeeledNotesWindow.h"
 
 #include "note/AppState.h"
 #include "note/ColorSwatch.h"

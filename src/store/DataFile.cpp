@@ -1,4 +1,4 @@
-#include "store/NoteFileIO.h"
+#include "store/DataFile.h"
 
 #include "platform/SafeFile.h"
 #include "store/NoteFile.h"

@@ -1,4 +1,4 @@
-#include "editor/MsgForm.h"
+#include "editor/ApplyQuestion.h"
 
 #include "platform/Twips.h"
 

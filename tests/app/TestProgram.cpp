@@ -1,14 +1,14 @@
-#include "app/IconMenu.h"
-#include "app/MainForm.h"
-#include "editor/MsgForm.h"
-#include "net/CompForm.h"
-#include "net/PortForm.h"
-#include "note/FindForm.h"
-#include "note/FusenForm.h"
+#include "app/Program.h"
+#include "app/TrayMenu.h"
+#include "editor/ApplyQuestion.h"
+#include "net/NetworkSettingsWindow.h"
+#include "net/SendWindow.h"
+#include "note/FindNotesWindow.h"
 #include "note/NoteColor.h"
 #include "note/NoteHost.h"
 #include "note/NoteSurface.h"
-#include "note/PeeledForm.h"
+#include "note/NoteWindow.h"
+#include "note/PeeledNotesWindow.h"
 #include "platform/InputMethod.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
@@ -63,7 +63,7 @@ struct RaiseCounter {
 
 } // namespace
 
-class TestMainForm : public QObject {
+class TestProgram : public QObject {
     Q_OBJECT
 
 private slots:
@@ -529,5 +529,5 @@ private:
     QStringList m_messages;
 };
 
-QTEST_MAIN(TestMainForm)
-#include "TestMainForm.moc"
+QTEST_MAIN(TestProgram)
+#include "TestProgram.moc"

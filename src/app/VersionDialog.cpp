@@ -1,4 +1,4 @@
-#include "app/frmAbout.h"
+#include "app/VersionDialog.h"
 
 #include "app/AppIcon.h"
 #include "app/Version.h"

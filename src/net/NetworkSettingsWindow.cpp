@@ -1,4 +1,4 @@
-#include "net/PortForm.h"
+#include "net/NetworkSettingsWindow.h"
 
 #include "net/NoteReceiver.h"
 #include "note/AppState.h"

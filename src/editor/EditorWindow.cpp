@@ -1,6 +1,6 @@
-#include "editor/EditForm.h"
+#include "editor/EditorWindow.h"
 
-#include "editor/MsgForm.h"
+#include "editor/ApplyQuestion.h"
 #include "note/AppState.h"
 #include "note/NoteColor.h"
 #include "platform/MenuItems.h"

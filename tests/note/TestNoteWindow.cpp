@@ -1,12 +1,12 @@
-#include "note/FusenForm.h"
 #include "note/NoteBuilder.h"
 #include "note/NoteColor.h"
 #include "note/NoteLayout.h"
 #include "note/NoteSurface.h"
+#include "note/NoteWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
-#include "store/NoteFileIO.h"
+#include "store/DataFile.h"
 #include "store/Tag.h"
 
 #include "FileBytes.h"
@@ -43,7 +43,7 @@ double lineFontHeight(qreal points) {
 
 } // namespace
 
-class TestFusenForm : public QObject {
+class TestNoteWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -327,5 +327,5 @@ private:
     QList<FusenForm*> m_notes;
 };
 
-QTEST_MAIN(TestFusenForm)
-#include "TestFusenForm.moc"
+QTEST_MAIN(TestNoteWindow)
+#include "TestNoteWindow.moc"

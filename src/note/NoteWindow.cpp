@@ -1,4 +1,4 @@
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 
 #include "note/AppState.h"
 #include "note/NoteArrange.h"

@@ -1,9 +1,9 @@
-#include "note/FindForm.h"
+#include "note/FindNotesWindow.h"
 
 #include "note/AppState.h"
 #include "note/ColorSwatch.h"
-#include "note/FusenForm.h"
 #include "note/NoteLayout.h"
+#include "note/NoteWindow.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "platform/WindowKeys.h"

@@ -1,4 +1,4 @@
-#include "app/ReadingForm.h"
+#include "app/ReadingWindow.h"
 
 #include "platform/WindowKeys.h"
 #include "text/CodePage.h"

@@ -1,8 +1,8 @@
-#include "net/CompForm.h"
+#include "net/SendWindow.h"
 
 #include "net/TransferMessage.h"
 #include "note/AppState.h"
-#include "note/FusenForm.h"
+#include "note/NoteWindow.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostBrowser.h"
 #include "platform/ListNotice.h"

@@ -2,7 +2,7 @@
 
 #include "app/AppDir.h"
 
-#include "editor/EditForm.h"
+#include "editor/EditorWindow.h"
 #include "note/NoteHost.h"
 #include "platform/ProfileFile.h"
 
