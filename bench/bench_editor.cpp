@@ -26,14 +26,14 @@ struct Scratch {
 void constructEditor(benchmark::State& state) {
     Scratch scratch;
     for (auto _ : state) {
-        EditForm editor(scratch.app, {});
+        EditorWindow editor(scratch.app, {});
         benchmark::DoNotOptimize(&editor);
     }
 }
 
 void openForNewNote(benchmark::State& state) {
     Scratch scratch;
-    EditForm editor(scratch.app, {});
+    EditorWindow editor(scratch.app, {});
     for (auto _ : state) {
         editor.openForNewNote(false);
         QCoreApplication::processEvents();
@@ -48,12 +48,12 @@ void openForEdit(benchmark::State& state) {
     while (rtf.size() < state.range(0))
         rtf += "\\b \\'83\\'81\\'83\\'82\\b0  memo text\\tab 12\\par\r\n";
     rtf += "}";
-    auto* note = new FusenForm(scratch.app);
+    auto* note = new NoteWindow(scratch.app);
     note->setTag(Tag::MakeNewTag(1, QDateTime::currentDateTime()));
     note->Rich1->setTextRTF(rtf);
     scratch.app.NoteWindows[1] = note;
     scratch.app.NoteCount = 1;
-    EditForm editor(scratch.app, {});
+    EditorWindow editor(scratch.app, {});
     for (auto _ : state) {
         editor.openForEdit(*note);
         QCoreApplication::processEvents();

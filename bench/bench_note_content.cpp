@@ -61,7 +61,7 @@ void restoreNote(benchmark::State& state) {
     record.VisibleFlag = "1";
     record.PlaceOnShowFlag = "0";
     for (auto _ : state) {
-        FusenForm* note = RestoreNote(app, 1, record);
+        NoteWindow* note = RestoreNote(app, 1, record);
         note->show();
         note->grab(); // painted once, as the screen shows it
         delete note;

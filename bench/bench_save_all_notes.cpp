@@ -27,7 +27,7 @@ void saveAllNotes(benchmark::State& state) {
         rtf += "\\b\\cf1 \\'83\\'81\\'83\\'82\\b0\\cf0  memo text\\tab 12\\par\r\n";
     rtf += "}";
     for (int k = 1; k <= count; ++k) {
-        auto* note = new FusenForm(app);
+        auto* note = new NoteWindow(app);
         note->setTag(Tag::MakeNewTag(k, QDateTime::currentDateTime()));
         note->Rich1->setTextRTF(rtf);
         app.NoteWindows[k] = note;

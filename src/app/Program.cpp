@@ -48,12 +48,12 @@
 
 Q_LOGGING_CATEGORY(lcApp, "pinora.app", QtCriticalMsg)
 
-MainForm::MainForm(AppState& state, Services services)
+Program::Program(AppState& state, Services services)
     : QWidget(nullptr)
     , m_state(state)
     , m_services(std::move(services))
     , m_profile(state.AppDir + QLatin1String(Settings::kFileName)) {
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QStringLiteral("Program"));
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.makeTrayIcon)
         m_services.makeTrayIcon = [] { return TrayIcon::create(PinoraIcon(), QStringLiteral("ピノラ")); };
@@ -77,12 +77,12 @@ MainForm::MainForm(AppState& state, Services services)
 
     if (!m_state.Host)
         m_state.Host = this;
-    IconMenu = new ::IconMenu(this);
+    m_trayMenu = new TrayMenu(this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
     Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &Program::Timer1_Timer);
     m_screensChanged = new QTimer(this);
     m_screensChanged->setSingleShot(true);
     m_screensChanged->setInterval(200);
@@ -93,7 +93,7 @@ MainForm::MainForm(AppState& state, Services services)
     connectMenu();
 }
 
-void MainForm::watchScreens() {
+void Program::watchScreens() {
     const auto watch = [this](QScreen* screen) {
         connect(screen, &QScreen::availableGeometryChanged, m_screensChanged, qOverload<>(&QTimer::start));
     };
@@ -106,11 +106,11 @@ void MainForm::watchScreens() {
     connect(qGuiApp, &QGuiApplication::screenRemoved, m_screensChanged, qOverload<>(&QTimer::start));
 }
 
-void MainForm::notifyAtStartUp(const QString& text) {
+void Program::notifyAtStartUp(const QString& text) {
     m_startUpNotices.append(MessageBox::notify(text));
 }
 
-MainForm::~MainForm() {
+Program::~Program() {
     delete m_about;
     delete m_peeledForm;
     delete m_findForm;
@@ -118,43 +118,43 @@ MainForm::~MainForm() {
     delete m_editor;
 }
 
-CompForm* MainForm::compForm() const {
+SendWindow* Program::compForm() const {
     return m_compForm;
 }
 
-EditForm& MainForm::editor() {
+EditorWindow& Program::editor() {
     if (!m_editor) {
-        EditForm::Services services = m_services.editor;
+        EditorWindow::Services services = m_services.editor;
         if (!services.inputMethod) {
             m_inputMethod = InputMethod::create();
             services.inputMethod = m_inputMethod.get();
         }
-        m_editor = new EditForm(m_state, services);
-        connect(m_editor, &EditForm::exitRequested, this, &MainForm::RequestExit);
+        m_editor = new EditorWindow(m_state, services);
+        connect(m_editor, &EditorWindow::exitRequested, this, &Program::RequestExit);
     }
     return *m_editor;
 }
 
-void MainForm::editNote(FusenForm& note) {
+void Program::editNote(NoteWindow& note) {
     editor().openForEdit(note);
 }
 
-void MainForm::newNote() {
+void Program::newNote() {
     editor().openForNewNote(true);
 }
 
-void MainForm::sendNote() {
+void Program::sendNote() {
     if (!m_socket)
         return;
     // Open already: only the note to send changed, and the window comes forward.
     if (!m_compForm)
-        m_compForm = new CompForm(m_state, *m_socket, *m_browser);
+        m_compForm = new SendWindow(m_state, *m_socket, *m_browser);
     m_compForm->show();
     m_compForm->raise();
     m_compForm->activateWindow();
 }
 
-bool MainForm::Form_Load() {
+bool Program::Form_Load() {
     if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
         return false;
 
@@ -180,9 +180,9 @@ bool MainForm::Form_Load() {
     }
 
     m_tray = m_services.makeTrayIcon();
-    connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &MainForm::tray_LeftButtonDown);
-    connect(m_tray.get(), &TrayIcon::leftDoubleClick, this, &MainForm::tray_LeftDoubleClick);
-    connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &MainForm::tray_RightButtonDown);
+    connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &Program::tray_LeftButtonDown);
+    connect(m_tray.get(), &TrayIcon::leftDoubleClick, this, &Program::tray_LeftDoubleClick);
+    connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &Program::tray_RightButtonDown);
     m_tray->show();
     Timer1->start(); // the first tick, shortly after start-up, raises the notes
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
@@ -201,9 +201,9 @@ bool MainForm::Form_Load() {
     return true;
 }
 
-void MainForm::applySettings() {
+void Program::applySettings() {
     const Settings settings = ReadSettings(m_profile);
-    IconMenu->applyMarks(MenuMarksFor(settings));
+    m_trayMenu->applyMarks(MenuMarksFor(settings));
     m_state.DragMode = settings.dragMode;
     m_state.DragDataFormat = settings.dragDataFormat;
     m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
@@ -211,49 +211,48 @@ void MainForm::applySettings() {
     m_state.ReceiveFrom = settings.receiveFrom;
 }
 
-void MainForm::startNetwork() {
+void Program::startNetwork() {
     m_browser = m_services.makeHostBrowser();
     m_socket = m_services.makeSocket(*m_browser);
     Winsock1 = m_socket.get();
     m_receiver = std::make_unique<NoteReceiver>(m_state, *m_socket, m_browser.get());
-    m_portForm = std::make_unique<::PortForm>(m_state, *m_socket, m_browser.get());
-    PortForm = m_portForm.get();
-    connect(PortForm, &PortForm::portApplied, this, &MainForm::portApplied);
-    connect(PortForm, &PortForm::receivingApplied, this, [this] {
+    m_networkSettings = std::make_unique<NetworkSettingsWindow>(m_state, *m_socket, m_browser.get());
+    connect(m_networkSettings.get(), &NetworkSettingsWindow::portApplied, this, &Program::portApplied);
+    connect(m_networkSettings.get(), &NetworkSettingsWindow::receivingApplied, this, [this] {
         WriteReceiveSettings(m_profile, qint16(m_state.ReceiveMode), m_state.ReceiveFrom);
         announce();
     });
-    PortForm->Text1->setText(QString::number(m_state.PortNumber));
+    m_networkSettings->Text1->setText(QString::number(m_state.PortNumber));
     if (BindTransferSocket(*m_socket, m_state.PortNumber))
         announce();
     else
         notifyAtStartUp(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
 }
 
-void MainForm::announce() {
+void Program::announce() {
     // A computer that receives from nobody is not announced to anybody.
     const bool receiving = m_state.ReceiveMode != AppState::Receiving::FromNobody;
     m_browser->publish(receiving && m_socket->isBound() ? quint16(m_state.PortNumber) : 0);
 }
 
-void MainForm::portApplied(const QString& text, bool bound) {
+void Program::portApplied(const QString& text, bool bound) {
     WritePortSetting(m_profile, text);
     if (bound && !m_state.ShuttingDown)
         announce();
 }
 
-bool MainForm::restoreNotes() {
+bool Program::restoreNotes() {
     const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
     tellAboutDataFile(load);
     m_state.NoteCount = load.count;
-    m_state.NoteWindows = QList<QPointer<FusenForm>>(m_state.NoteCount + 2);
+    m_state.NoteWindows = QList<QPointer<NoteWindow>>(m_state.NoteCount + 2);
     BuildPlaceholder(m_state);
     for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
         if (m_services.stopRequested())
             return false;
         // Shown as soon as it is built: the window manager maps it while the next
         // ones are read.
-        FusenForm* note = RestoreNote(m_state, k, load.records.at(k - 1));
+        NoteWindow* note = RestoreNote(m_state, k, load.records.at(k - 1));
         note->setAttribute(Qt::WA_ShowWithoutActivating); // the window manager gives it no focus on the map
         ShowNote(*note);
         note->setAttribute(Qt::WA_ShowWithoutActivating, false);
@@ -264,7 +263,7 @@ bool MainForm::restoreNotes() {
     return true;
 }
 
-void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
+void Program::tellAboutDataFile(const NoteFileLoad& load) {
     const QString dataFile = QDir::toNativeSeparators(m_state.dataFilePath());
     const QString kept = load.keptAsidePath.isEmpty()
                              ? QStringLiteral("元のファイルを別の名前で残すことはできませんでした。")
@@ -284,7 +283,7 @@ void MainForm::tellAboutDataFile(const NoteFileLoad& load) {
     }
 }
 
-bool MainForm::raisedAsBefore() const {
+bool Program::raisedAsBefore() const {
     if (!m_raised || !m_raised->focus)
         return false;
     QWindow* focus = m_services.focusWindow();
@@ -295,23 +294,23 @@ bool MainForm::raisedAsBefore() const {
         editorShown != m_raised->editorShown)
         return false;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
-        const FusenForm* note = m_state.liveNote(i);
+        const NoteWindow* note = m_state.liveNote(i);
         if (note && !note->isVisible() && Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             return false;
     }
     return true;
 }
 
-void MainForm::RaiseAllNotes() {
+void Program::RaiseAllNotes() {
     // Raising and activating every note again would cost the window manager a
     // restacking and a focus change for nothing.
     if (raisedAsBefore())
         return;
-    if (FusenForm* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
+    if (NoteWindow* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
         placeholder->hide();
     QList<QWidget*> shown;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
-        FusenForm* note = m_state.liveNote(i);
+        NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
         ShowNote(*note);
@@ -344,7 +343,7 @@ void MainForm::RaiseAllNotes() {
                            focus && focus != now};
 }
 
-void MainForm::RequestExit() {
+void Program::RequestExit() {
     m_state.ExitRequested = true;
     if (m_editor && m_editor->holdsUnappliedWork()) {
         m_state.ExitConfirmed = false;
@@ -360,7 +359,7 @@ void MainForm::RequestExit() {
     ShutdownApp();
 }
 
-void MainForm::ShutdownApp() {
+void Program::ShutdownApp() {
     if (m_state.ShuttingDown)
         return;
     m_state.ShuttingDown = true;
@@ -371,7 +370,7 @@ void MainForm::ShutdownApp() {
         m_tray->hide();
     m_tray.reset();
     if (m_editor) {
-        if (MsgForm* dialog = m_editor->msgForm())
+        if (ApplyQuestion* dialog = m_editor->msgForm())
             dialog->deleteLater();
         m_editor->hide();
     }
@@ -382,7 +381,7 @@ void MainForm::ShutdownApp() {
     // Hidden, not destroyed: taking thousands of note windows down one at a time
     // keeps the window system busy for seconds, and the process ends right after
     // this. This also keeps them alive for a note handler still on the stack.
-    for (const QPointer<FusenForm>& note : std::as_const(m_state.NoteWindows)) {
+    for (const QPointer<NoteWindow>& note : std::as_const(m_state.NoteWindows)) {
         if (note) {
             note->hide();
             m_state.ClosedNotes.append(note);
@@ -391,73 +390,73 @@ void MainForm::ShutdownApp() {
     m_state.NoteWindows.clear();
     m_state.NoteCount = 0;
     // Its closing applies a valid port once more; nobody is asked about an invalid one.
-    if (PortForm)
-        PortForm->close();
+    if (m_networkSettings)
+        m_networkSettings->close();
     WriteRunningFlag(m_profile, false);
     m_lock.reset();
     emit finished();
 }
 
-void MainForm::connectMenu() {
-    connect(IconMenu->idrag1, &QAction::triggered, this, [this] { idrag_Click(1); });
-    connect(IconMenu->idrag2, &QAction::triggered, this, [this] { idrag_Click(2); });
-    connect(IconMenu->idrag3, &QAction::triggered, this, [this] { idrag_Click(3); });
-    connect(IconMenu->itext1, &QAction::triggered, this, [this] { itext_Click(Settings::kRichText); });
-    connect(IconMenu->itext2, &QAction::triggered, this, [this] { itext_Click(Settings::kPlainText); });
-    connect(IconMenu->inew, &QAction::triggered, this, [this] { editor().openFromTrayMenu({}); });
-    connect(IconMenu->ialldisp, &QAction::triggered, this, &MainForm::ialldisp_Click);
-    connect(IconMenu->iallhide, &QAction::triggered, this, &MainForm::iallhide_Click);
-    connect(IconMenu->ilog, &QAction::triggered, this, &MainForm::ilog_Click);
-    connect(IconMenu->ipeeled, &QAction::triggered, this, &MainForm::ipeeled_Click);
-    connect(IconMenu->ifind, &QAction::triggered, this, &MainForm::ifind_Click);
-    connect(IconMenu->ihelp, &QAction::triggered, this, &MainForm::ihelp_Click);
-    connect(IconMenu->inetwork, &QAction::triggered, this, &MainForm::inetwork_Click);
-    connect(IconMenu->istartin, &QAction::triggered, this, &MainForm::istartin_Click);
-    connect(IconMenu->istartout, &QAction::triggered, this, &MainForm::istartout_Click);
-    connect(IconMenu->iversion, &QAction::triggered, this, &MainForm::iversion_Click);
-    connect(IconMenu->iend, &QAction::triggered, this, &MainForm::RequestExit);
+void Program::connectMenu() {
+    connect(m_trayMenu->idrag1, &QAction::triggered, this, [this] { idrag_Click(1); });
+    connect(m_trayMenu->idrag2, &QAction::triggered, this, [this] { idrag_Click(2); });
+    connect(m_trayMenu->idrag3, &QAction::triggered, this, [this] { idrag_Click(3); });
+    connect(m_trayMenu->itext1, &QAction::triggered, this, [this] { itext_Click(Settings::kRichText); });
+    connect(m_trayMenu->itext2, &QAction::triggered, this, [this] { itext_Click(Settings::kPlainText); });
+    connect(m_trayMenu->inew, &QAction::triggered, this, [this] { editor().openFromTrayMenu({}); });
+    connect(m_trayMenu->ialldisp, &QAction::triggered, this, &Program::ialldisp_Click);
+    connect(m_trayMenu->iallhide, &QAction::triggered, this, &Program::iallhide_Click);
+    connect(m_trayMenu->ilog, &QAction::triggered, this, &Program::ilog_Click);
+    connect(m_trayMenu->ipeeled, &QAction::triggered, this, &Program::ipeeled_Click);
+    connect(m_trayMenu->ifind, &QAction::triggered, this, &Program::ifind_Click);
+    connect(m_trayMenu->ihelp, &QAction::triggered, this, &Program::ihelp_Click);
+    connect(m_trayMenu->inetwork, &QAction::triggered, this, &Program::inetwork_Click);
+    connect(m_trayMenu->istartin, &QAction::triggered, this, &Program::istartin_Click);
+    connect(m_trayMenu->istartout, &QAction::triggered, this, &Program::istartout_Click);
+    connect(m_trayMenu->iversion, &QAction::triggered, this, &Program::iversion_Click);
+    connect(m_trayMenu->iend, &QAction::triggered, this, &Program::RequestExit);
 }
 
-void MainForm::tray_LeftButtonDown() {
+void Program::tray_LeftButtonDown() {
     if (m_raised)
         m_raised->focusOnItsWay = false;
     Timer1->start();
 }
 
-void MainForm::tray_LeftDoubleClick() {
+void Program::tray_LeftDoubleClick() {
     Timer1->stop();
     editor().openForNewNote(false);
 }
 
-void MainForm::tray_RightButtonDown(const QPoint& position) {
+void Program::tray_RightButtonDown(const QPoint& position) {
     ForceForeground(*this);
-    IconMenu->exec(position);
+    m_trayMenu->exec(position);
 }
 
-void MainForm::Timer1_Timer() {
+void Program::Timer1_Timer() {
     Timer1->stop();
     RaiseAllNotes();
 }
 
-void MainForm::idrag_Click(qint16 mode) {
-    IconMenu->idrag1->setChecked(mode == 1);
-    IconMenu->idrag2->setChecked(mode == 2);
-    IconMenu->idrag3->setChecked(mode == 3);
+void Program::idrag_Click(qint16 mode) {
+    m_trayMenu->idrag1->setChecked(mode == 1);
+    m_trayMenu->idrag2->setChecked(mode == 2);
+    m_trayMenu->idrag3->setChecked(mode == 3);
     m_state.DragMode = mode;
-    WriteMenuSettings(m_profile, IconMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, m_trayMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
 }
 
-void MainForm::itext_Click(qint16 format) {
-    IconMenu->itext1->setChecked(format != Settings::kPlainText);
-    IconMenu->itext2->setChecked(format == Settings::kPlainText);
+void Program::itext_Click(qint16 format) {
+    m_trayMenu->itext1->setChecked(format != Settings::kPlainText);
+    m_trayMenu->itext2->setChecked(format == Settings::kPlainText);
     m_state.DragDataFormat = format;
-    WriteMenuSettings(m_profile, IconMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, m_trayMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
 }
 
-void MainForm::ialldisp_Click() {
+void Program::ialldisp_Click() {
     QList<QWidget*> shown;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
-        FusenForm* note = m_state.liveNote(i);
+        NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
         QString tag = note->tag();
@@ -470,11 +469,11 @@ void MainForm::ialldisp_Click() {
     SaveAllNotes(m_state);
 }
 
-void MainForm::iallhide_Click() {
+void Program::iallhide_Click() {
     if (m_state.NoteCount == 0)
         return;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
-        FusenForm* note = m_state.liveNote(i);
+        NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
         note->hide();
@@ -485,33 +484,33 @@ void MainForm::iallhide_Click() {
     SaveAllNotes(m_state);
 }
 
-void MainForm::ipeeled_Click() {
+void Program::ipeeled_Click() {
     if (!m_peeledForm) {
-        m_peeledForm = new PeeledForm(m_state);
+        m_peeledForm = new PeeledNotesWindow(m_state);
         m_peeledForm->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_peeledForm->showPeeledNotes();
 }
 
-void MainForm::ifind_Click() {
+void Program::ifind_Click() {
     if (!m_findForm) {
-        m_findForm = new FindForm(m_state);
+        m_findForm = new FindNotesWindow(m_state);
         m_findForm->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_findForm->showFinder();
 }
 
-void MainForm::ilog_Click() {
+void Program::ilog_Click() {
     const QString path = m_state.peelLogPath();
     if (!QFile::exists(path)) {
         MessageBox::show(QStringLiteral("ログはまだ作成されていません"));
         return;
     }
-    auto shown = [self = QPointer<MainForm>(this), path](bool opened) {
+    auto shown = [self = QPointer<Program>(this), path](bool opened) {
         if (opened || !self || self->m_state.ShuttingDown)
             return;
         qCInfo(lcApp) << "no desktop application opened" << path << "- shown in a window of our own";
-        Twips::showCentredInFront(*ReadingForm::textFile(QStringLiteral("ピノラ：ログ"), path));
+        Twips::showCentredInFront(*ReadingWindow::textFile(QStringLiteral("ピノラ：ログ"), path));
     };
     if (m_services.openWithDesktop)
         m_services.openWithDesktop(path, shown);
@@ -519,20 +518,20 @@ void MainForm::ilog_Click() {
         OpenWithDesktop(path, shown);
 }
 
-void MainForm::ihelp_Click() {
+void Program::ihelp_Click() {
     if (!m_helpForm)
-        m_helpForm = ReadingForm::help();
+        m_helpForm = ReadingWindow::help();
     Twips::showCentredInFront(*m_helpForm);
 }
 
-void MainForm::inetwork_Click() {
-    if (PortForm)
-        PortForm->showWithPortNumber();
+void Program::inetwork_Click() {
+    if (m_networkSettings)
+        m_networkSettings->showWithPortNumber();
 }
 
-void MainForm::istartin_Click() {
-    IconMenu->istartin->setChecked(true);
-    IconMenu->istartout->setChecked(false);
+void Program::istartin_Click() {
+    m_trayMenu->istartin->setChecked(true);
+    m_trayMenu->istartout->setChecked(false);
     QString error;
     if (StartupEntry::CreateStartupShortcut(QCoreApplication::applicationFilePath(), StartupEntry::kFileName, &error) ==
         StartupEntry::Result::Failed) {
@@ -544,9 +543,9 @@ void MainForm::istartin_Click() {
     WriteMenuSettings(m_profile, true, m_state.DragMode, m_state.DragDataFormat);
 }
 
-void MainForm::istartout_Click() {
-    IconMenu->istartin->setChecked(false);
-    IconMenu->istartout->setChecked(true);
+void Program::istartout_Click() {
+    m_trayMenu->istartin->setChecked(false);
+    m_trayMenu->istartout->setChecked(true);
     switch (StartupEntry::RemoveStartupShortcut(StartupEntry::kFileName)) {
     case StartupEntry::Removal::NotThere:
         return;
@@ -560,8 +559,8 @@ void MainForm::istartout_Click() {
     WriteMenuSettings(m_profile, false, m_state.DragMode, m_state.DragDataFormat);
 }
 
-void MainForm::iversion_Click() {
+void Program::iversion_Click() {
     if (!m_about)
-        m_about = new frmAbout;
+        m_about = new VersionDialog;
     Twips::showCentredInFront(*m_about);
 }

@@ -15,16 +15,16 @@
 
 struct AppState;
 struct NoteFileLoad;
-class CompForm;
-class frmAbout;
-class FindForm;
-class PeeledForm;
-class ReadingForm;
+class SendWindow;
+class VersionDialog;
+class FindNotesWindow;
+class PeeledNotesWindow;
+class ReadingWindow;
 class DatagramSocket;
 class HostBrowser;
-class IconMenu;
+class TrayMenu;
 class NoteReceiver;
-class PortForm;
+class NetworkSettingsWindow;
 class InputMethod;
 class InstanceLock;
 class QTimer;
@@ -33,7 +33,7 @@ class TrayIcon;
 
 // The program's hidden main window: it runs start-up and shutdown and owns the
 // tray icon, its menu and the click timer. It is never shown.
-class MainForm : public QWidget, public NoteHost {
+class Program : public QWidget, public NoteHost {
     Q_OBJECT
 
 public:
@@ -42,7 +42,7 @@ public:
         std::function<bool()> otherInstanceRunning; // default: the lock in AppDir
         std::function<void(int milliseconds)> sleep;
         // For the editor; its input method comes from the session bus when not given.
-        EditForm::Services editor;
+        EditorWindow::Services editor;
         // The directory whose notes were copied into AppDir on this start, if any,
         // and why that directory is not used.
         QString notesCopiedFrom;
@@ -62,8 +62,8 @@ public:
         std::function<QWindow*()> focusWindow;
     };
 
-    MainForm(AppState& state, Services services);
-    ~MainForm() override;
+    Program(AppState& state, Services services);
+    ~Program() override;
 
     // The whole start-up. False when another copy runs and this one must end.
     bool Form_Load();
@@ -73,21 +73,22 @@ public:
     void ShutdownApp();
 
     // The editor, created on first use and kept until the end.
-    EditForm& editor();
+    EditorWindow& editor();
     bool hasEditor() const { return m_editor != nullptr; }
 
     // NoteHost: a note's double-click and its menu's 編集 and 新規作成.
-    void editNote(FusenForm& note) override;
+    void editNote(NoteWindow& note) override;
     void newNote() override;
     void sendNote() override;
 
-    ::IconMenu* IconMenu = nullptr;
+    TrayMenu* trayMenu() const { return m_trayMenu; }
     QTimer* Timer1 = nullptr;
-    // From start-up on (PortForm hidden until ネットワーク設定).
+    // From start-up on (NetworkSettingsWindow hidden until ネットワーク設定).
     DatagramSocket* Winsock1 = nullptr;
-    ::PortForm* PortForm = nullptr;
+    // From start-up on, hidden until ネットワーク設定.
+    NetworkSettingsWindow* networkSettings() const { return m_networkSettings.get(); }
     // While 送信 of a note has it open.
-    CompForm* compForm() const;
+    SendWindow* compForm() const;
     TrayIcon* trayIcon() const { return m_tray.get(); }
 
 signals:
@@ -133,12 +134,13 @@ private:
     std::unique_ptr<InstanceLock> m_lock;
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<InputMethod> m_inputMethod;
-    EditForm* m_editor = nullptr;
+    EditorWindow* m_editor = nullptr;
     std::unique_ptr<HostBrowser> m_browser;
     std::unique_ptr<DatagramSocket> m_socket;
     std::unique_ptr<NoteReceiver> m_receiver;
-    std::unique_ptr<::PortForm> m_portForm;
-    QPointer<CompForm> m_compForm;
+    std::unique_ptr<NetworkSettingsWindow> m_networkSettings;
+    TrayMenu* m_trayMenu = nullptr;
+    QPointer<SendWindow> m_compForm;
     QList<QPointer<QWidget>> m_startUpNotices;
     // Screens come and go in bursts (a dock, a new resolution): the notes are placed
     // once the burst is over.
@@ -156,8 +158,8 @@ private:
         bool focusOnItsWay = false;
     };
     std::optional<RaisedState> m_raised;
-    QPointer<::frmAbout> m_about;
-    QPointer<PeeledForm> m_peeledForm;
-    QPointer<FindForm> m_findForm;
-    QPointer<ReadingForm> m_helpForm;
+    QPointer<::VersionDialog> m_about;
+    QPointer<PeeledNotesWindow> m_peeledForm;
+    QPointer<FindNotesWindow> m_findForm;
+    QPointer<ReadingWindow> m_helpForm;
 };

@@ -10,9 +10,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-ReadingForm::ReadingForm(const QString& caption)
+ReadingWindow::ReadingWindow(const QString& caption)
     : QWidget(nullptr, Qt::Window) {
-    setObjectName(QStringLiteral("ReadingForm"));
+    setObjectName(QStringLiteral("ReadingWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(caption);
     FileLine = new QLabel(this);
@@ -30,14 +30,14 @@ ReadingForm::ReadingForm(const QString& caption)
     WindowKeys::closeOnEscape(*this);
 }
 
-ReadingForm* ReadingForm::help() {
-    auto* form = new ReadingForm(QStringLiteral("ピノラ：ヘルプ"));
+ReadingWindow* ReadingWindow::help() {
+    auto* form = new ReadingWindow(QStringLiteral("ピノラ：ヘルプ"));
     form->Text->setSource(QUrl(QStringLiteral("qrc:/Pinora.html")));
     return form;
 }
 
-ReadingForm* ReadingForm::textFile(const QString& caption, const QString& path) {
-    auto* form = new ReadingForm(caption);
+ReadingWindow* ReadingWindow::textFile(const QString& caption, const QString& path) {
+    auto* form = new ReadingWindow(caption);
     form->FileLine->setText(QStringLiteral("ファイル: %1").arg(QDir::toNativeSeparators(path)));
     form->FileLine->show();
     QFile file(path);

@@ -8,19 +8,19 @@ class QTextBrowser;
 // A window to read in: the help page compiled into the program, or a text file
 // that no desktop application could open. Links out of the help page go to the
 // desktop's launcher. It deletes itself when closed.
-class ReadingForm : public QWidget {
+class ReadingWindow : public QWidget {
     Q_OBJECT
 
 public:
     // The help page (qrc:/Pinora.html), "ピノラ：ヘルプ".
-    static ReadingForm* help();
+    static ReadingWindow* help();
     // The text file at path, read-only, with a line that says which file it is; an
     // unreadable file says so instead.
-    static ReadingForm* textFile(const QString& caption, const QString& path);
+    static ReadingWindow* textFile(const QString& caption, const QString& path);
 
     QLabel* FileLine;
     QTextBrowser* Text;
 
 private:
-    explicit ReadingForm(const QString& caption);
+    explicit ReadingWindow(const QString& caption);
 };

@@ -2,9 +2,9 @@
 
 #include "platform/MenuItems.h"
 
-IconMenu::IconMenu(QWidget* parent)
+TrayMenu::TrayMenu(QWidget* parent)
     : QMenu(parent) {
-    setObjectName(QStringLiteral("IconMenu"));
+    setObjectName(QStringLiteral("TrayMenu"));
     setTitle(QStringLiteral("ポップアップメニュー"));
 
     inew = MenuItems::addItem(this, "inew", QStringLiteral("新規作成"));
@@ -39,7 +39,7 @@ IconMenu::IconMenu(QWidget* parent)
     iend = MenuItems::addItem(this, "iend", QStringLiteral("終了"));
 }
 
-void IconMenu::applyMarks(const MenuMarks& marks) {
+void TrayMenu::applyMarks(const MenuMarks& marks) {
     istartin->setChecked(marks.istartin);
     istartout->setChecked(marks.istartout);
     idrag1->setChecked(marks.idrag1);
@@ -49,7 +49,7 @@ void IconMenu::applyMarks(const MenuMarks& marks) {
     itext2->setChecked(marks.itext2);
 }
 
-MenuMarks IconMenu::marks() const {
+MenuMarks TrayMenu::marks() const {
     MenuMarks marks;
     marks.istartin = istartin->isChecked();
     marks.istartout = istartout->isChecked();

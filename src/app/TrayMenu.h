@@ -7,11 +7,11 @@
 // The tray icon's pop-up menu. It only holds the items; the main window connects
 // them and sets their check marks, which is why none of the mark groups is
 // exclusive: a drag mode outside 1..3 keeps the marks it had.
-class IconMenu : public QMenu {
+class TrayMenu : public QMenu {
     Q_OBJECT
 
 public:
-    explicit IconMenu(QWidget* parent = nullptr);
+    explicit TrayMenu(QWidget* parent = nullptr);
 
     void applyMarks(const MenuMarks& marks);
     MenuMarks marks() const;

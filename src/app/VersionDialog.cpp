@@ -24,10 +24,10 @@ QFont formFont(const QString& family, bool bold) {
 
 } // namespace
 
-frmAbout::frmAbout()
+VersionDialog::VersionDialog()
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("VersionDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(Twips::toPixelsX(5730), Twips::toPixelsY(2880));
@@ -77,14 +77,14 @@ frmAbout::frmAbout()
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setGeometry(Twips::toPixels(4260, 2430, 1380, 345));
     cmdSysInfo->setAutoDefault(false);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &VersionDialog::StartSysInfo);
 }
 
-QString frmAbout::versionLine(int major, int minor, int revision) {
+QString VersionDialog::versionLine(int major, int minor, int revision) {
     return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-QList<QStringList> frmAbout::systemInformationPrograms() {
+QList<QStringList> VersionDialog::systemInformationPrograms() {
     return {
         {QStringLiteral("hardinfo")},                                              // the system profiler
         {QStringLiteral("kinfocenter")},                                           // KDE
@@ -93,7 +93,7 @@ QList<QStringList> frmAbout::systemInformationPrograms() {
     };
 }
 
-void frmAbout::StartSysInfo() {
+void VersionDialog::StartSysInfo() {
     if (!StartFirstProgramFound(systemInformationPrograms()))
         MessageBox::show(QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"), this);
 }

@@ -9,11 +9,11 @@ class QPushButton;
 // The version dialog: the program's icon, title, version and notice, and a button
 // that starts the desktop's system-information program. It deletes itself when
 // closed.
-class frmAbout : public QDialog {
+class VersionDialog : public QDialog {
     Q_OBJECT
 
 public:
-    frmAbout();
+    VersionDialog();
 
     // Starts the first system-information program found, or says there is none.
     void StartSysInfo();

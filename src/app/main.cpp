@@ -31,14 +31,14 @@ int main(int argc, char* argv[]) {
 
     AppState state;
     state.AppDir = AppDir::GetAppDir();
-    MainForm::Services services;
+    Program::Services services;
     services.notesCopiedFrom = AppDir::GetAppDirChoice().notesCopiedFrom;
     services.notesCopiedBecause = AppDir::GetAppDirChoice().reason;
     services.stopRequested = [&unixSignals] { return unixSignals.pending(); };
-    MainForm mainForm(state, services);
-    QObject::connect(&mainForm, &MainForm::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    Program mainForm(state, services);
+    QObject::connect(&mainForm, &Program::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &MainForm::ShutdownApp);
+    QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &Program::ShutdownApp);
     // Every change is already on the disk; what a busy event loop could keep from
     // happening in time is only the running flag.
     unixSignals.setDeadline(std::chrono::milliseconds(1500), [appDir = state.AppDir] {

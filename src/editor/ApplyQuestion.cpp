@@ -19,9 +19,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 
 } // namespace
 
-MsgForm::MsgForm(QWidget* parent)
+ApplyQuestion::ApplyQuestion(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("MsgForm"));
+    setObjectName(QStringLiteral("ApplyQuestion"));
     setFixedSize(Twips::toPixelsX(3345), Twips::toPixelsY(1065));
     Label1 = new QLabel(QStringLiteral("情報を適用しますか？"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -33,7 +33,7 @@ MsgForm::MsgForm(QWidget* parent)
     setTabOrder(Command2, Command3);
 }
 
-void MsgForm::keyPressEvent(QKeyEvent* event) {
+void ApplyQuestion::keyPressEvent(QKeyEvent* event) {
     // No button is the cancel button: Escape does not close the question.
     if (event->key() == Qt::Key_Escape) {
         event->accept();

@@ -7,11 +7,11 @@ class QPushButton;
 
 // The apply question: "情報を適用しますか？" with 適用, 破棄 and キャンセル. It has a
 // title bar but no close box, so one of the three buttons always answers it.
-class MsgForm : public QDialog {
+class ApplyQuestion : public QDialog {
     Q_OBJECT
 
 public:
-    explicit MsgForm(QWidget* parent = nullptr);
+    explicit ApplyQuestion(QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QPushButton* Command1 = nullptr; // 適用

@@ -6,34 +6,34 @@
 
 #include <QMimeData>
 
-void EditForm::EditorCut() {
+void EditorWindow::EditorCut() {
     Rich1->cut();
     UpdateUndoCommand();
     UpdateSelectionCommands();
     SetEditorDirty(1);
 }
 
-void EditForm::EditorCopy() {
+void EditorWindow::EditorCopy() {
     Rich1->copy();
     UpdateUndoCommand();
     UpdateSelectionCommands();
 }
 
-void EditForm::EditorPaste() {
+void EditorWindow::EditorPaste() {
     Rich1->paste();
     UpdateSelectionCommands();
     UpdateUndoCommand();
     SetEditorDirty(1);
 }
 
-void EditForm::EditorDelete() {
+void EditorWindow::EditorDelete() {
     Rich1->deleteSelection();
     UpdateUndoCommand();
     UpdateSelectionCommands();
     SetEditorDirty(1);
 }
 
-void EditForm::EditorUndo() {
+void EditorWindow::EditorUndo() {
     // One step only: what was undone cannot be undone again.
     Rich1->undo();
     Rich1->emptyUndoBuffer();
@@ -41,7 +41,7 @@ void EditForm::EditorUndo() {
     SetEditorDirty(1);
 }
 
-void EditForm::SetEditorBackColour(qint32 colour) {
+void EditorWindow::SetEditorBackColour(qint32 colour) {
     Rich1->setBackColor(colour);
     SetEditorDirty(1);
     const auto items = colourItems();
@@ -53,7 +53,7 @@ void EditForm::SetEditorBackColour(qint32 colour) {
     }
 }
 
-std::array<std::pair<qint32, QAction*>, 6> EditForm::colourItems() const {
+std::array<std::pair<qint32, QAction*>, 6> EditorWindow::colourItems() const {
     return {{{NoteColor::Yellow, mYellow},
              {NoteColor::Green, mGreen},
              {NoteColor::Blue, mBlue},
@@ -62,12 +62,12 @@ std::array<std::pair<qint32, QAction*>, 6> EditForm::colourItems() const {
              {NoteColor::White, mWhite}}};
 }
 
-void EditForm::checkColourItem(QAction* item) {
+void EditorWindow::checkColourItem(QAction* item) {
     for (const auto& [colour, a] : colourItems())
         a->setChecked(a == item);
 }
 
-void EditForm::UpdateSelectionCommands() {
+void EditorWindow::UpdateSelectionCommands() {
     const bool selected = Rich1->selLength() != 0;
     toolbar1Button(3)->setEnabled(selected);
     mCut->setEnabled(selected);
@@ -80,7 +80,7 @@ void EditForm::UpdateSelectionCommands() {
     mDel->setEnabled(selected);
 }
 
-void EditForm::UpdateUndoCommand() {
+void EditorWindow::UpdateUndoCommand() {
     const bool can = Rich1->canUndo();
     toolbar1Button(7)->setEnabled(can);
     mUndo->setEnabled(can);
@@ -88,7 +88,7 @@ void EditForm::UpdateUndoCommand() {
         UpdateSelectionCommands();
 }
 
-void EditForm::Toolbar1_ButtonClick(const QString& key) {
+void EditorWindow::Toolbar1_ButtonClick(const QString& key) {
     const std::pair<const char*, std::function<void()>> commands[] = {
         {"付箋紙生成", [this] { mCreate_Click(); }},
         {"切り取り", [this] { EditorCut(); }},
@@ -111,7 +111,7 @@ void EditForm::Toolbar1_ButtonClick(const QString& key) {
     }
 }
 
-void EditForm::Rich1_Drop(const QMimeData* data) {
+void EditorWindow::Rich1_Drop(const QMimeData* data) {
     for (const QString& type : RichTextBox::rtfMimeTypes()) {
         if (data->hasFormat(type)) {
             Rich1->setTextRTF(data->data(type));

@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-void EditForm::toggleFromMenu(QAction* item, int button, std::optional<bool> (RichTextBox::*get)() const,
-                              void (RichTextBox::*set)(bool)) {
+void EditorWindow::toggleFromMenu(QAction* item, int button, std::optional<bool> (RichTextBox::*get)() const,
+                                  void (RichTextBox::*set)(bool)) {
     // The action has already flipped its own check; the mark follows its previous state.
     const bool wasChecked = !item->isChecked();
     (Rich1->*set)((Rich1->*get)() == std::optional<bool>(false));
@@ -19,7 +19,7 @@ void EditForm::toggleFromMenu(QAction* item, int button, std::optional<bool> (Ri
     SetEditorDirty(1);
 }
 
-void EditForm::Toolbar2_ButtonClick(const QString& key) {
+void EditorWindow::Toolbar2_ButtonClick(const QString& key) {
     struct Toggle {
         const char* key;
         QAction* item;
@@ -52,14 +52,14 @@ void EditForm::Toolbar2_ButtonClick(const QString& key) {
     SetEditorDirty(1);
 }
 
-void EditForm::Combo1_Click() {
+void EditorWindow::Combo1_Click() {
     Rich1->setSelFontName(Combo1->currentText());
     SetEditorDirty(1);
     if (Rich1->isVisible())
         Rich1->setFocus();
 }
 
-void EditForm::Combo2_Click() {
+void EditorWindow::Combo2_Click() {
     bool ok = false;
     const double size = Combo2->currentText().toDouble(&ok);
     if (ok && size > 0)
@@ -69,7 +69,7 @@ void EditForm::Combo2_Click() {
         Rich1->setFocus();
 }
 
-void EditForm::Rich1_SelChange() {
+void EditorWindow::Rich1_SelChange() {
     const std::optional<QString> name = Rich1->selFontName();
     const std::optional<qreal> size = Rich1->selFontSize();
     if (!name || !size)

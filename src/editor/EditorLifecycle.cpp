@@ -26,7 +26,7 @@ constexpr int kSizes[] = {7,  8,  9,  10, 11, 12, 13, 14, 16, 18, 20, 22, 24, 26
 
 } // namespace
 
-void EditForm::ResetEditor() {
+void EditorWindow::ResetEditor() {
     ChangeTrackingArmed = false;
     Combo1->clear();
     Combo1->addItems(QFontDatabase::families());
@@ -70,7 +70,7 @@ void EditForm::ResetEditor() {
     SetEditorDirty(0);
 }
 
-void EditForm::ShowEditor() {
+void EditorWindow::ShowEditor() {
     if (!m_state.EditorPlaced) {
         m_state.EditorPlaced = true;
         Twips::centreOnScreen(*this);
@@ -78,8 +78,8 @@ void EditForm::ShowEditor() {
     show();
 }
 
-void EditForm::CommitEditor() {
-    FusenForm* note = nullptr;
+void EditorWindow::CommitEditor() {
+    NoteWindow* note = nullptr;
     const bool editing = !m_state.EditTargetTag.isEmpty();
     if (editing)
         note = m_state.liveNote(Tag::NoteIdOf(m_state.EditTargetTag));
@@ -95,7 +95,7 @@ void EditForm::CommitEditor() {
     ShowWrittenNote(m_state, *note);
 }
 
-void EditForm::SyncEditorColourMenu(const FusenForm& note) {
+void EditorWindow::SyncEditorColourMenu(const NoteWindow& note) {
     const auto items = colourItems();
     checkColourItem(nullptr);
     for (const auto& [colour, item] : items) {
@@ -106,18 +106,18 @@ void EditForm::SyncEditorColourMenu(const FusenForm& note) {
     }
 }
 
-void EditForm::TrackEditorChange(qint32 value) {
+void EditorWindow::TrackEditorChange(qint32 value) {
     if (ChangeTrackingArmed)
         SetEditorDirty(value);
     else
         ChangeTrackingArmed = true;
 }
 
-bool EditForm::holdsUnappliedWork() const {
+bool EditorWindow::holdsUnappliedWork() const {
     return isVisible() && (IsEditorDirty() != 0 || (m_msgForm && m_msgForm->isVisible()));
 }
 
-bool EditForm::settleUnappliedWork() {
+bool EditorWindow::settleUnappliedWork() {
     if (!holdsUnappliedWork())
         return true;
     m_answer = 3;
@@ -125,9 +125,9 @@ bool EditForm::settleUnappliedWork() {
     return m_answer != 3;
 }
 
-void EditForm::openForEdit(FusenForm& note) {
+void EditorWindow::openForEdit(NoteWindow& note) {
     // What the editor holds and the user has not applied is not replaced unasked.
-    const QPointer<FusenForm> target(&note);
+    const QPointer<NoteWindow> target(&note);
     if (!settleUnappliedWork() || !target || target->tag().isEmpty())
         return;
     ResetEditor();
@@ -142,7 +142,7 @@ void EditForm::openForEdit(FusenForm& note) {
     SetEditorDirty(0);
 }
 
-void EditForm::openForNewNote(bool fromNoteMenu) {
+void EditorWindow::openForNewNote(bool fromNoteMenu) {
     m_state.EditTargetTag.clear();
     if (!isVisible()) {
         ResetEditor();
@@ -156,7 +156,7 @@ void EditForm::openForNewNote(bool fromNoteMenu) {
     }
 }
 
-void EditForm::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
+void EditorWindow::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
     m_state.EditTargetTag.clear();
     if (!m_state.EditorPlaced) {
         m_state.EditorPlaced = true;
@@ -169,7 +169,7 @@ void EditForm::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
     ChangeTrackingArmed = true;
 }
 
-void EditForm::mCreate_Click() {
+void EditorWindow::mCreate_Click() {
     RestoreImeState();
     hide();
     if (m_msgForm)
@@ -177,7 +177,7 @@ void EditForm::mCreate_Click() {
     CommitEditor();
 }
 
-void EditForm::RestoreImeState() {
+void EditorWindow::RestoreImeState() {
     ImeStatusSaved = false;
     InputMethod* ime = m_services.inputMethod;
     if (!ime)
@@ -191,7 +191,7 @@ void EditForm::RestoreImeState() {
         ime->setOpenStatus(true);
 }
 
-void EditForm::Rich1_GotFocus() {
+void EditorWindow::Rich1_GotFocus() {
     // Tab types a tab in the text, so no other control takes it meanwhile.
     for (QComboBox* combo : {Combo1, Combo2})
         combo->setFocusPolicy(Qt::ClickFocus);
@@ -207,7 +207,7 @@ void EditForm::Rich1_GotFocus() {
     ime->setOpenStatus(true);
 }
 
-void EditForm::Rich1_LostFocus() {
+void EditorWindow::Rich1_LostFocus() {
     for (QComboBox* combo : {Combo1, Combo2}) {
         if (combo != DroppedDownCombo)
             combo->setFocusPolicy(Qt::StrongFocus);

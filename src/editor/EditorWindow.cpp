@@ -54,12 +54,12 @@ std::optional<QColor> chooseWithDialog(const QColor& current, QWidget* parent) {
 
 } // namespace
 
-EditForm::EditForm(AppState& state, Services services)
+EditorWindow::EditorWindow(AppState& state, Services services)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint)
     , m_state(state)
     , m_services(std::move(services)) {
-    setObjectName(QStringLiteral("EditForm"));
+    setObjectName(QStringLiteral("EditorWindow"));
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.chooseColor)
         m_services.chooseColor = chooseWithDialog;
@@ -85,13 +85,13 @@ EditForm::EditForm(AppState& state, Services services)
     ResetEditor();
 }
 
-EditForm::~EditForm() = default;
+EditorWindow::~EditorWindow() = default;
 
-MsgForm* EditForm::msgForm() const {
+ApplyQuestion* EditorWindow::msgForm() const {
     return m_msgForm;
 }
 
-void EditForm::buildMenus() {
+void EditorWindow::buildMenus() {
     mFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     mFile->setObjectName(QStringLiteral("mFile"));
     mCreate = addItem(mFile, "mCreate", QStringLiteral("付箋紙作成(&N)"));
@@ -123,13 +123,13 @@ void EditForm::buildMenus() {
     for (QAction* a : {mBold, mItalic, mUnder, mYellow, mGreen, mBlue, mRed, mPurple, mWhite})
         a->setCheckable(true);
 
-    connect(mCreate, &QAction::triggered, this, &EditForm::mCreate_Click);
-    connect(mEnd, &QAction::triggered, this, &EditForm::exitRequested);
-    connect(mCut, &QAction::triggered, this, &EditForm::EditorCut);
-    connect(mCopy, &QAction::triggered, this, &EditForm::EditorCopy);
-    connect(mPast, &QAction::triggered, this, &EditForm::EditorPaste);
-    connect(mDel, &QAction::triggered, this, &EditForm::EditorDelete);
-    connect(mUndo, &QAction::triggered, this, &EditForm::EditorUndo);
+    connect(mCreate, &QAction::triggered, this, &EditorWindow::mCreate_Click);
+    connect(mEnd, &QAction::triggered, this, &EditorWindow::exitRequested);
+    connect(mCut, &QAction::triggered, this, &EditorWindow::EditorCut);
+    connect(mCopy, &QAction::triggered, this, &EditorWindow::EditorCopy);
+    connect(mPast, &QAction::triggered, this, &EditorWindow::EditorPaste);
+    connect(mDel, &QAction::triggered, this, &EditorWindow::EditorDelete);
+    connect(mUndo, &QAction::triggered, this, &EditorWindow::EditorUndo);
     connect(mBold, &QAction::triggered, this,
             [this] { toggleFromMenu(mBold, 2, &RichTextBox::selBold, &RichTextBox::setSelBold); });
     connect(mItalic, &QAction::triggered, this,
@@ -143,7 +143,7 @@ void EditForm::buildMenus() {
         connect(item, &QAction::triggered, this, [this, c = colour] { SetEditorBackColour(c); });
 }
 
-void EditForm::buildToolbars() {
+void EditorWindow::buildToolbars() {
     Toolbar1 = new QToolBar(CoolBar1);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setIconSize(QSize(16, 16));
@@ -185,8 +185,8 @@ void EditForm::buildToolbars() {
         };
         c->onLostFocus = [this] { DroppedDownCombo = nullptr; };
     }
-    connect(Combo1, &QComboBox::activated, this, &EditForm::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &EditForm::Combo2_Click);
+    connect(Combo1, &QComboBox::activated, this, &EditorWindow::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &EditorWindow::Combo2_Click);
 
     Toolbar2 = new QToolBar(CoolBar1);
     Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
@@ -207,15 +207,15 @@ void EditForm::buildToolbars() {
     }
 }
 
-QAction* EditForm::toolbar1Button(int index) const {
+QAction* EditorWindow::toolbar1Button(int index) const {
     return m_toolbar1.value(index - 1);
 }
 
-QAction* EditForm::toolbar2Button(int index) const {
+QAction* EditorWindow::toolbar2Button(int index) const {
     return m_toolbar2.value(index - 1);
 }
 
-void EditForm::connectTextBox() {
+void EditorWindow::connectTextBox() {
     connect(Rich1, &RichTextBox::changed, this, [this] {
         UpdateUndoCommand();
         TrackEditorChange(1);
@@ -226,15 +226,15 @@ void EditForm::connectTextBox() {
             mEdit->exec(Rich1->viewport()->mapToGlobal(at));
         UpdateSelectionCommands();
     });
-    connect(Rich1, &RichTextBox::selChange, this, &EditForm::Rich1_SelChange);
-    connect(Rich1, &RichTextBox::gotFocus, this, &EditForm::Rich1_GotFocus);
-    connect(Rich1, &RichTextBox::lostFocus, this, &EditForm::Rich1_LostFocus);
-    connect(Rich1, &RichTextBox::dropped, this, &EditForm::Rich1_Drop);
+    connect(Rich1, &RichTextBox::selChange, this, &EditorWindow::Rich1_SelChange);
+    connect(Rich1, &RichTextBox::gotFocus, this, &EditorWindow::Rich1_GotFocus);
+    connect(Rich1, &RichTextBox::lostFocus, this, &EditorWindow::Rich1_LostFocus);
+    connect(Rich1, &RichTextBox::dropped, this, &EditorWindow::Rich1_Drop);
     // The right button opens the editing menu on release, not the box's own menu.
     Rich1->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-void EditForm::closeEvent(QCloseEvent* event) {
+void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore(); // the editor is never destroyed while the program runs
     if (m_state.ShuttingDown)
         return;
@@ -246,9 +246,9 @@ void EditForm::closeEvent(QCloseEvent* event) {
     RestoreImeState();
 }
 
-void EditForm::askToApply(bool forExit) {
+void EditorWindow::askToApply(bool forExit) {
     if (!m_msgForm) {
-        m_msgForm = new MsgForm(this);
+        m_msgForm = new ApplyQuestion(this);
         m_msgForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_msgForm->Command1, &QPushButton::clicked, this, [this] { Command_Click(1); });
         connect(m_msgForm->Command2, &QPushButton::clicked, this, [this] { Command_Click(2); });
@@ -266,9 +266,9 @@ void EditForm::askToApply(bool forExit) {
     }
 }
 
-void EditForm::Command_Click(int button) {
+void EditorWindow::Command_Click(int button) {
     m_answer = button;
-    QPointer<MsgForm> dialog = m_msgForm;
+    QPointer<ApplyQuestion> dialog = m_msgForm;
     auto unloadDialog = [&] {
         if (dialog) {
             dialog->done(0);

@@ -9,9 +9,9 @@
 #include <optional>
 
 struct AppState;
-class FusenForm;
+class NoteWindow;
 class InputMethod;
-class MsgForm;
+class ApplyQuestion;
 class QMimeData;
 class QAction;
 class QComboBox;
@@ -21,7 +21,7 @@ class RichTextBox;
 
 // The one editor in which notes are written. It is created once, then only shown
 // and hidden; closing it hides it (asking first when it holds changes).
-class EditForm : public QMainWindow {
+class EditorWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -31,8 +31,8 @@ public:
         InputMethod* inputMethod = nullptr; // nothing: no input method
     };
 
-    EditForm(AppState& state, Services services);
-    ~EditForm() override;
+    EditorWindow(AppState& state, Services services);
+    ~EditorWindow() override;
 
     // Menus and controls, by the names the program uses for them.
     QMenu* mFile = nullptr;
@@ -70,14 +70,14 @@ public:
     void ResetEditor();
     void ShowEditor();
     void CommitEditor();
-    void SyncEditorColourMenu(const FusenForm& note);
+    void SyncEditorColourMenu(const NoteWindow& note);
     void SetEditorDirty(qint32 value) { EditorDirty = value; }
     void TrackEditorChange(qint32 value);
     qint32 IsEditorDirty() const { return EditorDirty; }
 
     // The ways the editor is opened. Opening a note while the editor holds work not
     // yet applied asks first (適用, 破棄 or キャンセル); キャンセル keeps the work.
-    void openForEdit(FusenForm& note);
+    void openForEdit(NoteWindow& note);
     void openForNewNote(bool fromNoteMenu); // tray double-click, or the note menu
     void openFromTrayMenu(const std::function<void(QWidget&)>& centre);
 
@@ -94,7 +94,7 @@ public:
 
     // The apply question, shown without waiting (closing the dirty editor) or as
     // the exit's question, which waits; the exit's answer is in ExitConfirmed.
-    MsgForm* msgForm() const;
+    ApplyQuestion* msgForm() const;
     void askToApply(bool forExit);
     // Open with changes, or with the apply question already asked.
     bool holdsUnappliedWork() const;
@@ -132,7 +132,7 @@ private:
 
     AppState& m_state;
     Services m_services;
-    QPointer<MsgForm> m_msgForm;
+    QPointer<ApplyQuestion> m_msgForm;
     int m_answer = 0;           // the button that last answered the question
     QList<QAction*> m_toolbar1; // index 0 is button 1
     QList<QAction*> m_toolbar2;

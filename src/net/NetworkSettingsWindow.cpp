@@ -37,12 +37,12 @@ bool IsValidPort(const QString& text) {
     return true;
 }
 
-PortForm::PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* browser)
+NetworkSettingsWindow::NetworkSettingsWindow(AppState& state, DatagramSocket& socket, const HostBrowser* browser)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_state(state)
     , m_socket(socket)
     , m_browser(browser) {
-    setObjectName(QStringLiteral("PortForm"));
+    setObjectName(QStringLiteral("NetworkSettingsWindow"));
     setWindowTitle(QStringLiteral("ネットワーク設定"));
     resize(Twips::toPixelsX(2760), Twips::toPixelsY(1080));
     Label1 = new QLabel(QStringLiteral("ポート番号"), this);
@@ -89,7 +89,7 @@ PortForm::PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* b
     setFixedSize(wide, receiving->geometry().bottom() + 1);
 }
 
-void PortForm::showReceiving() {
+void NetworkSettingsWindow::showReceiving() {
     using Receiving = AppState::Receiving;
     ReceiveAll->setChecked(m_state.ReceiveMode == Receiving::FromEveryone);
     ReceiveChosen->setChecked(m_state.ReceiveMode == Receiving::FromChosen);
@@ -112,7 +112,7 @@ void PortForm::showReceiving() {
     EmptyListNotice->setVisible(names.isEmpty());
 }
 
-void PortForm::applyReceiving() {
+void NetworkSettingsWindow::applyReceiving() {
     using Receiving = AppState::Receiving;
     const Receiving mode = ReceiveNone->isChecked()     ? Receiving::FromNobody
                            : ReceiveChosen->isChecked() ? Receiving::FromChosen
@@ -128,7 +128,7 @@ void PortForm::applyReceiving() {
     emit receivingApplied();
 }
 
-void PortForm::showWithPortNumber() {
+void NetworkSettingsWindow::showWithPortNumber() {
     Text1->setText(QString::number(m_state.PortNumber));
     showReceiving();
     Twips::centreOnScreen(*this);
@@ -137,7 +137,7 @@ void PortForm::showWithPortNumber() {
     activateWindow();
 }
 
-void PortForm::closeEvent(QCloseEvent* event) {
+void NetworkSettingsWindow::closeEvent(QCloseEvent* event) {
     const QString text = Text1->text();
     const qint32 port = portFromText(text);
     if (port == 0) {

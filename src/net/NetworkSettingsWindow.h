@@ -16,11 +16,11 @@ bool IsValidPort(const QString& text);
 // The network settings window: the port on which notes are sent and received, and
 // whose notes are received (every computer's, chosen computers' or nobody's).
 // Closing it applies both; a box that holds no port keeps it open.
-class PortForm : public QWidget {
+class NetworkSettingsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    PortForm(AppState& state, DatagramSocket& socket, const HostBrowser* browser = nullptr);
+    NetworkSettingsWindow(AppState& state, DatagramSocket& socket, const HostBrowser* browser = nullptr);
 
     // The tray's ネットワーク設定: the port in use, in the middle of the screen.
     void showWithPortNumber();

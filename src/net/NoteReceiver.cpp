@@ -68,13 +68,13 @@ QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept) {
         .arg(QString::number(port), reason, QString::number(kept));
 }
 
-FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin) {
+NoteWindow* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin) {
     if (!fields.isNote())
         return nullptr;
     const QSizeF size = sensibleSize(fields.width, fields.height);
     // The body came off the wire as code page 932; as bytes again it is the RTF.
-    FusenForm* note = BuildReceivedNote(state, CodePage::encodeCp932(fields.body), fields.colour & kColourMask,
-                                        size.width(), size.height());
+    NoteWindow* note = BuildReceivedNote(state, CodePage::encodeCp932(fields.body), fields.colour & kColourMask,
+                                         size.width(), size.height());
     if (note && !origin.isEmpty())
         note->setOrigin(QStringLiteral("送信元: %1\n受信: %2")
                             .arg(origin, QLocale::system().toString(state.Now(), QLocale::ShortFormat)));

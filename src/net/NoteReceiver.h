@@ -8,7 +8,7 @@
 struct AppState;
 struct ReceivedFields;
 class DatagramSocket;
-class FusenForm;
+class NoteWindow;
 class HostBrowser;
 
 // Closes the socket, points both its ports at the port and binds it on every local
@@ -24,7 +24,7 @@ QString PortKeptMessage(qint32 port, const QString& reason, qint32 kept);
 // command is not that of a note. The note keeps the sender's size as far as a
 // screen of this computer can show it with room to spare, and says where it came
 // from (origin) while the program runs.
-FusenForm* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin = {});
+NoteWindow* CreateReceivedNote(AppState& state, const ReceivedFields& fields, const QString& origin = {});
 
 // Turns what arrives on the socket into notes, and reports of undelivered notes
 // into the one message about them.

@@ -30,12 +30,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 
 } // namespace
 
-CompForm::CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser)
+SendWindow::SendWindow(AppState& state, DatagramSocket& socket, HostBrowser& browser)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_state(state)
     , m_socket(socket)
     , m_browser(browser) {
-    setObjectName(QStringLiteral("CompForm"));
+    setObjectName(QStringLiteral("SendWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ピノラ"));
     resize(Twips::toPixelsX(3525), Twips::toPixelsY(3615));
@@ -52,13 +52,13 @@ CompForm::CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser
     Command2 = button(this, "Command2", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));
     setTabOrder(List1, Command1);
     setTabOrder(Command1, Command2);
-    connect(Command1, &QPushButton::clicked, this, &CompForm::RefreshComputerList);
-    connect(Command2, &QPushButton::clicked, this, &CompForm::SendToCheckedComputers);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &CompForm::programWindowActivated);
+    connect(Command1, &QPushButton::clicked, this, &SendWindow::RefreshComputerList);
+    connect(Command2, &QPushButton::clicked, this, &SendWindow::SendToCheckedComputers);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &SendWindow::programWindowActivated);
     Twips::centreOnScreen(*this);
 }
 
-void CompForm::programWindowActivated(QWindow* window) {
+void SendWindow::programWindowActivated(QWindow* window) {
     // Another application taking the focus leaves none of ours active; coming back
     // from there is no new activation.
     if (!window)
@@ -69,7 +69,7 @@ void CompForm::programWindowActivated(QWindow* window) {
     m_wasActive = ours;
 }
 
-void CompForm::RefreshComputerList() {
+void SendWindow::RefreshComputerList() {
     const QString ownName = QSysInfo::machineHostName().toUpper();
     List1->clear();
     for (const QString& name : m_browser.hostNames()) {
@@ -86,11 +86,11 @@ void CompForm::RefreshComputerList() {
     qCDebug(lcNet) << "computers listed:" << listed.join(QLatin1Char(','));
 }
 
-void CompForm::SendToCheckedComputers() {
+void SendWindow::SendToCheckedComputers() {
     int checked = 0;
     for (int i = 0; i < List1->count(); ++i)
         checked += List1->item(i)->checkState() == Qt::Checked;
-    FusenForm* note = m_state.NoteToSend;
+    NoteWindow* note = m_state.NoteToSend;
     // A note peeled while this window was open has nothing left to send.
     if (note && !note->tag().isEmpty()) {
         qint16 sent = 0;

@@ -14,11 +14,11 @@ class QWindow;
 // to. It lists the computers that run the program, without this one, every time it
 // becomes the program's active window again and on 最新情報に更新; 送信 sends and
 // closes it. It deletes itself when closed.
-class CompForm : public QWidget {
+class SendWindow : public QWidget {
     Q_OBJECT
 
 public:
-    CompForm(AppState& state, DatagramSocket& socket, HostBrowser& browser);
+    SendWindow(AppState& state, DatagramSocket& socket, HostBrowser& browser);
 
     void RefreshComputerList();
     void SendToCheckedComputers();

@@ -36,7 +36,7 @@ QString BuildTransferMessage(qint32 width, qint32 height, qint32 colour, const Q
            field(height, 11) + colon + field(colour, 8) + colon + field(rtf.size(), 11) + colon + rtf + colon;
 }
 
-QString BuildTransferMessage(const FusenForm& note) {
+QString BuildTransferMessage(const NoteWindow& note) {
     const QRectF box = note.geometryTwips();
     return BuildTransferMessage(qint32(std::lround(box.width())), qint32(std::lround(box.height())),
                                 note.Rich1->backColor(), QString::fromLatin1(note.Rich1->textRTF()));

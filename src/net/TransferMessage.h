@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class FusenForm;
+class NoteWindow;
 
 // The text that carries one note to another computer in one datagram:
 //
@@ -19,7 +19,7 @@ constexpr qint32 kColourMask = 0x00FFFFFF;
 // The message for a note of that size, colour and RTF text.
 QString BuildTransferMessage(qint32 width, qint32 height, qint32 colour, const QString& rtf);
 // The message for the note as it is now.
-QString BuildTransferMessage(const FusenForm& note);
+QString BuildTransferMessage(const NoteWindow& note);
 
 // A received text cut at its fixed positions. The separators and the length are
 // not checked; the body runs to the end of the text, trailing ":" included.

@@ -9,8 +9,8 @@
 #include "store/SaveAllNotes.h"
 
 AppState::~AppState() {
-    for (QList<QPointer<FusenForm>>* windows : {&NoteWindows, &ClosedNotes}) {
-        for (const QPointer<FusenForm>& note : std::as_const(*windows))
+    for (QList<QPointer<NoteWindow>>* windows : {&NoteWindows, &ClosedNotes}) {
+        for (const QPointer<NoteWindow>& note : std::as_const(*windows))
             delete note.data();
     }
 }
@@ -27,17 +27,17 @@ QString AppState::peeledNotesPath() const {
     return AppDir + QLatin1String(PeeledNotes::kFileName);
 }
 
-FusenForm* AppState::liveNote(qint32 slot) const {
+NoteWindow* AppState::liveNote(qint32 slot) const {
     if (slot < 1 || slot > NoteCount || slot >= NoteWindows.size())
         return nullptr;
-    FusenForm* note = NoteWindows.at(slot);
+    NoteWindow* note = NoteWindows.at(slot);
     return note && !note->tag().isEmpty() ? note : nullptr;
 }
 
 int SaveAllNotes(const AppState& state) {
     QList<const NoteView*> windows;
     windows.reserve(state.NoteWindows.size());
-    for (const QPointer<FusenForm>& note : state.NoteWindows)
+    for (const QPointer<NoteWindow>& note : state.NoteWindows)
         windows.append(note.data());
     ++state.SaveCount;
     const bool copyFailed =

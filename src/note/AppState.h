@@ -12,7 +12,7 @@
 
 #include <functional>
 
-class FusenForm;
+class NoteWindow;
 class NoteHost;
 
 // The state that every part of the running program shares. The application owns
@@ -28,10 +28,10 @@ struct AppState {
 
     // Slot 0 is the hidden placeholder; slots 1 to NoteCount hold the notes in
     // creation order. A slot whose window is gone or has an empty Tag is dead.
-    QList<QPointer<FusenForm>> NoteWindows;
+    QList<QPointer<NoteWindow>> NoteWindows;
     qint32 NoteCount = 0;
     // The windows of the notes after shutdown, hidden; see NoteBuilder.h.
-    QList<QPointer<FusenForm>> ClosedNotes;
+    QList<QPointer<NoteWindow>> ClosedNotes;
 
     bool Loading = true;
     bool Fitting = false;
@@ -55,7 +55,7 @@ struct AppState {
 
     NoteHost* Host = nullptr;
     // The note whose menu chose 送信, until the send window has sent it.
-    QPointer<FusenForm> NoteToSend;
+    QPointer<NoteWindow> NoteToSend;
     // How many times the data file was rewritten since start-up.
     mutable int SaveCount = 0;
     // Whether the last rewrite failed; the user hears of a failure once, not on
@@ -71,7 +71,7 @@ struct AppState {
     QString peelLogPath() const;
     QString peeledNotesPath() const;
     // The live note in a slot, or nullptr for the placeholder, a dead or an unused slot.
-    FusenForm* liveNote(qint32 slot) const;
+    NoteWindow* liveNote(qint32 slot) const;
 };
 
 // Rewrites the data file from the live notes, after the day's copy. When that fails

@@ -25,23 +25,23 @@ QString FoldForSearch(const QString& text) {
     return folded;
 }
 
-QList<FusenForm*> FindNotes(const AppState& state, const QString& typed) {
-    QList<FusenForm*> found;
+QList<NoteWindow*> FindNotes(const AppState& state, const QString& typed) {
+    QList<NoteWindow*> found;
     const QString wanted = FoldForSearch(typed.trimmed());
     if (wanted.isEmpty())
         return found;
     for (qint32 i = 1; i <= state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
-        FusenForm* note = state.liveNote(i);
+        NoteWindow* note = state.liveNote(i);
         if (note && FoldForSearch(note->Rich1->text()).contains(wanted))
             found << note;
     }
     return found;
 }
 
-FindForm::FindForm(AppState& state)
+FindNotesWindow::FindNotesWindow(AppState& state)
     : QWidget(nullptr, Qt::Window)
     , m_state(state) {
-    setObjectName(QStringLiteral("FindForm"));
+    setObjectName(QStringLiteral("FindNotesWindow"));
     setWindowTitle(QStringLiteral("ピノラ：付箋紙を探す"));
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -53,27 +53,27 @@ FindForm::FindForm(AppState& state)
     layout->addWidget(List1);
     resize(360, 320);
     WindowKeys::closeOnEscape(*this);
-    connect(Text1, &QLineEdit::textChanged, this, &FindForm::search);
+    connect(Text1, &QLineEdit::textChanged, this, &FindNotesWindow::search);
     connect(Text1, &QLineEdit::returnPressed, this, [this] {
         if (List1->count() > 0) {
             List1->setCurrentRow(0);
             showChosen();
         }
     });
-    connect(List1, &QListWidget::itemActivated, this, &FindForm::showChosen);
-    connect(List1, &QListWidget::itemClicked, this, &FindForm::showChosen);
+    connect(List1, &QListWidget::itemActivated, this, &FindNotesWindow::showChosen);
+    connect(List1, &QListWidget::itemClicked, this, &FindNotesWindow::showChosen);
 }
 
-void FindForm::showFinder() {
+void FindNotesWindow::showFinder() {
     search();
     Twips::showCentredInFront(*this);
     Text1->setFocus();
     Text1->selectAll();
 }
 
-void FindForm::search() {
+void FindNotesWindow::search() {
     List1->clear();
-    for (FusenForm* note : FindNotes(m_state, Text1->text())) {
+    for (NoteWindow* note : FindNotes(m_state, Text1->text())) {
         const QString text = note->Rich1->text();
         QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
@@ -85,9 +85,9 @@ void FindForm::search() {
     }
 }
 
-void FindForm::showChosen() {
+void FindNotesWindow::showChosen() {
     const QListWidgetItem* item = List1->currentItem();
-    FusenForm* note = item ? m_state.liveNote(item->data(Qt::UserRole).toInt()) : nullptr;
+    NoteWindow* note = item ? m_state.liveNote(item->data(Qt::UserRole).toInt()) : nullptr;
     if (!note)
         return;
     QString tag = note->tag();

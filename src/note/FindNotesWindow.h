@@ -3,7 +3,7 @@
 #include <QWidget>
 
 struct AppState;
-class FusenForm;
+class NoteWindow;
 class QLineEdit;
 class QListWidget;
 
@@ -13,16 +13,16 @@ class QListWidget;
 QString FoldForSearch(const QString& text);
 
 // The live notes, hidden ones too, whose text holds what was typed, in slot order.
-QList<FusenForm*> FindNotes(const AppState& state, const QString& typed);
+QList<NoteWindow*> FindNotes(const AppState& state, const QString& typed);
 
 // 付箋紙を探す: as the user types, the notes whose text holds it, each with its colour
 // and first line; choosing one shows it (a hidden one for good, saved as shown) and
 // brings it forward. One window, brought forward when opened again.
-class FindForm : public QWidget {
+class FindNotesWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FindForm(AppState& state);
+    explicit FindNotesWindow(AppState& state);
 
     void showFinder();
 

@@ -131,7 +131,7 @@ namespace {
 QList<std::optional<Box>> visibleNotes(const AppState& state) {
     QList<std::optional<Box>> notes(state.NoteCount + 1);
     for (qint32 i = 1; i <= state.NoteCount; ++i) {
-        const FusenForm* note = state.liveNote(i);
+        const NoteWindow* note = state.liveNote(i);
         if (note && note->isVisible())
             notes[i] = Box{note->geometryTwips(), note->tag()};
     }
@@ -140,7 +140,7 @@ QList<std::optional<Box>> visibleNotes(const AppState& state) {
 
 void apply(AppState& state, const QList<Move>& moves) {
     for (const Move& move : moves) {
-        if (FusenForm* note = state.liveNote(move.NoteId))
+        if (NoteWindow* note = state.liveNote(move.NoteId))
             note->moveTwips(move.left, move.top);
     }
     if (!moves.isEmpty())
@@ -149,11 +149,11 @@ void apply(AppState& state, const QList<Move>& moves) {
 
 } // namespace
 
-void ArrangeLeft(AppState& state, const FusenForm& anchor) {
+void ArrangeLeft(AppState& state, const NoteWindow& anchor) {
     apply(state, PlanArrangeLeft(visibleNotes(state), Box{anchor.geometryTwips(), anchor.tag()}));
 }
 
-void ArrangeTop(AppState& state, const FusenForm& anchor) {
+void ArrangeTop(AppState& state, const NoteWindow& anchor) {
     apply(state, PlanArrangeTop(visibleNotes(state), Box{anchor.geometryTwips(), anchor.tag()}));
 }
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 struct AppState;
-class FusenForm;
+class NoteWindow;
 
 // Lining notes up under or beside an anchor note: the geometry as functions on
 // rectangles in twips, and the two commands of the note menu.
@@ -51,7 +51,7 @@ QList<Move> PlanArrangeLeft(const QList<std::optional<Box>>& notes, const Box& a
 QList<Move> PlanArrangeTop(const QList<std::optional<Box>>& notes, const Box& anchor);
 
 // The commands: move the notes and save when one moved.
-void ArrangeLeft(AppState& state, const FusenForm& anchor);
-void ArrangeTop(AppState& state, const FusenForm& anchor);
+void ArrangeLeft(AppState& state, const NoteWindow& anchor);
+void ArrangeTop(AppState& state, const NoteWindow& anchor);
 
 } // namespace NoteArrange

@@ -18,10 +18,10 @@ namespace {
 
 // NoteCount grows by one, with one spare slot above it, and a new note with this
 // content and a new Tag takes it.
-FusenForm* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
+NoteWindow* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
     state.NoteCount += 1;
     state.NoteWindows.resize(state.NoteCount + 2);
-    auto* note = new FusenForm(state);
+    auto* note = new NoteWindow(state);
     state.NoteWindows[state.NoteCount] = note;
     note->Rich1->setTextRTF(rtf);
     note->Rich1->setBackColor(backColor);
@@ -31,7 +31,7 @@ FusenForm* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor) 
 
 // The end of building a duplicated or a received note: fitted inside its size,
 // shown (centred, as it is not placed yet), brought forward and saved.
-void showCopiedNote(AppState& state, FusenForm& note) {
+void showCopiedNote(AppState& state, NoteWindow& note) {
     FitNoteToContent(state, note, false);
     StretchTextBox(note);
     StretchMouseSurface(note);
@@ -42,8 +42,8 @@ void showCopiedNote(AppState& state, FusenForm& note) {
 
 } // namespace
 
-FusenForm* BuildPlaceholder(AppState& state) {
-    auto* placeholder = new FusenForm(state);
+NoteWindow* BuildPlaceholder(AppState& state) {
+    auto* placeholder = new NoteWindow(state);
     placeholder->setTag(Tag::PlaceholderTag());
     placeholder->moveTwips(0, 0, 4005, 495);
     placeholder->Rich1->move(0, 0);
@@ -56,8 +56,8 @@ FusenForm* BuildPlaceholder(AppState& state) {
     return placeholder;
 }
 
-FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
-    auto* note = new FusenForm(state);
+NoteWindow* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
+    auto* note = new NoteWindow(state);
     state.NoteWindows[slot] = note;
     note->setTag(Tag::TagFromRecord(record));
     note->moveTwips(record.Left, record.Top, record.Width, record.Height);
@@ -70,27 +70,27 @@ FusenForm* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
     return note;
 }
 
-FusenForm* BringBackPeeledNote(AppState& state, NoteRecord record) {
+NoteWindow* BringBackPeeledNote(AppState& state, NoteRecord record) {
     if (state.NoteCount == 0 || !state.NoteWindows.value(0))
         BuildPlaceholder(state);
     state.NoteCount += 1;
     state.NoteWindows.resize(state.NoteCount + 2);
     record.Index = state.NoteCount;
     record.VisibleFlag = "T";
-    FusenForm* note = RestoreNote(state, state.NoteCount, record);
+    NoteWindow* note = RestoreNote(state, state.NoteCount, record);
     ShowNote(*note);
     ForceForeground(*note);
     return note;
 }
 
-FusenForm* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
-    FusenForm* note = appendNote(state, rtf, backColor);
+NoteWindow* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
+    NoteWindow* note = appendNote(state, rtf, backColor);
     if (state.NoteCount == 1 || !state.NoteWindows.at(0))
         BuildPlaceholder(state);
     return note;
 }
 
-void ShowWrittenNote(AppState& state, FusenForm& note) {
+void ShowWrittenNote(AppState& state, NoteWindow& note) {
     StretchTextBox(note);
     FitNoteToContent(state, note, true);
     FitNoteToContent(state, note, true);
@@ -100,22 +100,22 @@ void ShowWrittenNote(AppState& state, FusenForm& note) {
     SaveAllNotes(state);
 }
 
-FusenForm* DuplicateNote(AppState& state, const FusenForm& source) {
-    FusenForm* copy = appendNote(state, source.Rich1->textRTF(), source.Rich1->backColor());
+NoteWindow* DuplicateNote(AppState& state, const NoteWindow& source) {
+    NoteWindow* copy = appendNote(state, source.Rich1->textRTF(), source.Rich1->backColor());
     // The copy keeps its own initial place; this resize lays it out and saves.
     copy->resize(source.size());
     showCopiedNote(state, *copy);
     return copy;
 }
 
-FusenForm* BuildReceivedNote(AppState& state, const QByteArray& rtf, qint32 backColor, double width, double height) {
-    FusenForm* note = appendNote(state, rtf, backColor);
+NoteWindow* BuildReceivedNote(AppState& state, const QByteArray& rtf, qint32 backColor, double width, double height) {
+    NoteWindow* note = appendNote(state, rtf, backColor);
     note->moveTwips(0, 0, width, height);
     showCopiedNote(state, *note);
     return note;
 }
 
-void ShowDroppedOnNote(AppState& state, FusenForm& note) {
+void ShowDroppedOnNote(AppState& state, NoteWindow& note) {
     FitNoteToContent(state, note, true);
     FitNoteToContent(state, note, true);
     StretchTextBox(note);
@@ -125,7 +125,7 @@ void ShowDroppedOnNote(AppState& state, FusenForm& note) {
     SaveAllNotes(state);
 }
 
-void UnloadNote(FusenForm& note) {
+void UnloadNote(NoteWindow& note) {
     note.setTag(QString());
     note.UnloadTimer->stop();
     note.hide();
@@ -133,7 +133,7 @@ void UnloadNote(FusenForm& note) {
     note.deleteLater();
 }
 
-bool KeepPeeledNote(AppState& state, const FusenForm& note) {
+bool KeepPeeledNote(AppState& state, const NoteWindow& note) {
     if (PeeledNotes::add(state.peeledNotesPath(), {BuildNoteRecords({nullptr, &note}, 1).constFirst(), state.Now()}))
         return true;
     MessageBox::show(QStringLiteral("はがした付箋紙を %1 に残せないため、付箋紙をはがしませんでした。\n"
@@ -142,7 +142,7 @@ bool KeepPeeledNote(AppState& state, const FusenForm& note) {
     return false;
 }
 
-bool PeelNoteWithLog(AppState& state, FusenForm& note) {
+bool PeelNoteWithLog(AppState& state, NoteWindow& note) {
     if (!KeepPeeledNote(state, note))
         return true; // the note stays on the desktop; the user was told why
     if (AppendPeelLog(note, state.peelLogPath(), state.Now()) != -1)

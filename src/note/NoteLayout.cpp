@@ -49,7 +49,7 @@ QFont NoteFont(const QString& name, qreal points) {
     return font;
 }
 
-void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
+void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow) {
     const FittingScope fitting(state);
     RichTextBox& box = *window.Rich1;
 
@@ -101,11 +101,11 @@ void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow) {
     box.setTextOffset(static_cast<int>(std::nearbyint(box.textOffset() + offset)));
 }
 
-void StretchTextBox(FusenForm& window) {
+void StretchTextBox(NoteWindow& window) {
     window.Rich1->setGeometry(0, 0, window.width(), window.height());
 }
 
-void StretchMouseSurface(FusenForm& window) {
+void StretchMouseSurface(NoteWindow& window) {
     window.Label1->setGeometry(0, 0, window.width(), window.height());
 }
 
@@ -135,7 +135,7 @@ QPoint PlaceOnAScreen(const QRect& window, const QList<QRect>& screens) {
                   std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height())));
 }
 
-void ShowNote(FusenForm& window) {
+void ShowNote(NoteWindow& window) {
     QString tag = window.tag();
     if (tag.isEmpty() || !Tag::GetTagFlag(tag, Tag::kVisibleFlag))
         return;
@@ -155,7 +155,7 @@ void ShowNote(FusenForm& window) {
     window.show();
 }
 
-void KeepOnScreens(FusenForm& window) {
+void KeepOnScreens(NoteWindow& window) {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
@@ -174,7 +174,7 @@ void KeepOnScreens(FusenForm& window) {
 
 void KeepNotesOnScreens(const AppState& state) {
     for (qint32 i = 1; i <= state.NoteCount; ++i) {
-        if (FusenForm* note = state.liveNote(i); note && note->isVisible())
+        if (NoteWindow* note = state.liveNote(i); note && note->isVisible())
             KeepOnScreens(*note);
     }
 }

@@ -7,7 +7,7 @@
 #include <QString>
 
 struct AppState;
-class FusenForm;
+class NoteWindow;
 class QWidget;
 
 // A font by the name a note uses, shown in an installed face of the same kind
@@ -18,11 +18,11 @@ QFont NoteFont(const QString& name, qreal points);
 // resizeWindow, the window's height to that plus 100 twips; then centres the text
 // vertically inside Rich1. Each line counts as high as "漢字" in the largest font
 // found at its caret positions. Leaves the caret at the end of the text.
-void FitNoteToContent(AppState& state, FusenForm& window, bool resizeWindow);
+void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow);
 
 // Rich1 and Label1 over the whole window.
-void StretchTextBox(FusenForm& window);
-void StretchMouseSurface(FusenForm& window);
+void StretchTextBox(NoteWindow& window);
+void StretchMouseSurface(NoteWindow& window);
 
 // Where a window stands so that a screen shows it: where it is when it meets one of
 // the screens' areas, else wholly on the nearest one.
@@ -31,12 +31,12 @@ QPoint PlaceOnAScreen(const QRect& window, const QList<QRect>& screens);
 // Shows a live, visible note, centring it on the screen first when it has not
 // been placed yet, and bringing it onto the nearest screen when none shows it.
 // Does not save.
-void ShowNote(FusenForm& window);
+void ShowNote(NoteWindow& window);
 
 // A note whose place no screen shows is shown on the nearest screen, and keeps
 // its place for the data file; when a screen shows that place again, the note goes
 // back to it.
-void KeepOnScreens(FusenForm& window);
+void KeepOnScreens(NoteWindow& window);
 // The same for every visible note, after the screens changed.
 void KeepNotesOnScreens(const AppState& state);
 

@@ -47,10 +47,10 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-FusenForm::FusenForm(AppState& state)
+NoteWindow::NoteWindow(AppState& state)
     : QWidget(nullptr, DeskWindow::kFlags)
     , m_state(state) {
-    setObjectName(QStringLiteral("FusenForm"));
+    setObjectName(QStringLiteral("NoteWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QString());
 
@@ -78,35 +78,35 @@ FusenForm::FusenForm(AppState& state)
     setMinimumSize(kMinimumSize);
     resize(Twips::toPixelsX(3885), Twips::toPixelsY(375));
 
-    connect(Label1, &NoteSurface::pressed, this, &FusenForm::Label1_MouseDown);
-    connect(Label1, &NoteSurface::moved, this, &FusenForm::Label1_MouseMove);
-    connect(Label1, &NoteSurface::released, this, &FusenForm::Label1_MouseUp);
-    connect(Label1, &NoteSurface::doubleClicked, this, &FusenForm::Label1_DblClick);
-    connect(Label1, &NoteSurface::dropped, this, &FusenForm::Label1_OLEDragDrop);
-    connect(Rich1, &RichTextBox::dragStarting, this, &FusenForm::Rich1_OLEStartDrag);
-    connect(Rich1, &RichTextBox::dragCompleted, this, &FusenForm::Rich1_OLECompleteDrag);
-    connect(UnloadTimer, &QTimer::timeout, this, &FusenForm::UnloadTimer_Timer);
+    connect(Label1, &NoteSurface::pressed, this, &NoteWindow::Label1_MouseDown);
+    connect(Label1, &NoteSurface::moved, this, &NoteWindow::Label1_MouseMove);
+    connect(Label1, &NoteSurface::released, this, &NoteWindow::Label1_MouseUp);
+    connect(Label1, &NoteSurface::doubleClicked, this, &NoteWindow::Label1_DblClick);
+    connect(Label1, &NoteSurface::dropped, this, &NoteWindow::Label1_OLEDragDrop);
+    connect(Rich1, &RichTextBox::dragStarting, this, &NoteWindow::Rich1_OLEStartDrag);
+    connect(Rich1, &RichTextBox::dragCompleted, this, &NoteWindow::Rich1_OLECompleteDrag);
+    connect(UnloadTimer, &QTimer::timeout, this, &NoteWindow::UnloadTimer_Timer);
     connect(Rich1, &RichTextBox::backColorChanged, this, [this] { update(); });
 }
 
-QMenu* FusenForm::menu() {
+QMenu* NoteWindow::menu() {
     if (!FusenMenu)
         buildMenu();
     return FusenMenu;
 }
 
-void FusenForm::buildMenu() {
+void NoteWindow::buildMenu() {
     FusenMenu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
     FusenMenu->setObjectName(QStringLiteral("FusenMenu"));
     QMenu* fDelTop = addSubmenu(FusenMenu, "fDelTop", QStringLiteral("はがす"));
     connect(addItem(fDelTop, "fDelLog", QStringLiteral("はがす")), &QAction::triggered, this,
-            &FusenForm::fDelLog_Click);
+            &NoteWindow::fDelLog_Click);
     connect(addItem(fDelTop, "fDelOnly", QStringLiteral("ログに出力しないではがす")), &QAction::triggered, this,
-            &FusenForm::fDelOnly_Click);
+            &NoteWindow::fDelOnly_Click);
     addSeparator(fDelTop, "fSp1");
     connect(addItem(fDelTop, "fHideOnece", QStringLiteral("一時的に非表示")), &QAction::triggered, this,
-            &FusenForm::fHideOnece_Click);
-    connect(addItem(fDelTop, "fHide", QStringLiteral("非表示")), &QAction::triggered, this, &FusenForm::fHide_Click);
+            &NoteWindow::fHideOnece_Click);
+    connect(addItem(fDelTop, "fHide", QStringLiteral("非表示")), &QAction::triggered, this, &NoteWindow::fHide_Click);
     QMenu* fBack = addSubmenu(FusenMenu, "fBack", QStringLiteral("背景色"));
     const std::pair<const char*, std::pair<QString, qint32>> colours[] = {
         {"fYellow", {QStringLiteral("黄"), NoteColor::Yellow}}, {"fGreen", {QStringLiteral("緑"), NoteColor::Green}},
@@ -124,7 +124,7 @@ void FusenForm::buildMenu() {
         if (m_state.Host)
             m_state.Host->newNote();
     });
-    connect(addItem(FusenMenu, "fCopy", QStringLiteral("複製")), &QAction::triggered, this, &FusenForm::fCopy_Click);
+    connect(addItem(FusenMenu, "fCopy", QStringLiteral("複製")), &QAction::triggered, this, &NoteWindow::fCopy_Click);
     addSeparator(FusenMenu, "fSp2");
     QMenu* fArrenge = addSubmenu(FusenMenu, "fArrenge", QStringLiteral("整列"));
     connect(addItem(fArrenge, "fArrengeLeft", QStringLiteral("左に揃える")), &QAction::triggered, this,
@@ -132,53 +132,53 @@ void FusenForm::buildMenu() {
     connect(addItem(fArrenge, "fArrengeTop", QStringLiteral("上に揃える")), &QAction::triggered, this,
             [this] { NoteArrange::ArrangeTop(m_state, *this); });
     addSeparator(FusenMenu, "fSp3");
-    connect(addItem(FusenMenu, "fSend", QStringLiteral("送信")), &QAction::triggered, this, &FusenForm::fSend_Click);
+    connect(addItem(FusenMenu, "fSend", QStringLiteral("送信")), &QAction::triggered, this, &NoteWindow::fSend_Click);
 }
 
-void FusenForm::fDelLog_Click() {
+void NoteWindow::fDelLog_Click() {
     if (!PeelNoteWithLog(m_state, *this))
         MessageBox::show(QStringLiteral("ログ出力に失敗しました"));
 }
 
-void FusenForm::fDelOnly_Click() {
+void NoteWindow::fDelOnly_Click() {
     if (!KeepPeeledNote(m_state, *this))
         return;
     UnloadNote(*this);
     SaveAllNotes(m_state);
 }
 
-void FusenForm::fHideOnece_Click() {
+void NoteWindow::fHideOnece_Click() {
     hide();
 }
 
-void FusenForm::fHide_Click() {
+void NoteWindow::fHide_Click() {
     hide();
     Tag::SetTagFlag(m_tag, Tag::kVisibleFlag, false);
     SaveAllNotes(m_state);
 }
 
-void FusenForm::fBack_Click(qint32 colour) {
+void NoteWindow::fBack_Click(qint32 colour) {
     Rich1->setBackColor(colour);
     SaveAllNotes(m_state);
 }
 
-void FusenForm::fCopy_Click() {
+void NoteWindow::fCopy_Click() {
     DuplicateNote(m_state, *this);
 }
 
-void FusenForm::fSend_Click() {
+void NoteWindow::fSend_Click() {
     m_state.NoteToSend = this;
     if (m_state.Host)
         m_state.Host->sendNote();
 }
 
-QRectF FusenForm::geometryTwips() const {
+QRectF NoteWindow::geometryTwips() const {
     const QRect g = geometry();
     return QRectF(Twips::fromPixelsX(g.x()), Twips::fromPixelsY(g.y()), Twips::fromPixelsX(g.width()),
                   Twips::fromPixelsY(g.height()));
 }
 
-QRectF FusenForm::savedGeometryTwips() const {
+QRectF NoteWindow::savedGeometryTwips() const {
     QRectF box = geometryTwips();
     if (m_savedPlace)
         box.moveTopLeft(*m_savedPlace);
@@ -189,42 +189,42 @@ QRectF FusenForm::savedGeometryTwips() const {
     return box;
 }
 
-void FusenForm::moveTwips(double left, double top, double width, double height) {
+void NoteWindow::moveTwips(double left, double top, double width, double height) {
     m_savedPlace.reset();
     setGeometry(Twips::toPixelsX(left), Twips::toPixelsY(top), Twips::toPixelsX(width), Twips::toPixelsY(height));
     m_chosenSize = size();
 }
 
-void FusenForm::moveTwips(double left, double top) {
+void NoteWindow::moveTwips(double left, double top) {
     m_savedPlace.reset();
     move(Twips::toPixelsX(left), Twips::toPixelsY(top));
 }
 
-qint32 FusenForm::backColor() const {
+qint32 NoteWindow::backColor() const {
     return Rich1->backColor();
 }
 
-QByteArray FusenForm::textRtf() const {
+QByteArray NoteWindow::textRtf() const {
     return Rich1->textRTF();
 }
 
-QString FusenForm::plainText() const {
+QString NoteWindow::plainText() const {
     return Rich1->text();
 }
 
-void FusenForm::setVisible(bool visible) {
+void NoteWindow::setVisible(bool visible) {
     if (visible && !isVisible())
         DeskWindow::prepareToShow(*this);
     QWidget::setVisible(visible);
 }
 
-void FusenForm::paintEvent(QPaintEvent* /*event*/) {
+void NoteWindow::paintEvent(QPaintEvent* /*event*/) {
     // A fitting leaves the window taller than the text box; the strip beneath it is
     // part of the note and has its colour.
     QPainter(this).fillRect(rect(), ColorValue::toQColor(Rich1->backColor()));
 }
 
-void FusenForm::resizeEvent(QResizeEvent* event) {
+void NoteWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // A size the window system gave the note by itself (a window manager placing the
     // notes as they are restored, a screen too small for it) is shown, but the data
@@ -243,7 +243,7 @@ void FusenForm::resizeEvent(QResizeEvent* event) {
         SaveAllNotes(m_state);
 }
 
-Qt::Edges FusenForm::edgesAt(const QPoint& position) const {
+Qt::Edges NoteWindow::edgesAt(const QPoint& position) const {
     Qt::Edges edges;
     if (position.x() < kEdgeGrip)
         edges |= Qt::LeftEdge;
@@ -256,7 +256,7 @@ Qt::Edges FusenForm::edgesAt(const QPoint& position) const {
     return edges;
 }
 
-bool FusenForm::beginEdgeResize(QMouseEvent* event) {
+bool NoteWindow::beginEdgeResize(QMouseEvent* event) {
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || event->modifiers() != Qt::NoModifier || !edges)
         return false;
@@ -271,12 +271,12 @@ bool FusenForm::beginEdgeResize(QMouseEvent* event) {
     return true;
 }
 
-void FusenForm::Label1_MouseDown(QMouseEvent* event) {
+void NoteWindow::Label1_MouseDown(QMouseEvent* event) {
     m_gesture = Gesture::None;
     m_resizing = {};
     if (beginEdgeResize(event))
         return;
-    const QPointer<FusenForm> self(this);
+    const QPointer<NoteWindow> self(this);
     if (event->button() == Qt::RightButton) {
         ForceForeground(*this);
         menu()->exec(QCursor::pos());
@@ -294,14 +294,14 @@ void FusenForm::Label1_MouseDown(QMouseEvent* event) {
     m_state.DragAnchor = event->globalPosition().toPoint();
 }
 
-void FusenForm::Rich1_OLEStartDrag(QMimeData* data) {
+void NoteWindow::Rich1_OLEStartDrag(QMimeData* data) {
     if (m_state.DragDataFormat == DragData::RichText)
         data->setData(QStringLiteral("text/rtf"), Rich1->textRTF());
     else if (m_state.DragDataFormat == DragData::PlainText)
         data->setText(Rich1->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
 }
 
-void FusenForm::Rich1_OLECompleteDrag(int effect) {
+void NoteWindow::Rich1_OLECompleteDrag(int effect) {
     if (effect == 0 || m_state.DragMode == 2)
         return;
     hide();
@@ -309,7 +309,7 @@ void FusenForm::Rich1_OLECompleteDrag(int effect) {
     UnloadTimer->start();
 }
 
-void FusenForm::UnloadTimer_Timer() {
+void NoteWindow::UnloadTimer_Timer() {
     UnloadTimer->stop();
     // The mode is read again: a change within that second counts.
     if (m_state.DragMode == 1)
@@ -318,14 +318,14 @@ void FusenForm::UnloadTimer_Timer() {
         fDelOnly_Click();
 }
 
-void FusenForm::Label1_OLEDragDrop(const QMimeData* data) {
+void NoteWindow::Label1_OLEDragDrop(const QMimeData* data) {
     Rich1->setSelStart(Rich1->textLength());
     Rich1->setSelLength(0);
     Rich1->insertMimeData(data);
     ShowDroppedOnNote(m_state, *this);
 }
 
-void FusenForm::Label1_MouseMove(QMouseEvent* event) {
+void NoteWindow::Label1_MouseMove(QMouseEvent* event) {
     if (m_resizing) {
         const QPoint travel = event->globalPosition().toPoint() - m_resizeStartPointer;
         QRect g = m_resizeStartGeometry;
@@ -358,21 +358,21 @@ void FusenForm::Label1_MouseMove(QMouseEvent* event) {
     m_state.DragAnchor = p;
 }
 
-void FusenForm::Label1_MouseUp(QMouseEvent* /*event*/) {
+void NoteWindow::Label1_MouseUp(QMouseEvent* /*event*/) {
     m_gesture = Gesture::None;
     m_resizing = {};
     SaveAllNotes(m_state);
 }
 
-void FusenForm::Label1_DblClick(QMouseEvent* /*event*/) {
+void NoteWindow::Label1_DblClick(QMouseEvent* /*event*/) {
     if (m_state.Host)
         m_state.Host->editNote(*this);
 }
 
-void FusenForm::setOrigin(const QString& text) {
+void NoteWindow::setOrigin(const QString& text) {
     Label1->setToolTip(text);
 }
 
-QString FusenForm::origin() const {
+QString NoteWindow::origin() const {
     return Label1->toolTip();
 }

@@ -17,11 +17,11 @@ class RichTextBox;
 // One note on the desktop: a frameless window, resizable by its edges, without a
 // taskbar entry (see DeskWindow). Rich1 shows the note and lets the mouse through to Label1, which
 // covers the window and moves it.
-class FusenForm : public QWidget, public NoteView {
+class NoteWindow : public QWidget, public NoteView {
     Q_OBJECT
 
 public:
-    explicit FusenForm(AppState& state);
+    explicit NoteWindow(AppState& state);
 
     RichTextBox* Rich1 = nullptr;
     NoteSurface* Label1 = nullptr;

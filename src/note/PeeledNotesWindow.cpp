@@ -30,10 +30,10 @@ QString firstLine(const QByteArray& rtf) {
 
 } // namespace
 
-PeeledForm::PeeledForm(AppState& state)
+PeeledNotesWindow::PeeledNotesWindow(AppState& state)
     : QWidget(nullptr, Qt::Window)
     , m_state(state) {
-    setObjectName(QStringLiteral("PeeledForm"));
+    setObjectName(QStringLiteral("PeeledNotesWindow"));
     setWindowTitle(QStringLiteral("ピノラ：はがした付箋紙"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
@@ -64,27 +64,27 @@ PeeledForm::PeeledForm(AppState& state)
     // its folder tells.
     m_watcher = new QFileSystemWatcher(this);
     m_watcher->addPath(QFileInfo(m_state.peeledNotesPath()).path());
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PeeledForm::refreshWhenChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PeeledNotesWindow::refreshWhenChanged);
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledForm::showChosen);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledForm::restoreChosen);
-    connect(RestoreButton, &QPushButton::clicked, this, &PeeledForm::restoreChosen);
-    connect(DeleteButton, &QPushButton::clicked, this, &PeeledForm::deleteChosen);
+    connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledNotesWindow::showChosen);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledNotesWindow::restoreChosen);
+    connect(RestoreButton, &QPushButton::clicked, this, &PeeledNotesWindow::restoreChosen);
+    connect(DeleteButton, &QPushButton::clicked, this, &PeeledNotesWindow::deleteChosen);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void PeeledForm::showPeeledNotes() {
+void PeeledNotesWindow::showPeeledNotes() {
     refresh();
     Twips::showCentredInFront(*this);
 }
 
-void PeeledForm::refreshWhenChanged() {
+void PeeledNotesWindow::refreshWhenChanged() {
     const QFileInfo file(m_state.peeledNotesPath());
     if (std::pair(file.lastModified(), file.size()) != m_read)
         refresh();
 }
 
-void PeeledForm::refresh() {
+void PeeledNotesWindow::refresh() {
     const QList<PeeledNote> wasChosen = chosen();
     const QFileInfo file(m_state.peeledNotesPath());
     m_read = {file.lastModified(), file.size()};
@@ -108,7 +108,7 @@ void PeeledForm::refresh() {
     showChosen();
 }
 
-void PeeledForm::showChosen() {
+void PeeledNotesWindow::showChosen() {
     const QList<PeeledNote> notes = chosen();
     RestoreButton->setEnabled(!notes.isEmpty());
     DeleteButton->setEnabled(!notes.isEmpty());
@@ -123,7 +123,7 @@ void PeeledForm::showChosen() {
     RtfReader::read(record.TextRTF, *Preview->document());
 }
 
-QList<PeeledNote> PeeledForm::chosen() const {
+QList<PeeledNote> PeeledNotesWindow::chosen() const {
     // In the order of the list, newest first.
     QList<PeeledNote> notes;
     for (int row = 0; row < List1->count(); ++row)
@@ -132,7 +132,7 @@ QList<PeeledNote> PeeledForm::chosen() const {
     return notes;
 }
 
-void PeeledForm::restoreChosen() {
+void PeeledNotesWindow::restoreChosen() {
     const QList<PeeledNote> notes = chosen();
     if (notes.isEmpty())
         return;
@@ -146,7 +146,7 @@ void PeeledForm::restoreChosen() {
     refresh();
 }
 
-void PeeledForm::deleteChosen() {
+void PeeledNotesWindow::deleteChosen() {
     const QList<PeeledNote> notes = chosen();
     if (notes.isEmpty())
         return;

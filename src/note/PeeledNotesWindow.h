@@ -16,11 +16,11 @@ class QTextBrowser;
 // for good after a question. The list follows the file (a note peeled meanwhile
 // comes in, the oldest may go), and the buttons act on the notes chosen, wherever
 // they are in the file by then. One window, brought forward when opened again.
-class PeeledForm : public QWidget {
+class PeeledNotesWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PeeledForm(AppState& state);
+    explicit PeeledNotesWindow(AppState& state);
 
     // Reads the peeled notes again and shows the window.
     void showPeeledNotes();

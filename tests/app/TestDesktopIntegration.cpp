@@ -41,9 +41,9 @@ class TestDesktopIntegration : public QObject {
 
     QTemporaryDir m_config;
     QString entryPath() const { return m_config.filePath("autostart/" + StartupEntry::kFileName); }
-    static std::unique_ptr<MainForm> makeForm(AppState& state, MainForm::Services services = {}) {
+    static std::unique_ptr<Program> makeForm(AppState& state, Program::Services services = {}) {
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
-        return std::make_unique<MainForm>(state, services);
+        return std::make_unique<Program>(state, services);
     }
 
 private slots:
@@ -85,8 +85,8 @@ private slots:
     // 登録 and 削除 with their marks and the key; an entry already there is kept.
     void registerAndRemoveFromTheTrayMenu() {
         ScratchAppState state;
-        const std::unique_ptr<MainForm> form = makeForm(state);
-        IconMenu& menu = *form->IconMenu;
+        const std::unique_ptr<Program> form = makeForm(state);
+        TrayMenu& menu = *form->trayMenu();
         const auto key = [&] {
             return QString::fromUtf8(readBytes(state.filePath("Pinora.ini"))).section("スタートアップ登録=", 1).left(1);
         };
@@ -124,13 +124,13 @@ private slots:
     }
 
     void versionDialog() {
-        QCOMPARE(frmAbout::versionLine(1, 2, 3), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.3"));
+        QCOMPARE(VersionDialog::versionLine(1, 2, 3), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.3"));
         ScratchAppState state;
-        const std::unique_ptr<MainForm> form = makeForm(state);
-        form->IconMenu->iversion->trigger();
-        form->IconMenu->iversion->trigger();
-        QCOMPARE(topLevels<frmAbout>(true).size(), 1);
-        frmAbout* about = topLevels<frmAbout>(true).first();
+        const std::unique_ptr<Program> form = makeForm(state);
+        form->trayMenu()->iversion->trigger();
+        form->trayMenu()->iversion->trigger();
+        QCOMPARE(topLevels<VersionDialog>(true).size(), 1);
+        VersionDialog* about = topLevels<VersionDialog>(true).first();
         QCOMPARE(about->windowTitle(), QStringLiteral("ピノラのﾊﾞｰｼﾞｮﾝ情報"));
 
         // Without any system-information program the message; with one on PATH, it runs.
@@ -139,14 +139,14 @@ private slots:
         qputenv("PATH", bin.path().toUtf8());
         QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
         QCOMPARE(m_messages, QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
-        markingProgram(bin.filePath(frmAbout::systemInformationPrograms().at(1).first()), bin.filePath("ran"));
+        markingProgram(bin.filePath(VersionDialog::systemInformationPrograms().at(1).first()), bin.filePath("ran"));
         QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
         qputenv("PATH", path);
         QTRY_VERIFY(QFile::exists(bin.filePath("ran")));
         QCOMPARE(m_messages.size(), 1);
 
         QTest::keyClick(about, Qt::Key_Escape);
-        QTRY_VERIFY(topLevels<frmAbout>(true).isEmpty());
+        QTRY_VERIFY(topLevels<VersionDialog>(true).isEmpty());
     }
 
     // ヘルプ is read inside the program, one window however often it is asked for.
@@ -156,16 +156,16 @@ private slots:
         ScratchAppState state;
         QStringList opened;
         bool launcherStarts = true;
-        MainForm::Services services;
+        Program::Services services;
         services.openWithDesktop = [&](const QString& path, const std::function<void(bool)>& done) {
             opened << path;
             QTimer::singleShot(0, [done, launcherStarts] { done(launcherStarts); });
         };
-        const std::unique_ptr<MainForm> form = makeForm(state, services);
-        IconMenu& menu = *form->IconMenu;
+        const std::unique_ptr<Program> form = makeForm(state, services);
+        TrayMenu& menu = *form->trayMenu();
         menu.ihelp->trigger();
         menu.ihelp->trigger();
-        QList<ReadingForm*> windows = topLevels<ReadingForm>(true);
+        QList<ReadingWindow*> windows = topLevels<ReadingWindow>(true);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
         QCOMPARE(windows.first()->Text->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
@@ -186,11 +186,11 @@ private slots:
         menu.ilog->trigger();
         QCOMPARE(opened, QStringList{log});
         QTest::qWait(50);
-        QVERIFY(topLevels<ReadingForm>(true).isEmpty());
+        QVERIFY(topLevels<ReadingWindow>(true).isEmpty());
 
         launcherStarts = false;
         menu.ilog->trigger();
-        QTRY_COMPARE((windows = topLevels<ReadingForm>(true)).size(), 1);
+        QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
         QVERIFY(windows.first()->FileLine->text().contains(QDir::toNativeSeparators(log)));
         QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("はがしたメモ")));
         QVERIFY(windows.first()->Text->isReadOnly());
@@ -198,7 +198,7 @@ private slots:
         // A log brought over from the Windows program is Shift-JIS.
         QVERIFY(writeBytes(log, QByteArray("[\x8d\xec\x90\xac") + "]\r\n"));
         menu.ilog->trigger();
-        QTRY_COMPARE((windows = topLevels<ReadingForm>(true)).size(), 1);
+        QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
         QCOMPARE(windows.first()->Text->toPlainText(), QStringLiteral("[作成]\n"));
         QVERIFY(closeWithEscape(windows.first()));
     }

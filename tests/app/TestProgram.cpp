@@ -98,7 +98,7 @@ private slots:
             QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(k)->tag()), k);
             QCOMPARE(m_state->NoteWindows.at(k)->isVisible(), k != 2);
         }
-        FusenForm* first = m_state->NoteWindows.at(1);
+        NoteWindow* first = m_state->NoteWindows.at(1);
         QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
         QCOMPARE(first->geometry(),
                  QRect(Twips::toPixelsX(1200), Twips::toPixelsY(900), Twips::toPixelsX(3000), Twips::toPixelsY(1500)));
@@ -106,11 +106,11 @@ private slots:
         QCOMPARE(readFile("Pinora.dat"), threeNotes());
 
         // 全て表示 shows the hidden one and saves it shown; 全て隠す hides and saves all.
-        FusenForm* hidden = m_state->NoteWindows.at(2);
-        m_form->IconMenu->ialldisp->trigger();
+        NoteWindow* hidden = m_state->NoteWindows.at(2);
+        m_form->trayMenu()->ialldisp->trigger();
         QVERIFY(hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
         QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
-        m_form->IconMenu->iallhide->trigger();
+        m_form->trayMenu()->iallhide->trigger();
         QVERIFY(!first->isVisible() && !hidden->isVisible());
         QCOMPARE(saved()->records.at(0).VisibleFlag + saved()->records.at(2).VisibleFlag, QByteArray("FF"));
     }
@@ -130,7 +130,7 @@ private slots:
         writeFile("Pinora.dat", bytes);
         QVERIFY(start());
         QCOMPARE(m_state->NoteCount, wholeNotes);
-        QCOMPARE(topLevels<FusenForm>().size(), wholeNotes + 1); // and the placeholder
+        QCOMPARE(topLevels<NoteWindow>().size(), wholeNotes + 1); // and the placeholder
         QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("two"));
 
         QCOMPARE(m_messages.size(), 1);
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(start());
         QCOMPARE(std::tuple(m_state->DragMode, m_state->DragDataFormat, m_state->PortNumber),
                  std::tuple(7, -16639, 4000));
-        IconMenu& menu = *m_form->IconMenu;
+        TrayMenu& menu = *m_form->trayMenu();
         QVERIFY(menu.idrag1->isChecked() && menu.itext1->isChecked() && !menu.itext2->isChecked());
         menu.idrag2->trigger();
         QVERIFY(menu.idrag2->isChecked() && !menu.idrag1->isChecked());
@@ -189,7 +189,7 @@ private slots:
         writeFile("Pinora.dat", DataFileOf({record(1200, "one")}));
         QVERIFY(start());
         QTRY_VERIFY(!m_form->Timer1->isActive()); // the tick after start-up
-        FusenForm* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->NoteWindows.at(1);
         note->hide(); // hidden for now: the flag stays "T"
         emit m_form->trayIcon()->leftButtonDown();
         QVERIFY(m_form->Timer1->isActive());
@@ -208,7 +208,7 @@ private slots:
     void raisingAgainWithNothingChangedAsksNothing() {
         writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
         QVERIFY(start());
-        FusenForm* first = m_state->NoteWindows.at(1);
+        NoteWindow* first = m_state->NoteWindows.at(1);
         QTRY_VERIFY(QGuiApplication::focusWindow());
         first->activateWindow();
         QTRY_COMPARE(QGuiApplication::focusWindow(), first->windowHandle());
@@ -256,12 +256,12 @@ private slots:
         writeFile("Pinora.dat", DataFileOf({record(1200, "one")}));
         const QByteArray data = readFile("Pinora.dat");
         QVERIFY(start());
-        QPointer<FusenForm> note = m_state->NoteWindows.at(1).data();
-        QSignalSpy finished(m_form.get(), &MainForm::finished);
+        QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
+        QSignalSpy finished(m_form.get(), &Program::finished);
         UnixSignals unixSignals;
-        connect(&unixSignals, &UnixSignals::received, m_form.get(), &MainForm::ShutdownApp);
+        connect(&unixSignals, &UnixSignals::received, m_form.get(), &Program::ShutdownApp);
         if (how == 0)
-            m_form->IconMenu->iend->trigger();
+            m_form->trayMenu()->iend->trigger();
         if (how == 1)
             ::raise(SIGTERM);
         if (how == 2) { // the menu waits in its own loop
@@ -283,14 +283,14 @@ private slots:
     // end-to-end test).
     void exitWhileTheQuestionIsAlreadyOpenUsesIt() {
         QVERIFY(start());
-        EditForm& editor = m_form->editor();
+        EditorWindow& editor = m_form->editor();
         emit m_form->trayIcon()->leftDoubleClick();
         QTest::keyClicks(editor.Rich1, "typed");
         editor.close(); // the question opens and waits for an answer without blocking
         QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
-        QSignalSpy finished(m_form.get(), &MainForm::finished);
+        QSignalSpy finished(m_form.get(), &Program::finished);
         QTimer::singleShot(50, [&editor] { editor.msgForm()->Command1->click(); });
-        m_form->IconMenu->iend->trigger();
+        m_form->trayMenu()->iend->trigger();
         QCOMPARE(finished.count(), 1); // the answer answered the exit too
         QCOMPARE(saved()->count, 1);
         QVERIFY(saved()->records.at(0).TextRTF.contains("typed"));
@@ -309,8 +309,8 @@ private slots:
 
         // Whose notes are taken, as saved; changed in the same window, saved, and a
         // computer that takes nobody's notes is not announced.
-        m_form->IconMenu->inetwork->trigger();
-        ::PortForm* form = m_form->PortForm;
+        m_form->trayMenu()->inetwork->trigger();
+        NetworkSettingsWindow* form = m_form->networkSettings();
         QVERIFY(form->ReceiveChosen->isChecked() && form->ChosenList->isEnabled());
         QStringList shown;
         for (int i = 0; i < form->ChosenList->count(); ++i)
@@ -323,7 +323,7 @@ private slots:
         form->close();
         QCOMPARE(m_browser->published, 0);
         QVERIFY(ini().contains("受信=2") && ini().contains("受信するコンピュータ=ALPHA,BETA,GAMMA"));
-        m_form->IconMenu->inetwork->trigger();
+        m_form->trayMenu()->inetwork->trigger();
         form->ReceiveAll->setChecked(true);
         form->Text1->setText("03000");
         form->close();
@@ -333,7 +333,7 @@ private slots:
         QVERIFY(ini().contains("ポート番号=03000"));
         // A port in use: the port of until now is taken again, and kept in the settings.
         m_socket->portsInUse = {4000};
-        m_form->IconMenu->inetwork->trigger();
+        m_form->trayMenu()->inetwork->trigger();
         form->Text1->setText("4000");
         form->close();
         QCOMPARE(m_socket->bindings.mid(3), (QList<quint16>{4000, 3000}));
@@ -344,11 +344,11 @@ private slots:
         QVERIFY(m_messages.first().contains("4000") && m_messages.first().contains("ポート 3000 で受け取ります"));
         m_messages.clear();
 
-        FusenForm* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->NoteWindows.at(1);
         note->menu()->findChild<QAction*>("fSend")->trigger();
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
         QCOMPARE(m_state->NoteToSend.data(), note);
-        m_form->IconMenu->inetwork->trigger();
+        m_form->trayMenu()->inetwork->trigger();
         form->Text1->setText("x");
         m_form->ShutdownApp();
         QVERIFY(m_messages.isEmpty() && !m_socket->bound && !m_form->compForm());
@@ -375,8 +375,8 @@ private slots:
         QCOMPARE(std::tuple(kept.Left, kept.Top, kept.Width, kept.Height, kept.BackColor, kept.CreatedAt),
                  std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
 
-        m_form->IconMenu->ipeeled->trigger();
-        auto* form = topLevels<PeeledForm>().value(0);
+        m_form->trayMenu()->ipeeled->trigger();
+        auto* form = topLevels<PeeledNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->List1->count(), 2);
         QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
@@ -418,8 +418,8 @@ private slots:
         writeFile(PeeledNotes::kFileName, PeeledNotes::encode(old));
         writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
         QVERIFY(start());
-        m_form->IconMenu->ipeeled->trigger();
-        auto* form = topLevels<PeeledForm>().value(0);
+        m_form->trayMenu()->ipeeled->trigger();
+        auto* form = topLevels<PeeledNotesWindow>().value(0);
         const auto chosenText = [form] { return form->List1->selectedItems().value(0)->text().section('\n', 0, 0); };
         QCOMPARE(chosenText(), QStringLiteral("old 499"));
         const auto peel = [this](qint32 slot) {
@@ -468,8 +468,8 @@ private slots:
                               record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?"), record(12000, "abc")}));
         QVERIFY(start());
         m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("fHideOnece")->trigger();
-        m_form->IconMenu->ifind->trigger();
-        auto* form = topLevels<FindForm>().value(0);
+        m_form->trayMenu()->ifind->trigger();
+        auto* form = topLevels<FindNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
         form->Text1->setText(typed);
         QStringList listed;
@@ -492,7 +492,7 @@ private:
     }
     bool start(const QString& notesCopiedFrom = {},
                AppDir::Choice::Reason because = AppDir::Choice::Reason::NotWritable) {
-        MainForm::Services services;
+        Program::Services services;
         services.notesCopiedFrom = notesCopiedFrom;
         services.notesCopiedBecause = because;
         services.makeTrayIcon = [] { return std::make_unique<TrayIcon>(); };
@@ -510,7 +510,7 @@ private:
             m_socket = socket.get();
             return socket;
         };
-        m_form = std::make_unique<MainForm>(*m_state, services);
+        m_form = std::make_unique<Program>(*m_state, services);
         return m_form->Form_Load();
     }
     std::optional<NoteFile::Contents> saved() const { return NoteFile::decode(readFile("Pinora.dat")); }
@@ -521,7 +521,7 @@ private:
     }
 
     std::unique_ptr<ScratchAppState> m_state;
-    std::unique_ptr<MainForm> m_form;
+    std::unique_ptr<Program> m_form;
     NoInputMethod m_noInputMethod;
     FixedHostBrowser* m_browser = nullptr;
     MemorySocket* m_socket = nullptr;

@@ -53,9 +53,9 @@ private slots:
         state.NoteWindows.resize(2);
         SwitchedInputMethod ime;
         ime.open = before;
-        EditForm::Services services;
+        EditorWindow::Services services;
         services.inputMethod = &ime;
-        EditForm editor(state, services);
+        EditorWindow editor(state, services);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         editor.openForNewNote(false);
@@ -79,7 +79,7 @@ private slots:
             QTest::keyClicks(editor.Rich1, "memo");
             editor.close();
             QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
-            MsgForm& question = *editor.msgForm();
+            ApplyQuestion& question = *editor.msgForm();
             QTest::mouseClick(close == "apply"     ? question.Command1
                               : close == "discard" ? question.Command2
                                                    : question.Command3,

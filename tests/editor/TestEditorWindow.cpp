@@ -31,9 +31,9 @@ private slots:
     void init() {
         m_state = std::make_unique<ScratchAppState>();
         m_state->NoteWindows.resize(2);
-        EditForm::Services services;
+        EditorWindow::Services services;
         services.chooseColor = [this](const QColor&, QWidget*) { return m_nextColour; };
-        m_editor = std::make_unique<EditForm>(*m_state, services);
+        m_editor = std::make_unique<EditorWindow>(*m_state, services);
         QApplication::clipboard()->clear();
     }
     void cleanup() {
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(!m_editor->isVisible() && m_editor->Rich1->text().isEmpty());
         QCOMPARE(m_state->NoteCount, 1);
         QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
-        FusenForm* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->NoteWindows.at(1);
         QCOMPARE(note->tag(), QStringLiteral("0000000001%26/12/06 21:35:00%T%F")); // centred once shown
         QVERIFY(qAbs(note->geometry().center().x() - note->screen()->geometry().center().x()) <= 1);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(m_state->dataFilePath()));
@@ -155,8 +155,8 @@ private slots:
     }
 
     void editKeepsTagPositionAndSlot() {
-        FusenForm* first = addNote(1, "{\\rtf1 one}");
-        FusenForm* second = addNote(2, "{\\rtf1 two}");
+        NoteWindow* first = addNote(1, "{\\rtf1 one}");
+        NoteWindow* second = addNote(2, "{\\rtf1 two}");
         second->move(300, 200);
         const QString tag = second->tag();
         m_editor->openForEdit(*second);
@@ -171,10 +171,10 @@ private slots:
 
         // Another note opened over typed work: the question first. キャンセル keeps the
         // work, 適用 applies it to its note, 破棄 drops it; then the other note opens.
-        const auto openAnswering = [this](FusenForm& note, int button) {
+        const auto openAnswering = [this](NoteWindow& note, int button) {
             bool asked = false;
             QTimer::singleShot(0, this, [this, button, &asked] {
-                MsgForm* question = m_editor->msgForm();
+                ApplyQuestion* question = m_editor->msgForm();
                 asked = question && question->isVisible();
                 if (question)
                     (button == 1 ? question->Command1 : button == 2 ? question->Command2 : question->Command3)->click();
@@ -198,7 +198,7 @@ private slots:
 
     // A note the editor grows keeps its colour to its last pixel.
     void aGrownNoteHasItsColourToTheEnd() {
-        FusenForm* note = addNote(1, "{\\rtf1 one}");
+        NoteWindow* note = addNote(1, "{\\rtf1 one}");
         note->Rich1->setBackColor(NoteColor::Green);
         note->show();
         m_editor->openForEdit(*note);
@@ -215,7 +215,7 @@ private slots:
     }
 
     void applyingToAPeeledNoteCreatesANewOne() {
-        FusenForm* note = addNote(1, "{\\rtf1 gone}");
+        NoteWindow* note = addNote(1, "{\\rtf1 gone}");
         m_editor->openForEdit(*note);
         note->setTag(QString()); // peeled meanwhile
         QTest::keyClicks(m_editor->Rich1, "typed ");
@@ -285,8 +285,8 @@ private slots:
     }
 
 private:
-    FusenForm* addNote(qint32 slot, const QByteArray& rtf) {
-        auto* note = new FusenForm(*m_state);
+    NoteWindow* addNote(qint32 slot, const QByteArray& rtf) {
+        auto* note = new NoteWindow(*m_state);
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), "T", "F"));
         note->Rich1->setTextRTF(rtf);
         while (m_state->NoteWindows.size() <= slot + 1)
@@ -297,7 +297,7 @@ private:
     }
 
     std::unique_ptr<ScratchAppState> m_state;
-    std::unique_ptr<EditForm> m_editor;
+    std::unique_ptr<EditorWindow> m_editor;
     std::optional<QColor> m_nextColour;
 };
 

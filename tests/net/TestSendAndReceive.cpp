@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(BuildTransferMessage(-5, 0, -1, QString()).left(60),
                  QStringLiteral("PINOR:FORMSEND:00000000000:00000000000:16777215:00000000000:"));
         // From a note as it is now: its window size and its text box.
-        FusenForm* note = sendableNote();
+        NoteWindow* note = sendableNote();
         note->resize(Twips::toPixelsX(3000), Twips::toPixelsY(1500));
         const std::optional<ReceivedFields> back = ParseTransferMessage(BuildTransferMessage(*note));
         QVERIFY(back && back->isNote());
@@ -111,7 +111,7 @@ private slots:
         m_state->Loading = false;
         const std::optional<ReceivedFields> fields =
             ParseTransferMessage(BuildTransferMessage(4500, 3000, NoteColor::Purple, QString::fromLatin1(kRtf)));
-        FusenForm* first = CreateReceivedNote(*m_state, *fields);
+        NoteWindow* first = CreateReceivedNote(*m_state, *fields);
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->tag().size(), 32);
         QCOMPARE(Tag::NoteIdOf(first->tag()), 1);
@@ -128,7 +128,7 @@ private slots:
 
         ReceivedFields huge = *fields;
         huge.width = huge.height = 2000000000;
-        FusenForm* second = CreateReceivedNote(*m_state, huge, QStringLiteral("BRAVO（10.0.0.2）"));
+        NoteWindow* second = CreateReceivedNote(*m_state, huge, QStringLiteral("BRAVO（10.0.0.2）"));
         const QRect room = first->screen()->availableGeometry();
         QVERIFY(second->width() <= room.width() - 96 && second->height() <= room.height() - 96);
         QVERIFY(second->origin().startsWith(QStringLiteral("送信元: BRAVO（10.0.0.2）\n受信: ")));
@@ -141,7 +141,7 @@ private slots:
     void theListAndItsActivation() {
         const QString own = QSysInfo::machineHostName().toUpper();
         m_browser.names = {"BETA", own, own.toLower() + "x", "ALPHA"};
-        auto* form = new CompForm(*m_state, m_socket, m_browser);
+        auto* form = new SendWindow(*m_state, m_socket, m_browser);
         QSignalSpy destroyed(form, &QObject::destroyed);
         form->show();
         form->activateWindow();
@@ -150,7 +150,7 @@ private slots:
 
         form->List1->item(0)->setCheckState(Qt::Checked);
         m_browser.names.append("GAMMA");
-        FusenForm* note = sendableNote();
+        NoteWindow* note = sendableNote();
         note->activateWindow();
         QTRY_VERIFY(QApplication::activeWindow() == note);
         QCOMPARE(form->List1->count(), 3); // nothing changes while it is not active
@@ -168,7 +168,7 @@ private slots:
         // The network settings' list of senders says why it is empty: nobody found yet,
         // or no browse service.
         m_browser.names.clear();
-        PortForm settings(*m_state, m_socket, &m_browser);
+        NetworkSettingsWindow settings(*m_state, m_socket, &m_browser);
         const auto emptyBecause = [&settings] {
             settings.showWithPortNumber();
             return settings.EmptyListNotice->isVisible() ? settings.EmptyListNotice->text() : QString();
@@ -178,7 +178,7 @@ private slots:
         // Without a browse service the window says why, and there is nothing to check.
         m_browser.running = false;
         QVERIFY(emptyBecause().contains(QStringLiteral("Avahi")));
-        CompForm lonely(*m_state, m_socket, m_browser);
+        SendWindow lonely(*m_state, m_socket, m_browser);
         lonely.show();
         lonely.RefreshComputerList();
         QCOMPARE(lonely.List1->count(), 0);
@@ -205,9 +205,9 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QStringList, destinations);
         m_browser.names = {"A", "B", "C", "D", "E"};
-        FusenForm* note = sendableNote();
+        NoteWindow* note = sendableNote();
         m_state->NoteToSend = note;
-        auto* form = new CompForm(*m_state, m_socket, m_browser);
+        auto* form = new SendWindow(*m_state, m_socket, m_browser);
         QSignalSpy destroyed(form, &QObject::destroyed);
         form->RefreshComputerList();
         form->show();
@@ -250,8 +250,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, port);
         m_state->PortNumber = 2000;
-        PortForm form(*m_state, m_socket);
-        QSignalSpy applied(&form, &PortForm::portApplied);
+        NetworkSettingsWindow form(*m_state, m_socket);
+        QSignalSpy applied(&form, &NetworkSettingsWindow::portApplied);
         form.showWithPortNumber();
         QCOMPARE(form.Text1->text(), QStringLiteral("2000"));
         form.Text1->setText(text);
@@ -354,12 +354,12 @@ private slots:
     }
 
 private:
-    FusenForm* sendableNote() {
-        FusenForm* note = AppendWrittenNote(*m_state, kRtf, NoteColor::Yellow);
+    NoteWindow* sendableNote() {
+        NoteWindow* note = AppendWrittenNote(*m_state, kRtf, NoteColor::Yellow);
         ShowWrittenNote(*m_state, *note);
         return note;
     }
-    static QStringList listed(CompForm* form) {
+    static QStringList listed(SendWindow* form) {
         QStringList names;
         for (int i = 0; i < form->List1->count(); ++i) {
             names << form->List1->item(i)->text();

@@ -61,8 +61,8 @@ private slots:
     // highest one.
     void peelWithLogWritesTheEntryThenUnloads() {
         makeNotes(2);
-        FusenForm* first = m_state->NoteWindows.at(1);
-        QPointer<FusenForm> watched(first);
+        NoteWindow* first = m_state->NoteWindows.at(1);
+        QPointer<NoteWindow> watched(first);
         const NoteRecord asSaved = savedNotes().records.at(0);
         trigger(first, "fDelLog");
         QCOMPARE(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes,
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(first->tag().isEmpty() && !first->isVisible());
         QTRY_VERIFY(!watched); // the window is gone once its handler has returned
         QCOMPARE(std::pair(m_state->NoteCount, savedNotes().count), std::pair(2, 1));
-        FusenForm* copy = DuplicateNote(*m_state, *m_state->NoteWindows.at(2));
+        NoteWindow* copy = DuplicateNote(*m_state, *m_state->NoteWindows.at(2));
         QCOMPARE(std::pair(m_state->NoteCount, Tag::NoteIdOf(copy->tag())), std::pair(3, 3));
     }
 
@@ -83,7 +83,7 @@ private slots:
         makeNotes(2);
         QVERIFY(QDir().mkpath(m_state->peelLogPath()));
         const QByteArray before = readBytes(m_state->dataFilePath());
-        FusenForm* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->NoteWindows.at(1);
         trigger(note, "fDelLog");
         QCOMPARE(m_messages, QStringList{QStringLiteral("ログ出力に失敗しました")});
         QVERIFY(!note->tag().isEmpty() && note->isVisible());
@@ -114,7 +114,7 @@ private slots:
         QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !m_state->NoteWindows.at(2)->isVisible());
         QCOMPARE(savedNotes().records.at(0).VisibleFlag + savedNotes().records.at(1).VisibleFlag, QByteArray("TF"));
 
-        FusenForm* source = m_state->NoteWindows.at(3);
+        NoteWindow* source = m_state->NoteWindows.at(3);
         source->resize(260, 180);
         const int resized = m_state->SaveCount;
         trigger(source, "fYellow");
@@ -125,7 +125,7 @@ private slots:
 
         trigger(m_state->NoteWindows.at(4), "fDelOnly"); // a dead slot at the top
         trigger(source, "fCopy");
-        FusenForm* copy = m_state->NoteWindows.at(5);
+        NoteWindow* copy = m_state->NoteWindows.at(5);
         QCOMPARE(copy->tag(), QStringLiteral("0000000005%26/12/07 06:30:15%T%F"));
         QCOMPARE(copy->size(), QSize(260, 180));
         QCOMPARE(copy->Rich1->text(), source->Rich1->text());
@@ -162,7 +162,7 @@ private slots:
     // On windows: only visible notes take part, and a save follows only a move.
     void arrangeCommandsMoveVisibleNotesAndSaveOnce() {
         makeNotes(3);
-        FusenForm* anchor = m_state->NoteWindows.at(1);
+        NoteWindow* anchor = m_state->NoteWindows.at(1);
         anchor->moveTwips(1500, 1500);
         m_state->NoteWindows.at(2)->moveTwips(3000, 9000);
         m_state->NoteWindows.at(3)->moveTwips(1500, 6000);
@@ -198,7 +198,7 @@ private slots:
         QFETCH(bool, peeled);
         QFETCH(bool, logged);
         makeNotes(1);
-        QPointer<FusenForm> note = m_state->NoteWindows.at(1).data();
+        QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
         m_state->DragMode = qint16(modeAtDrop);
         emit note->Rich1->dragCompleted(effect);
         const bool hidden = effect == 1 && modeAtDrop != 2;
@@ -218,7 +218,7 @@ private slots:
     // height to the new content and saves.
     void dropAppendsAndRefits() {
         makeNotes(1);
-        FusenForm* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->NoteWindows.at(1);
         note->resize(note->width(), 300);
         QMimeData both;
         both.setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b dropped\\b0\\par}");
@@ -250,7 +250,7 @@ private:
         m_state->Loading = false;
         SaveAllNotes(*m_state);
     }
-    static void trigger(FusenForm* note, const char* item) {
+    static void trigger(NoteWindow* note, const char* item) {
         QAction* action = note->menu()->findChild<QAction*>(QLatin1String(item));
         QVERIFY2(action, item);
         action->trigger();

@@ -54,7 +54,7 @@ private slots:
     }
 
     void fitCountsTheEmptyLastLineAndTheLargestSize() {
-        FusenForm* note = makeNote(1, "T%F");
+        NoteWindow* note = makeNote(1, "T%F");
         // Line 1 mixes 10 and 20 point text; line 2 is empty after the final break.
         note->Rich1->setTextRTF(rtfWithSizes("small \\fs40 big\\fs20 small\\par\\par "));
         note->resize(400, 50);
@@ -88,7 +88,7 @@ private slots:
         documents << rtfFiles();
         for (const QByteArray& rtf : documents) {
             for (const bool written : {true, false}) {
-                FusenForm* note = makeNote(1, "T%F");
+                NoteWindow* note = makeNote(1, "T%F");
                 note->setGeometry(20, 20, 259, 46);
                 if (written) { // from the editor
                     note->Rich1->setTextRTF(rtf);
@@ -111,7 +111,7 @@ private slots:
     }
 
     void resizeSavesOncePerEventButNotWhileLoadingOrFitting() {
-        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
+        NoteWindow* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         note->resize(300, 120);
         QCOMPARE(m_state->SaveCount, before + 1);
@@ -141,7 +141,7 @@ private slots:
     }
 
     void showNoteCentresOnceAndClearsTheFlag() {
-        FusenForm* note = makeNote(1, "T%T");
+        NoteWindow* note = makeNote(1, "T%T");
         note->resize(200, 100);
         note->move(3, 4);
         ShowNote(*note);
@@ -152,7 +152,7 @@ private slots:
         ShowNote(*note);
         QCOMPARE(note->pos(), QPoint(10, 20));
 
-        FusenForm* hidden = makeNote(2, "F%T");
+        NoteWindow* hidden = makeNote(2, "F%T");
         hidden->move(3, 4);
         ShowNote(*hidden);
         QVERIFY(!hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kPlaceOnShowFlag));
@@ -206,7 +206,7 @@ private slots:
     // A left drag moves the note by the pointer's travel and its lower-right edge
     // resizes it; each saves once, on the release.
     void dragMovesAndEdgesResize() {
-        FusenForm* note = shownNote(QRect(100, 100, 200, 100));
+        NoteWindow* note = shownNote(QRect(100, 100, 200, 100));
         const int before = m_state->SaveCount;
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {160, 145});
@@ -228,7 +228,7 @@ private slots:
         // A resize is not a move: pointer motion with the button still reported down
         // after it (a window manager's resize keeps the release), or after a move of
         // another note, leaves the note where it stands.
-        FusenForm* other = shownNote(QRect(400, 300, 200, 100), 2);
+        NoteWindow* other = shownNote(QRect(400, 300, 200, 100), 2);
         mouse(other, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {450, 350});
         mouse(other, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {450, 350});
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {359, 224});
@@ -287,8 +287,8 @@ private slots:
     }
 
 private:
-    FusenForm* makeNote(qint32 slot, const char* flags) {
-        auto* note = new FusenForm(*m_state);
+    NoteWindow* makeNote(qint32 slot, const char* flags) {
+        auto* note = new NoteWindow(*m_state);
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), QString(QLatin1Char(flags[0])),
                                   QString(QLatin1Char(flags[2]))));
         note->Rich1->setBackColor(NoteColor::Yellow);
@@ -300,8 +300,8 @@ private:
         return note;
     }
 
-    FusenForm* shownNote(const QRect& geometry, qint32 slot = 1) {
-        FusenForm* note = makeNote(slot, "T%F");
+    NoteWindow* shownNote(const QRect& geometry, qint32 slot = 1) {
+        NoteWindow* note = makeNote(slot, "T%F");
         note->setGeometry(geometry);
         note->show();
         [note] { QVERIFY(QTest::qWaitForWindowExposed(note)); }();
@@ -316,7 +316,7 @@ private:
 
     // Mouse events as the window system delivers them to the note's surface: the
     // pointer goes where the screen position says, wherever the window is now.
-    static void mouse(FusenForm* note, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+    static void mouse(NoteWindow* note, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
                       QPoint global, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const QPointF local = note->Label1->mapFromGlobal(QPointF(global));
         QMouseEvent event(type, local, QPointF(global), button, buttons, modifiers);
@@ -324,7 +324,7 @@ private:
     }
 
     std::unique_ptr<ScratchAppState> m_state;
-    QList<FusenForm*> m_notes;
+    QList<NoteWindow*> m_notes;
 };
 
 QTEST_MAIN(TestNoteWindow)
