@@ -50,7 +50,7 @@ void openForEdit(benchmark::State& state) {
     rtf += "}";
     auto* note = new NoteWindow(scratch.app);
     note->setTag(Tag::MakeNewTag(1, QDateTime::currentDateTime()));
-    note->Rich1->setTextRTF(rtf);
+    note->textBox()->setTextRTF(rtf);
     scratch.app.NoteWindows[1] = note;
     scratch.app.NoteCount = 1;
     EditorWindow editor(scratch.app, {});

@@ -29,14 +29,14 @@ void saveAllNotes(benchmark::State& state) {
     for (int k = 1; k <= count; ++k) {
         auto* note = new NoteWindow(app);
         note->setTag(Tag::MakeNewTag(k, QDateTime::currentDateTime()));
-        note->Rich1->setTextRTF(rtf);
+        note->textBox()->setTextRTF(rtf);
         app.NoteWindows[k] = note;
     }
     app.NoteCount = count;
     const bool edited = state.range(1) != 0;
     for (auto _ : state) {
         if (edited)
-            app.NoteWindows[count / 2]->Rich1->insertText(QStringLiteral("x"));
+            app.NoteWindows[count / 2]->textBox()->insertText(QStringLiteral("x"));
         benchmark::DoNotOptimize(SaveAllNotes(app));
     }
     for (auto& note : app.NoteWindows)

@@ -316,14 +316,14 @@ void Program::RaiseAllNotes() {
         ShowNote(*note);
         if (note->isVisible())
             shown.append(note);
-        note->Rich1->update();
+        note->textBox()->update();
     }
     ForceForegroundInOrder(shown);
     QWidget* activated = shown.isEmpty() ? nullptr : shown.constLast();
     if (m_editor && m_editor->isVisible()) {
         m_editor->ShowEditor();
         ForceForeground(*m_editor);
-        m_editor->Rich1->setFocus();
+        m_editor->textBox()->setFocus();
         activated = m_editor;
     }
     // A message from start-up the user has not closed yet stays on top, with the

@@ -7,27 +7,27 @@
 #include <QMimeData>
 
 void EditorWindow::EditorCut() {
-    Rich1->cut();
+    m_textBox->cut();
     UpdateUndoCommand();
     UpdateSelectionCommands();
     SetEditorDirty(1);
 }
 
 void EditorWindow::EditorCopy() {
-    Rich1->copy();
+    m_textBox->copy();
     UpdateUndoCommand();
     UpdateSelectionCommands();
 }
 
 void EditorWindow::EditorPaste() {
-    Rich1->paste();
+    m_textBox->paste();
     UpdateSelectionCommands();
     UpdateUndoCommand();
     SetEditorDirty(1);
 }
 
 void EditorWindow::EditorDelete() {
-    Rich1->deleteSelection();
+    m_textBox->deleteSelection();
     UpdateUndoCommand();
     UpdateSelectionCommands();
     SetEditorDirty(1);
@@ -35,14 +35,14 @@ void EditorWindow::EditorDelete() {
 
 void EditorWindow::EditorUndo() {
     // One step only: what was undone cannot be undone again.
-    Rich1->undo();
-    Rich1->emptyUndoBuffer();
+    m_textBox->undo();
+    m_textBox->emptyUndoBuffer();
     UpdateUndoCommand();
     SetEditorDirty(1);
 }
 
 void EditorWindow::SetEditorBackColour(qint32 colour) {
-    Rich1->setBackColor(colour);
+    m_textBox->setBackColor(colour);
     SetEditorDirty(1);
     const auto items = colourItems();
     for (const auto& [c, item] : items) {
@@ -68,7 +68,7 @@ void EditorWindow::checkColourItem(QAction* item) {
 }
 
 void EditorWindow::UpdateSelectionCommands() {
-    const bool selected = Rich1->selLength() != 0;
+    const bool selected = m_textBox->selLength() != 0;
     toolbar1Button(3)->setEnabled(selected);
     mCut->setEnabled(selected);
     toolbar1Button(4)->setEnabled(selected);
@@ -81,7 +81,7 @@ void EditorWindow::UpdateSelectionCommands() {
 }
 
 void EditorWindow::UpdateUndoCommand() {
-    const bool can = Rich1->canUndo();
+    const bool can = m_textBox->canUndo();
     toolbar1Button(7)->setEnabled(can);
     mUndo->setEnabled(can);
     if (!can)
@@ -114,10 +114,10 @@ void EditorWindow::Toolbar1_ButtonClick(const QString& key) {
 void EditorWindow::Rich1_Drop(const QMimeData* data) {
     for (const QString& type : RichTextBox::rtfMimeTypes()) {
         if (data->hasFormat(type)) {
-            Rich1->setTextRTF(data->data(type));
+            m_textBox->setTextRTF(data->data(type));
             return;
         }
     }
     if (data->hasText())
-        Rich1->setText(data->text());
+        m_textBox->setText(data->text());
 }

@@ -12,7 +12,7 @@ void EditorWindow::toggleFromMenu(QAction* item, int button, std::optional<bool>
                                   void (RichTextBox::*set)(bool)) {
     // The action has already flipped its own check; the mark follows its previous state.
     const bool wasChecked = !item->isChecked();
-    (Rich1->*set)((Rich1->*get)() == std::optional<bool>(false));
+    (m_textBox->*set)((m_textBox->*get)() == std::optional<bool>(false));
     item->setChecked(!wasChecked);
     toolbar2Button(button)->setChecked(!wasChecked);
     // Formatting is work too: closing the editor must not throw it away unasked.
@@ -33,8 +33,8 @@ void EditorWindow::Toolbar2_ButtonClick(const QString& key) {
     for (const Toggle& t : toggles) {
         if (key != QString::fromUtf8(t.key))
             continue;
-        const bool on = (Rich1->*t.get)() == std::optional<bool>(false);
-        (Rich1->*t.set)(on);
+        const bool on = (m_textBox->*t.get)() == std::optional<bool>(false);
+        (m_textBox->*t.set)(on);
         t.item->setChecked(on);
         toolbar2Button(t.button)->setChecked(on); // a toggle button stays in step with its menu twin
         SetEditorDirty(1);
@@ -43,8 +43,8 @@ void EditorWindow::Toolbar2_ButtonClick(const QString& key) {
     if (key == QStringLiteral("文字色")) {
         if (const std::optional<QColor> chosen = m_services.chooseColor(dialogColour, this)) {
             dialogColour = *chosen;
-            Rich1->setFocus();
-            Rich1->setSelColor(ColorValue::fromQColor(*chosen));
+            m_textBox->setFocus();
+            m_textBox->setSelColor(ColorValue::fromQColor(*chosen));
             SetEditorDirty(1);
         }
         return;
@@ -53,25 +53,25 @@ void EditorWindow::Toolbar2_ButtonClick(const QString& key) {
 }
 
 void EditorWindow::Combo1_Click() {
-    Rich1->setSelFontName(Combo1->currentText());
+    m_textBox->setSelFontName(Combo1->currentText());
     SetEditorDirty(1);
-    if (Rich1->isVisible())
-        Rich1->setFocus();
+    if (m_textBox->isVisible())
+        m_textBox->setFocus();
 }
 
 void EditorWindow::Combo2_Click() {
     bool ok = false;
     const double size = Combo2->currentText().toDouble(&ok);
     if (ok && size > 0)
-        Rich1->setSelFontSize(size);
+        m_textBox->setSelFontSize(size);
     SetEditorDirty(1);
-    if (Rich1->isVisible())
-        Rich1->setFocus();
+    if (m_textBox->isVisible())
+        m_textBox->setFocus();
 }
 
 void EditorWindow::Rich1_SelChange() {
-    const std::optional<QString> name = Rich1->selFontName();
-    const std::optional<qreal> size = Rich1->selFontSize();
+    const std::optional<QString> name = m_textBox->selFontName();
+    const std::optional<qreal> size = m_textBox->selFontSize();
     if (!name || !size)
         return;
     // A name or size that the lists lack is shown as text, with nothing chosen.
@@ -86,7 +86,7 @@ void EditorWindow::Rich1_SelChange() {
         Combo2->setEditText(rounded);
 
     const std::pair<std::optional<bool>, std::pair<QAction*, int>> marks[] = {
-        {Rich1->selBold(), {mBold, 2}}, {Rich1->selItalic(), {mItalic, 3}}, {Rich1->selUnderline(), {mUnder, 4}}};
+        {m_textBox->selBold(), {mBold, 2}}, {m_textBox->selItalic(), {mItalic, 3}}, {m_textBox->selUnderline(), {mUnder, 4}}};
     for (const auto& [value, control] : marks) {
         const bool shown = value != std::optional<bool>(false); // mixed shows as on
         control.first->setChecked(shown);

@@ -32,40 +32,40 @@ void EditorWindow::ResetEditor() {
     Combo1->addItems(QFontDatabase::families());
     Combo1->setEditText(kDefaultFont);
     QFont base = NoteFont(kDefaultFont, 10);
-    Rich1->document()->setDefaultFont(base);
+    m_textBox->document()->setDefaultFont(base);
     Combo2->clear();
     for (int size : kSizes)
         Combo2->addItem(QString::number(size));
     Combo2->setEditText(QStringLiteral("10"));
-    Rich1->setBackColor(NoteColor::Yellow);
+    m_textBox->setBackColor(NoteColor::Yellow);
     checkColourItem(mYellow);
-    Rich1->setText(QString());
-    Rich1->setSelFontName(kDefaultFont);
-    Rich1->setSelFontSize(10);
+    m_textBox->setText(QString());
+    m_textBox->setSelFontName(kDefaultFont);
+    m_textBox->setSelFontSize(10);
     for (int button = 2; button <= 4; ++button)
         toolbar2Button(button)->setChecked(false);
-    Rich1->setSelBold(false);
-    Rich1->setSelItalic(false);
-    Rich1->setSelUnderline(false);
+    m_textBox->setSelBold(false);
+    m_textBox->setSelItalic(false);
+    m_textBox->setSelUnderline(false);
     dialogColour = QColor(0, 0, 0);
-    Rich1->setSelColor(0);
+    m_textBox->setSelColor(0);
 
     // Tab stops every width of "5678" in the window font, across the text box.
     const QFont windowFont = NoteFont(kDefaultFont, 9.75);
     const qint16 tabUnit =
         qint16(qRound(QFontMetricsF(windowFont).horizontalAdvance(QStringLiteral("5678")) * Twips::perPixelX()));
     if (tabUnit > 0) {
-        Rich1->setSelStart(0);
-        Rich1->setSelLength(Rich1->textLength());
-        const qint32 n = qRound(Twips::fromPixelsX(Rich1->width())) / tabUnit;
+        m_textBox->setSelStart(0);
+        m_textBox->setSelLength(m_textBox->textLength());
+        const qint32 n = qRound(Twips::fromPixelsX(m_textBox->width())) / tabUnit;
         QList<int> stops;
         for (qint32 i = 0; i <= n; ++i)
             stops << qint16(tabUnit * i);
-        Rich1->setSelTabs(stops);
-        Rich1->setSelLength(0);
+        m_textBox->setSelTabs(stops);
+        m_textBox->setSelLength(0);
     }
     // Nothing of the reset is the user's to undo.
-    Rich1->emptyUndoBuffer();
+    m_textBox->emptyUndoBuffer();
     UpdateUndoCommand();
     SetEditorDirty(0);
 }
@@ -86,12 +86,12 @@ void EditorWindow::CommitEditor() {
     // A note peeled while it was being edited comes back as a new note, so nothing
     // typed is lost.
     if (note) {
-        note->Rich1->setTextRTF(Rich1->textRTF());
-        note->Rich1->setBackColor(Rich1->backColor());
+        note->textBox()->setTextRTF(m_textBox->textRTF());
+        note->textBox()->setBackColor(m_textBox->backColor());
     } else {
-        note = AppendWrittenNote(m_state, Rich1->textRTF(), Rich1->backColor());
+        note = AppendWrittenNote(m_state, m_textBox->textRTF(), m_textBox->backColor());
     }
-    Rich1->setText(QString());
+    m_textBox->setText(QString());
     ShowWrittenNote(m_state, *note);
 }
 
@@ -99,7 +99,7 @@ void EditorWindow::SyncEditorColourMenu(const NoteWindow& note) {
     const auto items = colourItems();
     checkColourItem(nullptr);
     for (const auto& [colour, item] : items) {
-        if (note.Rich1->backColor() == colour) {
+        if (note.textBox()->backColor() == colour) {
             item->setChecked(true);
             return;
         }
@@ -132,12 +132,12 @@ void EditorWindow::openForEdit(NoteWindow& note) {
         return;
     ResetEditor();
     m_state.EditTargetTag = note.tag().left(10);
-    Rich1->setTextRTF(note.Rich1->textRTF());
-    Rich1->setBackColor(note.Rich1->backColor());
+    m_textBox->setTextRTF(note.textBox()->textRTF());
+    m_textBox->setBackColor(note.textBox()->backColor());
     SyncEditorColourMenu(note);
     ShowEditor();
     ForceForeground(*this);
-    Rich1->setFocus();
+    m_textBox->setFocus();
     SaveAllNotes(m_state);
     SetEditorDirty(0);
 }
@@ -149,7 +149,7 @@ void EditorWindow::openForNewNote(bool fromNoteMenu) {
         ShowEditor();
     }
     ForceForeground(*this);
-    Rich1->setFocus();
+    m_textBox->setFocus();
     if (fromNoteMenu) {
         SetEditorDirty(0);
         ChangeTrackingArmed = true;
@@ -165,7 +165,7 @@ void EditorWindow::openFromTrayMenu(const std::function<void(QWidget&)>& centre)
     if (!isVisible())
         ResetEditor();
     show();
-    Rich1->setFocus();
+    m_textBox->setFocus();
     ChangeTrackingArmed = true;
 }
 

@@ -73,10 +73,10 @@ EditorWindow::EditorWindow(AppState& state, Services services)
     CoolBar1->setGeometry(Twips::toPixels(30, 15, 5265, 750));
     buildToolbars();
 
-    Rich1 = new RichTextBox(client);
-    Rich1->setObjectName(QStringLiteral("Rich1"));
-    Rich1->setGeometry(Twips::toPixels(45, 840, 5265, 3390));
-    Rich1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_textBox = new RichTextBox(client);
+    m_textBox->setObjectName(QStringLiteral("textBox"));
+    m_textBox->setGeometry(Twips::toPixels(45, 840, 5265, 3390));
+    m_textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connectTextBox();
 
     const QSize clientSize(Twips::toPixelsX(5340), Twips::toPixelsY(4305));
@@ -216,22 +216,22 @@ QAction* EditorWindow::toolbar2Button(int index) const {
 }
 
 void EditorWindow::connectTextBox() {
-    connect(Rich1, &RichTextBox::changed, this, [this] {
+    connect(m_textBox, &RichTextBox::changed, this, [this] {
         UpdateUndoCommand();
         TrackEditorChange(1);
     });
-    connect(Rich1, &RichTextBox::keyUp, this, [this] { UpdateSelectionCommands(); });
-    connect(Rich1, &RichTextBox::mouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint at) {
+    connect(m_textBox, &RichTextBox::keyUp, this, [this] { UpdateSelectionCommands(); });
+    connect(m_textBox, &RichTextBox::mouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint at) {
         if (button == Qt::RightButton)
-            mEdit->exec(Rich1->viewport()->mapToGlobal(at));
+            mEdit->exec(m_textBox->viewport()->mapToGlobal(at));
         UpdateSelectionCommands();
     });
-    connect(Rich1, &RichTextBox::selChange, this, &EditorWindow::Rich1_SelChange);
-    connect(Rich1, &RichTextBox::gotFocus, this, &EditorWindow::Rich1_GotFocus);
-    connect(Rich1, &RichTextBox::lostFocus, this, &EditorWindow::Rich1_LostFocus);
-    connect(Rich1, &RichTextBox::dropped, this, &EditorWindow::Rich1_Drop);
+    connect(m_textBox, &RichTextBox::selChange, this, &EditorWindow::Rich1_SelChange);
+    connect(m_textBox, &RichTextBox::gotFocus, this, &EditorWindow::Rich1_GotFocus);
+    connect(m_textBox, &RichTextBox::lostFocus, this, &EditorWindow::Rich1_LostFocus);
+    connect(m_textBox, &RichTextBox::dropped, this, &EditorWindow::Rich1_Drop);
     // The right button opens the editing menu on release, not the box's own menu.
-    Rich1->setContextMenuPolicy(Qt::NoContextMenu);
+    m_textBox->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

@@ -49,7 +49,7 @@ public:
     QToolBar* Toolbar2 = nullptr;
     QComboBox* Combo1 = nullptr;
     QComboBox* Combo2 = nullptr;
-    RichTextBox* Rich1 = nullptr;
+    RichTextBox* textBox() const { return m_textBox; }
 
     // Toolbar1's buttons by their 1-based index (separators are null); the key is
     // each button's text and tool tip.
@@ -132,6 +132,7 @@ private:
 
     AppState& m_state;
     Services m_services;
+    RichTextBox* m_textBox = nullptr;
     QPointer<ApplyQuestion> m_msgForm;
     int m_answer = 0;           // the button that last answered the question
     QList<QAction*> m_toolbar1; // index 0 is button 1

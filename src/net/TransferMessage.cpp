@@ -39,7 +39,7 @@ QString BuildTransferMessage(qint32 width, qint32 height, qint32 colour, const Q
 QString BuildTransferMessage(const NoteWindow& note) {
     const QRectF box = note.geometryTwips();
     return BuildTransferMessage(qint32(std::lround(box.width())), qint32(std::lround(box.height())),
-                                note.Rich1->backColor(), QString::fromLatin1(note.Rich1->textRTF()));
+                                note.textBox()->backColor(), QString::fromLatin1(note.textBox()->textRTF()));
 }
 
 bool ReceivedFields::isNote() const {

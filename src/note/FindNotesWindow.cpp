@@ -32,7 +32,7 @@ QList<NoteWindow*> FindNotes(const AppState& state, const QString& typed) {
         return found;
     for (qint32 i = 1; i <= state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = state.liveNote(i);
-        if (note && FoldForSearch(note->Rich1->text()).contains(wanted))
+        if (note && FoldForSearch(note->textBox()->text()).contains(wanted))
             found << note;
     }
     return found;
@@ -74,13 +74,13 @@ void FindNotesWindow::showFinder() {
 void FindNotesWindow::search() {
     List1->clear();
     for (NoteWindow* note : FindNotes(m_state, Text1->text())) {
-        const QString text = note->Rich1->text();
+        const QString text = note->textBox()->text();
         QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             line += QStringLiteral("（非表示）");
         else if (!note->isVisible())
             line += QStringLiteral("（一時的に非表示）");
-        auto* item = new QListWidgetItem(ColorSwatch(note->Rich1->backColor()), line, List1);
+        auto* item = new QListWidgetItem(ColorSwatch(note->textBox()->backColor()), line, List1);
         item->setData(Qt::UserRole, Tag::NoteIdOf(note->tag()));
     }
 }

@@ -23,8 +23,8 @@ NoteWindow* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor)
     state.NoteWindows.resize(state.NoteCount + 2);
     auto* note = new NoteWindow(state);
     state.NoteWindows[state.NoteCount] = note;
-    note->Rich1->setTextRTF(rtf);
-    note->Rich1->setBackColor(backColor);
+    note->textBox()->setTextRTF(rtf);
+    note->textBox()->setBackColor(backColor);
     note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
     return note;
 }
@@ -46,9 +46,9 @@ NoteWindow* BuildPlaceholder(AppState& state) {
     auto* placeholder = new NoteWindow(state);
     placeholder->setTag(Tag::PlaceholderTag());
     placeholder->moveTwips(0, 0, 4005, 495);
-    placeholder->Rich1->move(0, 0);
-    placeholder->Rich1->setBackColor(NoteColor::Yellow);
-    placeholder->Rich1->setText(QStringLiteral("\r\n"));
+    placeholder->textBox()->move(0, 0);
+    placeholder->textBox()->setBackColor(NoteColor::Yellow);
+    placeholder->textBox()->setText(QStringLiteral("\r\n"));
     if (state.NoteWindows.isEmpty())
         state.NoteWindows.resize(2);
     delete state.NoteWindows.at(0).data();
@@ -61,9 +61,9 @@ NoteWindow* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) 
     state.NoteWindows[slot] = note;
     note->setTag(Tag::TagFromRecord(record));
     note->moveTwips(record.Left, record.Top, record.Width, record.Height);
-    note->Rich1->move(0, 0);
-    note->Rich1->setBackColor(record.BackColor);
-    note->Rich1->setTextRTF(record.TextRTF);
+    note->textBox()->move(0, 0);
+    note->textBox()->setBackColor(record.BackColor);
+    note->textBox()->setTextRTF(record.TextRTF);
     FitNoteToContent(state, *note, false);
     StretchTextBox(*note);
     StretchMouseSurface(*note);
@@ -101,7 +101,7 @@ void ShowWrittenNote(AppState& state, NoteWindow& note) {
 }
 
 NoteWindow* DuplicateNote(AppState& state, const NoteWindow& source) {
-    NoteWindow* copy = appendNote(state, source.Rich1->textRTF(), source.Rich1->backColor());
+    NoteWindow* copy = appendNote(state, source.textBox()->textRTF(), source.textBox()->backColor());
     // The copy keeps its own initial place; this resize lays it out and saves.
     copy->resize(source.size());
     showCopiedNote(state, *copy);
@@ -127,7 +127,7 @@ void ShowDroppedOnNote(AppState& state, NoteWindow& note) {
 
 void UnloadNote(NoteWindow& note) {
     note.setTag(QString());
-    note.UnloadTimer->stop();
+    note.peelTimer()->stop();
     note.hide();
     // A handler of the note (its menu, its timer) may still be on the stack.
     note.deleteLater();

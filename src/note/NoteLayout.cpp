@@ -51,7 +51,7 @@ QFont NoteFont(const QString& name, qreal points) {
 
 void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow) {
     const FittingScope fitting(state);
-    RichTextBox& box = *window.Rich1;
+    RichTextBox& box = *window.textBox();
 
     const int lines = box.lineCount();
     if (!state.Loading)
@@ -102,11 +102,11 @@ void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow) {
 }
 
 void StretchTextBox(NoteWindow& window) {
-    window.Rich1->setGeometry(0, 0, window.width(), window.height());
+    window.textBox()->setGeometry(0, 0, window.width(), window.height());
 }
 
 void StretchMouseSurface(NoteWindow& window) {
-    window.Label1->setGeometry(0, 0, window.width(), window.height());
+    window.mouseSurface()->setGeometry(0, 0, window.width(), window.height());
 }
 
 namespace {

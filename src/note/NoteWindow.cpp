@@ -54,119 +54,118 @@ NoteWindow::NoteWindow(AppState& state)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QString());
 
-    WindowFont = NoteFont(QStringLiteral("ＭＳ ゴシック"), 9.75);
 
-    Label1 = new NoteSurface(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAcceptDrops(true);
-    Label1->setGeometry(Twips::toPixelsX(45), Twips::toPixelsY(30), Twips::toPixelsX(105), Twips::toPixelsY(195));
+    m_mouseSurface = new NoteSurface(this);
+    m_mouseSurface->setObjectName(QStringLiteral("mouseSurface"));
+    m_mouseSurface->setAcceptDrops(true);
+    m_mouseSurface->setGeometry(Twips::toPixelsX(45), Twips::toPixelsY(30), Twips::toPixelsX(105), Twips::toPixelsY(195));
 
-    Rich1 = new RichTextBox(this);
-    Rich1->setObjectName(QStringLiteral("Rich1"));
-    Rich1->setDisplayOnly(true);
-    Rich1->document()->setDefaultFont(WindowFont);
-    Rich1->document()->setDocumentMargin(1);
-    Rich1->setBackColor(kNoteWindowBackground);
-    Rich1->setGeometry(0, 0, Twips::toPixelsX(3375), Twips::toPixelsY(165));
-    Rich1->raise(); // above the mouse surface, which still gets every event
+    m_textBox = new RichTextBox(this);
+    m_textBox->setObjectName(QStringLiteral("textBox"));
+    m_textBox->setDisplayOnly(true);
+    m_textBox->document()->setDefaultFont(NoteFont(QStringLiteral("ＭＳ ゴシック"), 9.75));
+    m_textBox->document()->setDocumentMargin(1);
+    m_textBox->setBackColor(kNoteWindowBackground);
+    m_textBox->setGeometry(0, 0, Twips::toPixelsX(3375), Twips::toPixelsY(165));
+    m_textBox->raise(); // above the mouse surface, which still gets every event
 
-    UnloadTimer = new QTimer(this);
-    UnloadTimer->setObjectName(QStringLiteral("UnloadTimer"));
-    UnloadTimer->setSingleShot(false);
-    UnloadTimer->setInterval(0);
+    m_peelTimer = new QTimer(this);
+    m_peelTimer->setObjectName(QStringLiteral("peelTimer"));
+    m_peelTimer->setSingleShot(false);
+    m_peelTimer->setInterval(0);
 
     setMinimumSize(kMinimumSize);
     resize(Twips::toPixelsX(3885), Twips::toPixelsY(375));
 
-    connect(Label1, &NoteSurface::pressed, this, &NoteWindow::Label1_MouseDown);
-    connect(Label1, &NoteSurface::moved, this, &NoteWindow::Label1_MouseMove);
-    connect(Label1, &NoteSurface::released, this, &NoteWindow::Label1_MouseUp);
-    connect(Label1, &NoteSurface::doubleClicked, this, &NoteWindow::Label1_DblClick);
-    connect(Label1, &NoteSurface::dropped, this, &NoteWindow::Label1_OLEDragDrop);
-    connect(Rich1, &RichTextBox::dragStarting, this, &NoteWindow::Rich1_OLEStartDrag);
-    connect(Rich1, &RichTextBox::dragCompleted, this, &NoteWindow::Rich1_OLECompleteDrag);
-    connect(UnloadTimer, &QTimer::timeout, this, &NoteWindow::UnloadTimer_Timer);
-    connect(Rich1, &RichTextBox::backColorChanged, this, [this] { update(); });
+    connect(m_mouseSurface, &NoteSurface::pressed, this, &NoteWindow::surfacePressed);
+    connect(m_mouseSurface, &NoteSurface::moved, this, &NoteWindow::surfaceMoved);
+    connect(m_mouseSurface, &NoteSurface::released, this, &NoteWindow::surfaceReleased);
+    connect(m_mouseSurface, &NoteSurface::doubleClicked, this, &NoteWindow::surfaceDoubleClicked);
+    connect(m_mouseSurface, &NoteSurface::dropped, this, &NoteWindow::takeDrop);
+    connect(m_textBox, &RichTextBox::dragStarting, this, &NoteWindow::fillDragData);
+    connect(m_textBox, &RichTextBox::dragCompleted, this, &NoteWindow::dragFinished);
+    connect(m_peelTimer, &QTimer::timeout, this, &NoteWindow::peelAfterDrag);
+    connect(m_textBox, &RichTextBox::backColorChanged, this, [this] { update(); });
 }
 
 QMenu* NoteWindow::menu() {
-    if (!FusenMenu)
+    if (!m_menu)
         buildMenu();
-    return FusenMenu;
+    return m_menu;
 }
 
 void NoteWindow::buildMenu() {
-    FusenMenu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
-    FusenMenu->setObjectName(QStringLiteral("FusenMenu"));
-    QMenu* fDelTop = addSubmenu(FusenMenu, "fDelTop", QStringLiteral("はがす"));
-    connect(addItem(fDelTop, "fDelLog", QStringLiteral("はがす")), &QAction::triggered, this,
-            &NoteWindow::fDelLog_Click);
-    connect(addItem(fDelTop, "fDelOnly", QStringLiteral("ログに出力しないではがす")), &QAction::triggered, this,
-            &NoteWindow::fDelOnly_Click);
-    addSeparator(fDelTop, "fSp1");
-    connect(addItem(fDelTop, "fHideOnece", QStringLiteral("一時的に非表示")), &QAction::triggered, this,
-            &NoteWindow::fHideOnece_Click);
-    connect(addItem(fDelTop, "fHide", QStringLiteral("非表示")), &QAction::triggered, this, &NoteWindow::fHide_Click);
-    QMenu* fBack = addSubmenu(FusenMenu, "fBack", QStringLiteral("背景色"));
+    m_menu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
+    m_menu->setObjectName(QStringLiteral("noteMenu"));
+    QMenu* fDelTop = addSubmenu(m_menu, "peelMenu", QStringLiteral("はがす"));
+    connect(addItem(fDelTop, "peel", QStringLiteral("はがす")), &QAction::triggered, this,
+            &NoteWindow::peelWithLog);
+    connect(addItem(fDelTop, "peelWithoutLog", QStringLiteral("ログに出力しないではがす")), &QAction::triggered, this,
+            &NoteWindow::peelWithoutLog);
+    addSeparator(fDelTop, "peelSeparator");
+    connect(addItem(fDelTop, "hideForNow", QStringLiteral("一時的に非表示")), &QAction::triggered, this,
+            &NoteWindow::hideForNow);
+    connect(addItem(fDelTop, "hide", QStringLiteral("非表示")), &QAction::triggered, this, &NoteWindow::hideUntilShownAgain);
+    QMenu* fBack = addSubmenu(m_menu, "colourMenu", QStringLiteral("背景色"));
     const std::pair<const char*, std::pair<QString, qint32>> colours[] = {
-        {"fYellow", {QStringLiteral("黄"), NoteColor::Yellow}}, {"fGreen", {QStringLiteral("緑"), NoteColor::Green}},
-        {"fBlue", {QStringLiteral("青"), NoteColor::Blue}},     {"fRed", {QStringLiteral("赤"), NoteColor::Red}},
-        {"fPurple", {QStringLiteral("紫"), NoteColor::Purple}}, {"fWhite", {QStringLiteral("白"), NoteColor::White}}};
+        {"yellow", {QStringLiteral("黄"), NoteColor::Yellow}}, {"green", {QStringLiteral("緑"), NoteColor::Green}},
+        {"blue", {QStringLiteral("青"), NoteColor::Blue}},     {"red", {QStringLiteral("赤"), NoteColor::Red}},
+        {"purple", {QStringLiteral("紫"), NoteColor::Purple}}, {"white", {QStringLiteral("白"), NoteColor::White}}};
     for (const auto& [name, item] : colours) {
         const qint32 colour = item.second;
-        connect(addItem(fBack, name, item.first), &QAction::triggered, this, [this, colour] { fBack_Click(colour); });
+        connect(addItem(fBack, name, item.first), &QAction::triggered, this, [this, colour] { recolour(colour); });
     }
-    connect(addItem(FusenMenu, "fEdit", QStringLiteral("編集")), &QAction::triggered, this, [this] {
+    connect(addItem(m_menu, "edit", QStringLiteral("編集")), &QAction::triggered, this, [this] {
         if (m_state.Host)
             m_state.Host->editNote(*this);
     });
-    connect(addItem(FusenMenu, "fNew", QStringLiteral("新規作成")), &QAction::triggered, this, [this] {
+    connect(addItem(m_menu, "newNote", QStringLiteral("新規作成")), &QAction::triggered, this, [this] {
         if (m_state.Host)
             m_state.Host->newNote();
     });
-    connect(addItem(FusenMenu, "fCopy", QStringLiteral("複製")), &QAction::triggered, this, &NoteWindow::fCopy_Click);
-    addSeparator(FusenMenu, "fSp2");
-    QMenu* fArrenge = addSubmenu(FusenMenu, "fArrenge", QStringLiteral("整列"));
-    connect(addItem(fArrenge, "fArrengeLeft", QStringLiteral("左に揃える")), &QAction::triggered, this,
+    connect(addItem(m_menu, "duplicate", QStringLiteral("複製")), &QAction::triggered, this, &NoteWindow::duplicate);
+    addSeparator(m_menu, "editSeparator");
+    QMenu* fArrenge = addSubmenu(m_menu, "arrangeMenu", QStringLiteral("整列"));
+    connect(addItem(fArrenge, "arrangeLeft", QStringLiteral("左に揃える")), &QAction::triggered, this,
             [this] { NoteArrange::ArrangeLeft(m_state, *this); });
-    connect(addItem(fArrenge, "fArrengeTop", QStringLiteral("上に揃える")), &QAction::triggered, this,
+    connect(addItem(fArrenge, "arrangeTop", QStringLiteral("上に揃える")), &QAction::triggered, this,
             [this] { NoteArrange::ArrangeTop(m_state, *this); });
-    addSeparator(FusenMenu, "fSp3");
-    connect(addItem(FusenMenu, "fSend", QStringLiteral("送信")), &QAction::triggered, this, &NoteWindow::fSend_Click);
+    addSeparator(m_menu, "sendSeparator");
+    connect(addItem(m_menu, "send", QStringLiteral("送信")), &QAction::triggered, this, &NoteWindow::send);
 }
 
-void NoteWindow::fDelLog_Click() {
+void NoteWindow::peelWithLog() {
     if (!PeelNoteWithLog(m_state, *this))
         MessageBox::show(QStringLiteral("ログ出力に失敗しました"));
 }
 
-void NoteWindow::fDelOnly_Click() {
+void NoteWindow::peelWithoutLog() {
     if (!KeepPeeledNote(m_state, *this))
         return;
     UnloadNote(*this);
     SaveAllNotes(m_state);
 }
 
-void NoteWindow::fHideOnece_Click() {
+void NoteWindow::hideForNow() {
     hide();
 }
 
-void NoteWindow::fHide_Click() {
+void NoteWindow::hideUntilShownAgain() {
     hide();
     Tag::SetTagFlag(m_tag, Tag::kVisibleFlag, false);
     SaveAllNotes(m_state);
 }
 
-void NoteWindow::fBack_Click(qint32 colour) {
-    Rich1->setBackColor(colour);
+void NoteWindow::recolour(qint32 colour) {
+    m_textBox->setBackColor(colour);
     SaveAllNotes(m_state);
 }
 
-void NoteWindow::fCopy_Click() {
+void NoteWindow::duplicate() {
     DuplicateNote(m_state, *this);
 }
 
-void NoteWindow::fSend_Click() {
+void NoteWindow::send() {
     m_state.NoteToSend = this;
     if (m_state.Host)
         m_state.Host->sendNote();
@@ -201,15 +200,15 @@ void NoteWindow::moveTwips(double left, double top) {
 }
 
 qint32 NoteWindow::backColor() const {
-    return Rich1->backColor();
+    return m_textBox->backColor();
 }
 
 QByteArray NoteWindow::textRtf() const {
-    return Rich1->textRTF();
+    return m_textBox->textRTF();
 }
 
 QString NoteWindow::plainText() const {
-    return Rich1->text();
+    return m_textBox->text();
 }
 
 void NoteWindow::setVisible(bool visible) {
@@ -221,7 +220,7 @@ void NoteWindow::setVisible(bool visible) {
 void NoteWindow::paintEvent(QPaintEvent* /*event*/) {
     // A fitting leaves the window taller than the text box; the strip beneath it is
     // part of the note and has its colour.
-    QPainter(this).fillRect(rect(), ColorValue::toQColor(Rich1->backColor()));
+    QPainter(this).fillRect(rect(), ColorValue::toQColor(m_textBox->backColor()));
 }
 
 void NoteWindow::resizeEvent(QResizeEvent* event) {
@@ -236,7 +235,7 @@ void NoteWindow::resizeEvent(QResizeEvent* event) {
         return;
     StretchTextBox(*this);
     StretchMouseSurface(*this);
-    Rich1->update();
+    m_textBox->update();
     update();
     // While an edge is being dragged, the release saves once.
     if (!m_resizing && !imposed)
@@ -271,7 +270,7 @@ bool NoteWindow::beginEdgeResize(QMouseEvent* event) {
     return true;
 }
 
-void NoteWindow::Label1_MouseDown(QMouseEvent* event) {
+void NoteWindow::surfacePressed(QMouseEvent* event) {
     m_gesture = Gesture::None;
     m_resizing = {};
     if (beginEdgeResize(event))
@@ -287,45 +286,45 @@ void NoteWindow::Label1_MouseDown(QMouseEvent* event) {
         // A press with a modifier drags the note's content instead of the note. A
         // format the program does not know (a hand-edited setting) drags nothing.
         if (m_state.DragDataFormat == DragData::RichText || m_state.DragDataFormat == DragData::PlainText)
-            Rich1->startDrag();
+            m_textBox->startDrag();
         return;
     }
     m_gesture = Gesture::Moving;
     m_state.DragAnchor = event->globalPosition().toPoint();
 }
 
-void NoteWindow::Rich1_OLEStartDrag(QMimeData* data) {
+void NoteWindow::fillDragData(QMimeData* data) {
     if (m_state.DragDataFormat == DragData::RichText)
-        data->setData(QStringLiteral("text/rtf"), Rich1->textRTF());
+        data->setData(QStringLiteral("text/rtf"), m_textBox->textRTF());
     else if (m_state.DragDataFormat == DragData::PlainText)
-        data->setText(Rich1->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
+        data->setText(m_textBox->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
 }
 
-void NoteWindow::Rich1_OLECompleteDrag(int effect) {
+void NoteWindow::dragFinished(int effect) {
     if (effect == 0 || m_state.DragMode == 2)
         return;
     hide();
-    UnloadTimer->setInterval(1000);
-    UnloadTimer->start();
+    m_peelTimer->setInterval(1000);
+    m_peelTimer->start();
 }
 
-void NoteWindow::UnloadTimer_Timer() {
-    UnloadTimer->stop();
+void NoteWindow::peelAfterDrag() {
+    m_peelTimer->stop();
     // The mode is read again: a change within that second counts.
     if (m_state.DragMode == 1)
-        fDelLog_Click();
+        peelWithLog();
     else if (m_state.DragMode == 3)
-        fDelOnly_Click();
+        peelWithoutLog();
 }
 
-void NoteWindow::Label1_OLEDragDrop(const QMimeData* data) {
-    Rich1->setSelStart(Rich1->textLength());
-    Rich1->setSelLength(0);
-    Rich1->insertMimeData(data);
+void NoteWindow::takeDrop(const QMimeData* data) {
+    m_textBox->setSelStart(m_textBox->textLength());
+    m_textBox->setSelLength(0);
+    m_textBox->insertMimeData(data);
     ShowDroppedOnNote(m_state, *this);
 }
 
-void NoteWindow::Label1_MouseMove(QMouseEvent* event) {
+void NoteWindow::surfaceMoved(QMouseEvent* event) {
     if (m_resizing) {
         const QPoint travel = event->globalPosition().toPoint() - m_resizeStartPointer;
         QRect g = m_resizeStartGeometry;
@@ -342,7 +341,7 @@ void NoteWindow::Label1_MouseMove(QMouseEvent* event) {
         return;
     }
     if (event->buttons() == Qt::NoButton) {
-        Label1->setCursor(cursorFor(edgesAt(event->position().toPoint())));
+        m_mouseSurface->setCursor(cursorFor(edgesAt(event->position().toPoint())));
         return;
     }
     // The window manager resizes with the pointer grabbed, and the release of that
@@ -358,21 +357,21 @@ void NoteWindow::Label1_MouseMove(QMouseEvent* event) {
     m_state.DragAnchor = p;
 }
 
-void NoteWindow::Label1_MouseUp(QMouseEvent* /*event*/) {
+void NoteWindow::surfaceReleased(QMouseEvent* /*event*/) {
     m_gesture = Gesture::None;
     m_resizing = {};
     SaveAllNotes(m_state);
 }
 
-void NoteWindow::Label1_DblClick(QMouseEvent* /*event*/) {
+void NoteWindow::surfaceDoubleClicked(QMouseEvent* /*event*/) {
     if (m_state.Host)
         m_state.Host->editNote(*this);
 }
 
 void NoteWindow::setOrigin(const QString& text) {
-    Label1->setToolTip(text);
+    m_mouseSurface->setToolTip(text);
 }
 
 QString NoteWindow::origin() const {
-    return Label1->toolTip();
+    return m_mouseSurface->toolTip();
 }

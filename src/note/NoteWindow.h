@@ -15,23 +15,21 @@ class QTimer;
 class RichTextBox;
 
 // One note on the desktop: a frameless window, resizable by its edges, without a
-// taskbar entry (see DeskWindow). Rich1 shows the note and lets the mouse through to Label1, which
-// covers the window and moves it.
+// taskbar entry (see DeskWindow). The text box shows the note and lets the mouse
+// through to the mouse surface, which covers the window and moves it.
 class NoteWindow : public QWidget, public NoteView {
     Q_OBJECT
 
 public:
     explicit NoteWindow(AppState& state);
 
-    RichTextBox* Rich1 = nullptr;
-    NoteSurface* Label1 = nullptr;
-    QTimer* UnloadTimer = nullptr;
+    RichTextBox* textBox() const { return m_textBox; }
+    NoteSurface* mouseSurface() const { return m_mouseSurface; }
+    // Peels the note a second after its content was dragged away.
+    QTimer* peelTimer() const { return m_peelTimer; }
     // The note's right-click menu, built the first time it is needed: hundreds of
     // notes are restored at start-up, and few of them are ever right-clicked.
     QMenu* menu();
-
-    // The font the layout measures lines with; never shown.
-    QFont WindowFont;
 
     void setTag(const QString& tag) { m_tag = tag; }
 
@@ -70,26 +68,29 @@ protected:
 
 private:
     void buildMenu();
-    QMenu* FusenMenu = nullptr;
-    void fDelLog_Click();
-    void fDelOnly_Click();
-    void fHideOnece_Click();
-    void fHide_Click();
-    void fBack_Click(qint32 colour);
-    void fCopy_Click();
-    void fSend_Click();
-    void Rich1_OLEStartDrag(QMimeData* data);
-    void Rich1_OLECompleteDrag(int effect);
-    void UnloadTimer_Timer();
-    void Label1_OLEDragDrop(const QMimeData* data);
-    void Label1_MouseDown(QMouseEvent* event);
-    void Label1_MouseMove(QMouseEvent* event);
-    void Label1_MouseUp(QMouseEvent* event);
-    void Label1_DblClick(QMouseEvent* event);
+    void peelWithLog();
+    void peelWithoutLog();
+    void hideForNow();
+    void hideUntilShownAgain();
+    void recolour(qint32 colour);
+    void duplicate();
+    void send();
+    void fillDragData(QMimeData* data);
+    void dragFinished(int effect);
+    void peelAfterDrag();
+    void takeDrop(const QMimeData* data);
+    void surfacePressed(QMouseEvent* event);
+    void surfaceMoved(QMouseEvent* event);
+    void surfaceReleased(QMouseEvent* event);
+    void surfaceDoubleClicked(QMouseEvent* event);
     Qt::Edges edgesAt(const QPoint& position) const;
     bool beginEdgeResize(QMouseEvent* event);
 
     AppState& m_state;
+    RichTextBox* m_textBox = nullptr;
+    NoteSurface* m_mouseSurface = nullptr;
+    QTimer* m_peelTimer = nullptr;
+    QMenu* m_menu = nullptr;
     QString m_tag;
     std::optional<QPointF> m_savedPlace;
     // The size the user or the program gave the note last, which the data file keeps

@@ -99,7 +99,7 @@ private slots:
             QCOMPARE(m_state->NoteWindows.at(k)->isVisible(), k != 2);
         }
         NoteWindow* first = m_state->NoteWindows.at(1);
-        QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
+        QCOMPARE(first->textBox()->text(), QStringLiteral("one"));
         QCOMPARE(first->geometry(),
                  QRect(Twips::toPixelsX(1200), Twips::toPixelsY(900), Twips::toPixelsX(3000), Twips::toPixelsY(1500)));
         QCOMPARE(m_state->SaveCount, 0); // restoring does not rewrite the file
@@ -131,7 +131,7 @@ private slots:
         QVERIFY(start());
         QCOMPARE(m_state->NoteCount, wholeNotes);
         QCOMPARE(topLevels<NoteWindow>().size(), wholeNotes + 1); // and the placeholder
-        QCOMPARE(m_state->NoteWindows.at(2)->Rich1->text(), QStringLiteral("two"));
+        QCOMPARE(m_state->NoteWindows.at(2)->textBox()->text(), QStringLiteral("two"));
 
         QCOMPARE(m_messages.size(), 1);
         const QString kept = QDir(m_state->dir.path()).entryList({"Pinora-damaged-*.dat"}).value(0);
@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(readFile("Pinora.dat"), bytes);
 
         emit m_form->trayIcon()->leftDoubleClick();
-        QTest::keyClicks(m_form->editor().Rich1, "new");
+        QTest::keyClicks(m_form->editor().textBox(), "new");
         m_form->editor().mCreate->trigger();
         QVERIFY(saved() && !saved()->damaged);
         QCOMPARE(saved()->count, wholeNotes + 1);
@@ -266,7 +266,7 @@ private slots:
             ::raise(SIGTERM);
         if (how == 2) { // the menu waits in its own loop
             QTimer::singleShot(100, [] { ::raise(SIGTERM); });
-            QTest::mousePress(note->Label1, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+            QTest::mousePress(note->mouseSurface(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
         }
         QTRY_COMPARE(finished.count(), 1);
         QVERIFY(m_state->ShuttingDown && m_state->NoteWindows.isEmpty());
@@ -285,7 +285,7 @@ private slots:
         QVERIFY(start());
         EditorWindow& editor = m_form->editor();
         emit m_form->trayIcon()->leftDoubleClick();
-        QTest::keyClicks(editor.Rich1, "typed");
+        QTest::keyClicks(editor.textBox(), "typed");
         editor.close(); // the question opens and waits for an answer without blocking
         QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
         QSignalSpy finished(m_form.get(), &Program::finished);
@@ -345,7 +345,7 @@ private slots:
         m_messages.clear();
 
         NoteWindow* note = m_state->NoteWindows.at(1);
-        note->menu()->findChild<QAction*>("fSend")->trigger();
+        note->menu()->findChild<QAction*>("send")->trigger();
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
         QCOMPARE(m_state->NoteToSend.data(), note);
         m_form->trayMenu()->inetwork->trigger();
@@ -368,7 +368,7 @@ private slots:
         writeFile("Pinora.dat", DataFileOf({white, blue}));
         QVERIFY(start());
         for (qint32 slot : {2, 1})
-            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("fDelOnly")->trigger();
+            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
         QCOMPARE(saved()->count, 0);
         NoteRecord kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.at(0).record;
         QVERIFY(kept.TextRTF.contains("two"));
@@ -423,7 +423,7 @@ private slots:
         const auto chosenText = [form] { return form->List1->selectedItems().value(0)->text().section('\n', 0, 0); };
         QCOMPARE(chosenText(), QStringLiteral("old 499"));
         const auto peel = [this](qint32 slot) {
-            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("fDelOnly")->trigger();
+            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
         };
         peel(1);
         QTRY_VERIFY(form->List1->item(0)->text().startsWith("one"));
@@ -467,7 +467,7 @@ private slots:
                   DataFileOf({record(1200, "\\u65398?\\u65408?\\u65398?\\u65413? memo"), record(6000, "ABC", "F"),
                               record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?"), record(12000, "abc")}));
         QVERIFY(start());
-        m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("fHideOnece")->trigger();
+        m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("hideForNow")->trigger();
         m_form->trayMenu()->ifind->trigger();
         auto* form = topLevels<FindNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());

@@ -59,13 +59,13 @@ private slots:
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         editor.openForNewNote(false);
-        QTRY_VERIFY(editor.Rich1->hasFocus());
+        QTRY_VERIFY(editor.textBox()->hasFocus());
         QVERIFY(ime.open);
 
         if (close == "close") {
             editor.close();
         } else if (close == "create") {
-            QTest::keyClicks(editor.Rich1, "memo");
+            QTest::keyClicks(editor.textBox(), "memo");
             editor.mCreate->trigger();
             QCOMPARE(state.NoteCount, 1);
         } else if (close == "font") {
@@ -73,10 +73,10 @@ private slots:
             QTRY_VERIFY(editor.Combo2->hasFocus());
             editor.Combo2->setCurrentIndex(3);
             emit editor.Combo2->activated(3);
-            QTRY_VERIFY(editor.Rich1->hasFocus());
+            QTRY_VERIFY(editor.textBox()->hasFocus());
             editor.mCreate->trigger();
         } else {
-            QTest::keyClicks(editor.Rich1, "memo");
+            QTest::keyClicks(editor.textBox(), "memo");
             editor.close();
             QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
             ApplyQuestion& question = *editor.msgForm();

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(m_editor->Combo1->currentText(), QStringLiteral("ＭＳ ゴシック"));
         QCOMPARE(m_editor->Combo2->count(), 27);
         QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10"));
-        QCOMPARE(m_editor->Rich1->backColor(), NoteColor::Yellow);
+        QCOMPARE(m_editor->textBox()->backColor(), NoteColor::Yellow);
         QVERIFY(m_editor->mYellow->isChecked() && !m_editor->mWhite->isChecked());
         // Cut, copy, delete and undo are off; paste only with text on the clipboard.
         for (int button : {3, 4, 5, 6, 7})
@@ -54,24 +54,24 @@ private slots:
         m_editor->UpdateSelectionCommands();
         QVERIFY(m_editor->mPast->isEnabled() && m_editor->toolbar1Button(5)->isEnabled());
         // Tab stops every "5678" across the box.
-        const QList<int> tabs = m_editor->Rich1->selTabs();
+        const QList<int> tabs = m_editor->textBox()->selTabs();
         QVERIFY(tabs.size() > 5 && tabs.at(0) == 0 && tabs.at(2) == 2 * tabs.at(1));
         QCOMPARE(m_editor->IsEditorDirty(), 0);
     }
 
     void dirtyRules() {
         m_editor->openForNewNote(true);
-        m_editor->Rich1->setFocus();
-        QTest::keyClicks(m_editor->Rich1, "a");
+        m_editor->textBox()->setFocus();
+        QTest::keyClicks(m_editor->textBox(), "a");
         QCOMPARE(m_editor->IsEditorDirty(), 1);
 
         m_editor->ResetEditor();
         m_editor->openForNewNote(false);
         m_editor->ChangeTrackingArmed = true;
-        m_editor->Rich1->setText(QStringLiteral("abc\r\nde"));
+        m_editor->textBox()->setText(QStringLiteral("abc\r\nde"));
         m_editor->SetEditorDirty(0);
-        m_editor->Rich1->setSelStart(0);
-        m_editor->Rich1->setSelLength(5);
+        m_editor->textBox()->setSelStart(0);
+        m_editor->textBox()->setSelLength(5);
         m_editor->EditorCopy();
         QCOMPARE(m_editor->IsEditorDirty(), 0); // copying changes nothing
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc\nd"));
@@ -83,14 +83,14 @@ private slots:
         QVERIFY(m_editor->mYellow->isChecked());
 
         // Undo takes back one step only, and what it undid cannot be undone again.
-        m_editor->Rich1->selectAll();
+        m_editor->textBox()->selectAll();
         m_editor->EditorCopy();
         m_editor->EditorPaste();
         m_editor->EditorPaste();
         QVERIFY(m_editor->mUndo->isEnabled());
         m_editor->EditorUndo();
         QVERIFY(!m_editor->mUndo->isEnabled());
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("abc\r\nde"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("abc\r\nde"));
     }
 
     // Closing without a change hides without asking (opening an existing note raises a
@@ -98,18 +98,18 @@ private slots:
     // everything, 破棄 hides and creates nothing.
     void closingAsksOnlyAfterAChange() {
         m_editor->openForEdit(*addNote(1, "{\\rtf1 existing}"));
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("existing"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("existing"));
         m_editor->close();
         QVERIFY(!m_editor->isVisible() && !m_editor->msgForm());
         m_editor->openForNewNote(true);
-        QTest::keyClicks(m_editor->Rich1, "memo");
+        QTest::keyClicks(m_editor->textBox(), "memo");
         m_editor->close();
         QVERIFY(m_editor->isVisible() && m_editor->msgForm() && m_editor->msgForm()->isVisible());
         QCOMPARE(m_editor->msgForm()->windowTitle(), QStringLiteral("ピノラ：動作確認"));
         QTest::mouseClick(m_editor->msgForm()->Command3, Qt::LeftButton);
         QTRY_VERIFY(!m_editor->msgForm() || !m_editor->msgForm()->isVisible());
         QVERIFY(m_editor->isVisible() && m_editor->IsEditorDirty() == 1);
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("memo"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("memo"));
         m_editor->close();
         QTest::mouseClick(m_editor->msgForm()->Command2, Qt::LeftButton);
         QVERIFY(!m_editor->isVisible());
@@ -119,12 +119,12 @@ private slots:
     void createMakesTheFirstNoteAndItsPlaceholder() {
         m_state->Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 35, 0)); };
         m_editor->openForNewNote(false);
-        QTest::keyClicks(m_editor->Rich1, "first");
+        QTest::keyClicks(m_editor->textBox(), "first");
         m_editor->SetEditorBackColour(NoteColor::Green);
         m_editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
-        QTest::keyClick(m_editor->Rich1, Qt::Key_N, Qt::ControlModifier);
-        QVERIFY(!m_editor->isVisible() && m_editor->Rich1->text().isEmpty());
+        QTest::keyClick(m_editor->textBox(), Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!m_editor->isVisible() && m_editor->textBox()->text().isEmpty());
         QCOMPARE(m_state->NoteCount, 1);
         QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
         NoteWindow* note = m_state->NoteWindows.at(1);
@@ -136,9 +136,9 @@ private slots:
 
     void japaneseTextSurvivesTheDataFile() {
         m_editor->openForNewNote(true);
-        m_editor->Rich1->insertText(QStringLiteral("買い物①\r\n牛乳～"));
-        m_editor->Rich1->setSelStart(0);
-        m_editor->Rich1->setSelLength(3);
+        m_editor->textBox()->insertText(QStringLiteral("買い物①\r\n牛乳～"));
+        m_editor->textBox()->setSelStart(0);
+        m_editor->textBox()->setSelLength(3);
         m_editor->toolbar2Button(2)->trigger(); // bold
         m_editor->mCreate_Click();
         const QByteArray rtf = NoteFile::decode(readBytes(m_state->dataFilePath()))->records.at(0).TextRTF;
@@ -161,13 +161,13 @@ private slots:
         const QString tag = second->tag();
         m_editor->openForEdit(*second);
         QVERIFY(!m_editor->mUndo->isEnabled()); // opening is nothing to undo
-        m_editor->Rich1->setSelStart(m_editor->Rich1->textLength());
-        QTest::keyClicks(m_editor->Rich1, " more");
+        m_editor->textBox()->setSelStart(m_editor->textBox()->textLength());
+        QTest::keyClicks(m_editor->textBox(), " more");
         m_editor->mCreate_Click();
         QCOMPARE(m_state->NoteCount, 2);
         QVERIFY(second->tag() == tag && second->pos() == QPoint(300, 200));
-        QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
-        QCOMPARE(first->Rich1->text(), QStringLiteral("one"));
+        QCOMPARE(second->textBox()->text(), QStringLiteral("two more"));
+        QCOMPARE(first->textBox()->text(), QStringLiteral("one"));
 
         // Another note opened over typed work: the question first. キャンセル keeps the
         // work, 適用 applies it to its note, 破棄 drops it; then the other note opens.
@@ -183,29 +183,29 @@ private slots:
             return asked;
         };
         m_editor->openForEdit(*first);
-        QTest::keyClicks(m_editor->Rich1, "typed ");
+        QTest::keyClicks(m_editor->textBox(), "typed ");
         QVERIFY(openAnswering(*second, 3));
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("typed one"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("typed one"));
         QVERIFY(openAnswering(*second, 1));
-        QCOMPARE(first->Rich1->text(), QStringLiteral("typed one"));
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("two more"));
-        QTest::keyClicks(m_editor->Rich1, "x");
+        QCOMPARE(first->textBox()->text(), QStringLiteral("typed one"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("two more"));
+        QTest::keyClicks(m_editor->textBox(), "x");
         QVERIFY(openAnswering(*first, 2));
-        QCOMPARE(second->Rich1->text(), QStringLiteral("two more"));
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("typed one"));
+        QCOMPARE(second->textBox()->text(), QStringLiteral("two more"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("typed one"));
         QVERIFY(!openAnswering(*second, 3)); // nothing typed: no question
     }
 
     // A note the editor grows keeps its colour to its last pixel.
     void aGrownNoteHasItsColourToTheEnd() {
         NoteWindow* note = addNote(1, "{\\rtf1 one}");
-        note->Rich1->setBackColor(NoteColor::Green);
+        note->textBox()->setBackColor(NoteColor::Green);
         note->show();
         m_editor->openForEdit(*note);
-        m_editor->Rich1->setSelStart(m_editor->Rich1->textLength());
+        m_editor->textBox()->setSelStart(m_editor->textBox()->textLength());
         for (const char* line : {"two", "three"}) {
-            QTest::keyClick(m_editor->Rich1, Qt::Key_Return);
-            QTest::keyClicks(m_editor->Rich1, line);
+            QTest::keyClick(m_editor->textBox(), Qt::Key_Return);
+            QTest::keyClicks(m_editor->textBox(), line);
         }
         const int before = note->height();
         m_editor->mCreate_Click();
@@ -218,16 +218,16 @@ private slots:
         NoteWindow* note = addNote(1, "{\\rtf1 gone}");
         m_editor->openForEdit(*note);
         note->setTag(QString()); // peeled meanwhile
-        QTest::keyClicks(m_editor->Rich1, "typed ");
+        QTest::keyClicks(m_editor->textBox(), "typed ");
         m_editor->mCreate_Click();
         QCOMPARE(m_state->NoteCount, 2);
-        QCOMPARE(m_state->liveNote(2)->Rich1->text(), QStringLiteral("typed gone"));
+        QCOMPARE(m_state->liveNote(2)->textBox()->text(), QStringLiteral("typed gone"));
     }
 
     void rightClickPopsUpTheEditMenu() {
         m_editor->openForNewNote(true);
-        QTest::keyClicks(m_editor->Rich1, "abc");
-        QTest::keyClick(m_editor->Rich1, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClicks(m_editor->textBox(), "abc");
+        QTest::keyClick(m_editor->textBox(), Qt::Key_Left, Qt::ShiftModifier);
         bool shownWithCut = false;
         QTimer::singleShot(0, this, [&] {
             auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -235,20 +235,20 @@ private slots:
             if (popup)
                 QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(m_editor->mCut).center());
         });
-        QTest::mouseClick(m_editor->Rich1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseClick(m_editor->textBox()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY(shownWithCut);
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("ab"));
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("ab"));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("c"));
     }
 
     void partlyBoldSelection() {
         m_editor->openForNewNote(true);
-        m_editor->Rich1->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ab\\b cd\\b0\\par}");
-        m_editor->Rich1->setSelStart(1);
-        m_editor->Rich1->setSelLength(2);
+        m_editor->textBox()->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ab\\b cd\\b0\\par}");
+        m_editor->textBox()->setSelStart(1);
+        m_editor->textBox()->setSelLength(2);
         QVERIFY(m_editor->mBold->isChecked() && m_editor->toolbar2Button(2)->isChecked()); // mixed shows as bold
         m_editor->toolbar2Button(2)->trigger();
-        QCOMPARE(m_editor->Rich1->selBold(), std::optional<bool>(false));
+        QCOMPARE(m_editor->textBox()->selBold(), std::optional<bool>(false));
         QVERIFY(!m_editor->mBold->isChecked());
         QCOMPARE(m_editor->IsEditorDirty(), 1);
     }
@@ -257,26 +257,26 @@ private slots:
         m_editor->openForNewNote(true);
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
-        QTest::keyClicks(m_editor->Rich1, "ab");
+        QTest::keyClicks(m_editor->textBox(), "ab");
         m_editor->SetEditorDirty(0);
-        m_editor->Rich1->setSelStart(0);
-        m_editor->Rich1->setSelLength(2);
+        m_editor->textBox()->setSelStart(0);
+        m_editor->textBox()->setSelLength(2);
         m_editor->Combo2->setFocus();
         m_editor->Combo2->setCurrentIndex(m_editor->Combo2->findText("24"));
         emit m_editor->Combo2->activated(m_editor->Combo2->currentIndex());
-        QCOMPARE(m_editor->Rich1->selFontSize(), std::optional<qreal>(24));
+        QCOMPARE(m_editor->textBox()->selFontSize(), std::optional<qreal>(24));
         QCOMPARE(m_editor->IsEditorDirty(), 1);
-        QTRY_VERIFY(m_editor->Rich1->hasFocus());
+        QTRY_VERIFY(m_editor->textBox()->hasFocus());
     }
 
     void tabTypesInTheTextAndMovesBetweenControlsElsewhere() {
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
         m_editor->openForNewNote(false);
-        QTRY_VERIFY(m_editor->Rich1->hasFocus());
-        QTest::keyClick(m_editor->Rich1, Qt::Key_Tab);
-        QCOMPARE(m_editor->Rich1->text(), QStringLiteral("\t"));
-        QVERIFY(m_editor->Rich1->hasFocus());
+        QTRY_VERIFY(m_editor->textBox()->hasFocus());
+        QTest::keyClick(m_editor->textBox(), Qt::Key_Tab);
+        QCOMPARE(m_editor->textBox()->text(), QStringLiteral("\t"));
+        QVERIFY(m_editor->textBox()->hasFocus());
 
         QTest::mouseClick(m_editor->Combo1->lineEdit(), Qt::LeftButton);
         QTRY_VERIFY(m_editor->Combo1->hasFocus());
@@ -288,7 +288,7 @@ private:
     NoteWindow* addNote(qint32 slot, const QByteArray& rtf) {
         auto* note = new NoteWindow(*m_state);
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), "T", "F"));
-        note->Rich1->setTextRTF(rtf);
+        note->textBox()->setTextRTF(rtf);
         while (m_state->NoteWindows.size() <= slot + 1)
             m_state->NoteWindows.append(nullptr);
         m_state->NoteWindows[slot] = note;

@@ -73,7 +73,7 @@ private slots:
         const std::optional<ReceivedFields> back = ParseTransferMessage(BuildTransferMessage(*note));
         QVERIFY(back && back->isNote());
         QCOMPARE(std::tuple(back->width, back->height, back->colour), std::tuple(3000, 1500, NoteColor::Yellow));
-        QCOMPARE(back->body, QString::fromLatin1(note->Rich1->textRTF()) + QLatin1Char(':'));
+        QCOMPARE(back->body, QString::fromLatin1(note->textBox()->textRTF()) + QLatin1Char(':'));
         QCOMPARE(back->length, back->body.size() - 1);
     }
 
@@ -115,8 +115,8 @@ private slots:
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->tag().size(), 32);
         QCOMPARE(Tag::NoteIdOf(first->tag()), 1);
-        QCOMPARE(first->Rich1->text(), QStringLiteral("hello"));
-        QCOMPARE(first->Rich1->backColor(), NoteColor::Purple);
+        QCOMPARE(first->textBox()->text(), QStringLiteral("hello"));
+        QCOMPARE(first->textBox()->backColor(), NoteColor::Purple);
         QCOMPARE(first->size(), QSize(Twips::toPixelsX(4500), Twips::toPixelsY(3000))); // not fitted to the text
         QVERIFY(qAbs(first->geometry().center().x() - first->screen()->geometry().center().x()) <= 1);
         QCOMPARE(NoteFile::decode(readBytes(m_state->dataFilePath()))->count, 1);
@@ -216,7 +216,7 @@ private slots:
         if (change == "peel")
             UnloadNote(*note);
         if (change == "grow")
-            note->Rich1->setText(QString(40000, QChar(0x7D19))); // two bytes each on the wire
+            note->textBox()->setText(QString(40000, QChar(0x7D19))); // two bytes each on the wire
 
         QTest::mouseClick(form->Command2, Qt::LeftButton);
         QTRY_COMPARE(destroyed.size(), 1);

@@ -64,7 +64,7 @@ private slots:
         NoteWindow* first = m_state->NoteWindows.at(1);
         QPointer<NoteWindow> watched(first);
         const NoteRecord asSaved = savedNotes().records.at(0);
-        trigger(first, "fDelLog");
+        trigger(first, "peel");
         QCOMPARE(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes,
                  (QList<PeeledNote>{{asSaved, m_state->Now()}}));
         QCOMPARE(readBytes(m_state->peelLogPath()),
@@ -84,16 +84,16 @@ private slots:
         QVERIFY(QDir().mkpath(m_state->peelLogPath()));
         const QByteArray before = readBytes(m_state->dataFilePath());
         NoteWindow* note = m_state->NoteWindows.at(1);
-        trigger(note, "fDelLog");
+        trigger(note, "peel");
         QCOMPARE(m_messages, QStringList{QStringLiteral("ログ出力に失敗しました")});
         QVERIFY(!note->tag().isEmpty() && note->isVisible());
         QCOMPARE(readBytes(m_state->dataFilePath()), before);
-        trigger(note, "fDelOnly"); // no log needed
+        trigger(note, "peelWithoutLog"); // no log needed
         QVERIFY(note->tag().isEmpty());
 
         QVERIFY(QFile::remove(m_state->peeledNotesPath()) && QDir().mkpath(m_state->peeledNotesPath()));
         note = m_state->NoteWindows.at(2);
-        for (const char* item : {"fDelOnly", "fDelLog"}) {
+        for (const char* item : {"peelWithoutLog", "peel"}) {
             trigger(note, item);
             QVERIFY(!note->tag().isEmpty() && note->isVisible());
         }
@@ -108,28 +108,28 @@ private slots:
     void hideRecolourAndDuplicate() {
         makeNotes(4);
         const int saves = m_state->SaveCount;
-        trigger(m_state->NoteWindows.at(1), "fHideOnece");
+        trigger(m_state->NoteWindows.at(1), "hideForNow");
         QCOMPARE(m_state->SaveCount, saves);
-        trigger(m_state->NoteWindows.at(2), "fHide");
+        trigger(m_state->NoteWindows.at(2), "hide");
         QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !m_state->NoteWindows.at(2)->isVisible());
         QCOMPARE(savedNotes().records.at(0).VisibleFlag + savedNotes().records.at(1).VisibleFlag, QByteArray("TF"));
 
         NoteWindow* source = m_state->NoteWindows.at(3);
         source->resize(260, 180);
         const int resized = m_state->SaveCount;
-        trigger(source, "fYellow");
+        trigger(source, "yellow");
         QCOMPARE(m_state->SaveCount, resized + 1);
-        trigger(source, "fBlue");
+        trigger(source, "blue");
         QCOMPARE(savedNotes().records.at(2).BackColor, NoteColor::Blue);
         QCOMPARE(source->size(), QSize(260, 180));
 
-        trigger(m_state->NoteWindows.at(4), "fDelOnly"); // a dead slot at the top
-        trigger(source, "fCopy");
+        trigger(m_state->NoteWindows.at(4), "peelWithoutLog"); // a dead slot at the top
+        trigger(source, "duplicate");
         NoteWindow* copy = m_state->NoteWindows.at(5);
         QCOMPARE(copy->tag(), QStringLiteral("0000000005%26/12/07 06:30:15%T%F"));
         QCOMPARE(copy->size(), QSize(260, 180));
-        QCOMPARE(copy->Rich1->text(), source->Rich1->text());
-        QCOMPARE(copy->Rich1->backColor(), NoteColor::Blue);
+        QCOMPARE(copy->textBox()->text(), source->textBox()->text());
+        QCOMPARE(copy->textBox()->backColor(), NoteColor::Blue);
         QCOMPARE(copy->geometry().center().x() / 3, copy->screen()->geometry().center().x() / 3);
         QVERIFY(copy->isVisible() && savedNotes().count == 4);
     }
@@ -168,9 +168,9 @@ private slots:
         m_state->NoteWindows.at(3)->moveTwips(1500, 6000);
         m_state->NoteWindows.at(3)->hide();
         const int saves = m_state->SaveCount;
-        trigger(anchor, "fArrengeTop"); // nobody to the right
+        trigger(anchor, "arrangeTop"); // nobody to the right
         QCOMPARE(m_state->SaveCount, saves);
-        trigger(anchor, "fArrengeLeft");
+        trigger(anchor, "arrangeLeft");
         QCOMPARE(m_state->SaveCount, saves + 1);
         QCOMPARE(m_state->NoteWindows.at(2)->pos(),
                  QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(1500 + anchor->geometryTwips().height() + 20)));
@@ -200,14 +200,14 @@ private slots:
         makeNotes(1);
         QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
         m_state->DragMode = qint16(modeAtDrop);
-        emit note->Rich1->dragCompleted(effect);
+        emit note->textBox()->dragCompleted(effect);
         const bool hidden = effect == 1 && modeAtDrop != 2;
         QCOMPARE(note->isVisible(), !hidden);
-        QCOMPARE(note->UnloadTimer->isActive(), hidden);
+        QCOMPARE(note->peelTimer()->isActive(), hidden);
         m_state->DragMode = qint16(modeAtTick);
         if (hidden) {
-            QCOMPARE(note->UnloadTimer->interval(), 1000);
-            QTRY_VERIFY_WITH_TIMEOUT(!note || !note->UnloadTimer->isActive(), 3000);
+            QCOMPARE(note->peelTimer()->interval(), 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(!note || !note->peelTimer()->isActive(), 3000);
         }
         QCOMPARE(m_state->liveNote(1) == nullptr, peeled);
         QCOMPARE(savedNotes().count, peeled ? 0 : 1);
@@ -223,14 +223,14 @@ private slots:
         QMimeData both;
         both.setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b dropped\\b0\\par}");
         both.setText("plain");
-        emit note->Label1->dropped(&both);
+        emit note->mouseSurface()->dropped(&both);
         // At the insertion point, which is the end of the last line.
-        QCOMPARE(note->Rich1->text(), QStringLiteral("note 1\r\nsecond linedropped"));
+        QCOMPARE(note->textBox()->text(), QStringLiteral("note 1\r\nsecond linedropped"));
         QVERIFY(note->height() < 300);
         QMimeData plain;
         plain.setText("from an editor");
-        emit note->Label1->dropped(&plain);
-        QVERIFY(note->Rich1->text().endsWith(QStringLiteral("droppedfrom an editor")));
+        emit note->mouseSurface()->dropped(&plain);
+        QVERIFY(note->textBox()->text().endsWith(QStringLiteral("droppedfrom an editor")));
         QVERIFY(savedNotes().records.at(0).TextRTF.contains("from an editor"));
     }
 

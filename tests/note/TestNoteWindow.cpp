@@ -56,17 +56,17 @@ private slots:
     void fitCountsTheEmptyLastLineAndTheLargestSize() {
         NoteWindow* note = makeNote(1, "T%F");
         // Line 1 mixes 10 and 20 point text; line 2 is empty after the final break.
-        note->Rich1->setTextRTF(rtfWithSizes("small \\fs40 big\\fs20 small\\par\\par "));
+        note->textBox()->setTextRTF(rtfWithSizes("small \\fs40 big\\fs20 small\\par\\par "));
         note->resize(400, 50);
         StretchTextBox(*note);
         FitNoteToContent(*m_state, *note, false);
-        QCOMPARE(note->Rich1->lineCount(), 2);
+        QCOMPARE(note->textBox()->lineCount(), 2);
         const double lines = (lineFontHeight(20) + lineFontHeight(10)) * Twips::perPixelY();
-        QVERIFY(note->Rich1->height() >= Twips::toPixelsY(2 * Twips::perPixelY() + lines));
+        QVERIFY(note->textBox()->height() >= Twips::toPixelsY(2 * Twips::perPixelY() + lines));
         QCOMPARE(note->height(), 50); // the window keeps its height without resizeWindow
-        QCOMPARE(note->Rich1->selStart(), note->Rich1->textLength());
+        QCOMPARE(note->textBox()->selStart(), note->textBox()->textLength());
         StretchTextBox(*note);
-        QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 400, 50));
+        QCOMPARE(note->textBox()->geometry(), QRect(0, 0, 400, 50));
     }
 
     // Whatever a note holds, the note built from the editor or refitted by a drop
@@ -91,16 +91,16 @@ private slots:
                 NoteWindow* note = makeNote(1, "T%F");
                 note->setGeometry(20, 20, 259, 46);
                 if (written) { // from the editor
-                    note->Rich1->setTextRTF(rtf);
+                    note->textBox()->setTextRTF(rtf);
                     ShowWrittenNote(*m_state, *note);
                 } else { // dropped onto a short note
-                    note->Rich1->setTextRTF("{\\rtf1 short\\par}");
-                    note->Rich1->insertRTF(rtf);
+                    note->textBox()->setTextRTF("{\\rtf1 short\\par}");
+                    note->textBox()->insertRTF(rtf);
                     ShowDroppedOnNote(*m_state, *note);
                 }
                 QVERIFY(QTest::qWaitForWindowExposed(note));
                 QCoreApplication::processEvents();
-                const RichTextBox& box = *note->Rich1;
+                const RichTextBox& box = *note->textBox();
                 QVERIFY2(box.verticalScrollBar()->maximum() == 0 && box.textOffset() >= 0, rtf.left(60));
                 QVERIFY2(note->height() >= box.height() && box.height() >= box.document()->size().height(),
                          rtf.left(60));
@@ -115,8 +115,8 @@ private slots:
         const int before = m_state->SaveCount;
         note->resize(300, 120);
         QCOMPARE(m_state->SaveCount, before + 1);
-        QCOMPARE(note->Rich1->geometry(), QRect(0, 0, 300, 120));
-        QCOMPARE(note->Label1->geometry(), QRect(0, 0, 300, 120));
+        QCOMPARE(note->textBox()->geometry(), QRect(0, 0, 300, 120));
+        QCOMPARE(note->mouseSurface()->geometry(), QRect(0, 0, 300, 120));
 
         m_state->Loading = true;
         note->resize(310, 130);
@@ -223,7 +223,7 @@ private slots:
         mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {359, 224});
         QCOMPARE(note->geometry(), QRect(130, 105, 230, 120));
         QCOMPARE(m_state->SaveCount, before + 2);
-        QCOMPARE(note->Rich1->size(), QSize(230, 120));
+        QCOMPARE(note->textBox()->size(), QSize(230, 120));
 
         // A resize is not a move: pointer motion with the button still reported down
         // after it (a window manager's resize keeps the release), or after a move of
@@ -291,7 +291,7 @@ private:
         auto* note = new NoteWindow(*m_state);
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), QString(QLatin1Char(flags[0])),
                                   QString(QLatin1Char(flags[2]))));
-        note->Rich1->setBackColor(NoteColor::Yellow);
+        note->textBox()->setBackColor(NoteColor::Yellow);
         while (m_state->NoteWindows.size() <= slot + 1)
             m_state->NoteWindows.append(nullptr);
         m_state->NoteWindows[slot] = note;
@@ -318,9 +318,9 @@ private:
     // pointer goes where the screen position says, wherever the window is now.
     static void mouse(NoteWindow* note, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
                       QPoint global, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const QPointF local = note->Label1->mapFromGlobal(QPointF(global));
+        const QPointF local = note->mouseSurface()->mapFromGlobal(QPointF(global));
         QMouseEvent event(type, local, QPointF(global), button, buttons, modifiers);
-        QCoreApplication::sendEvent(note->Label1, &event);
+        QCoreApplication::sendEvent(note->mouseSurface(), &event);
     }
 
     std::unique_ptr<ScratchAppState> m_state;
