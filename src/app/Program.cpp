@@ -321,7 +321,7 @@ void Program::RaiseAllNotes() {
     ForceForegroundInOrder(shown);
     QWidget* activated = shown.isEmpty() ? nullptr : shown.constLast();
     if (m_editor && m_editor->isVisible()) {
-        m_editor->ShowEditor();
+        m_editor->showEditor();
         ForceForeground(*m_editor);
         m_editor->textBox()->setFocus();
         activated = m_editor;
@@ -354,7 +354,7 @@ void Program::RequestExit() {
         }
     } else if (m_editor) {
         m_editor->hide();
-        m_editor->RestoreImeState();
+        m_editor->restoreInputMethod();
     }
     ShutdownApp();
 }
@@ -370,7 +370,7 @@ void Program::ShutdownApp() {
         m_tray->hide();
     m_tray.reset();
     if (m_editor) {
-        if (ApplyQuestion* dialog = m_editor->msgForm())
+        if (ApplyQuestion* dialog = m_editor->applyQuestion())
             dialog->deleteLater();
         m_editor->hide();
     }

@@ -2,7 +2,8 @@
 
 #include <QDialog>
 
-class QLabel;
+#include <array>
+
 class QPushButton;
 
 // The apply question: "情報を適用しますか？" with 適用, 破棄 and キャンセル. It has a
@@ -11,13 +12,18 @@ class ApplyQuestion : public QDialog {
     Q_OBJECT
 
 public:
+    enum class Answer { Apply, Discard, Cancel };
+
     explicit ApplyQuestion(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QPushButton* Command1 = nullptr; // 適用
-    QPushButton* Command2 = nullptr; // 破棄
-    QPushButton* Command3 = nullptr; // キャンセル
+    QPushButton* button(Answer answer) const { return m_buttons.at(size_t(answer)); }
+
+signals:
+    void answered(Answer answer);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::array<QPushButton*, 3> m_buttons{};
 };

@@ -6,44 +6,44 @@
 
 #include <QMimeData>
 
-void EditorWindow::EditorCut() {
+void EditorWindow::cut() {
     m_textBox->cut();
-    UpdateUndoCommand();
-    UpdateSelectionCommands();
-    SetEditorDirty(1);
+    updateUndoCommand();
+    updateSelectionCommands();
+    setDirty(true);
 }
 
-void EditorWindow::EditorCopy() {
+void EditorWindow::copy() {
     m_textBox->copy();
-    UpdateUndoCommand();
-    UpdateSelectionCommands();
+    updateUndoCommand();
+    updateSelectionCommands();
 }
 
-void EditorWindow::EditorPaste() {
+void EditorWindow::paste() {
     m_textBox->paste();
-    UpdateSelectionCommands();
-    UpdateUndoCommand();
-    SetEditorDirty(1);
+    updateSelectionCommands();
+    updateUndoCommand();
+    setDirty(true);
 }
 
-void EditorWindow::EditorDelete() {
+void EditorWindow::deleteSelection() {
     m_textBox->deleteSelection();
-    UpdateUndoCommand();
-    UpdateSelectionCommands();
-    SetEditorDirty(1);
+    updateUndoCommand();
+    updateSelectionCommands();
+    setDirty(true);
 }
 
-void EditorWindow::EditorUndo() {
+void EditorWindow::undo() {
     // One step only: what was undone cannot be undone again.
     m_textBox->undo();
     m_textBox->emptyUndoBuffer();
-    UpdateUndoCommand();
-    SetEditorDirty(1);
+    updateUndoCommand();
+    setDirty(true);
 }
 
-void EditorWindow::SetEditorBackColour(qint32 colour) {
+void EditorWindow::setNoteColour(qint32 colour) {
     m_textBox->setBackColor(colour);
-    SetEditorDirty(1);
+    setDirty(true);
     const auto items = colourItems();
     for (const auto& [c, item] : items) {
         if (c == colour) {
@@ -54,12 +54,12 @@ void EditorWindow::SetEditorBackColour(qint32 colour) {
 }
 
 std::array<std::pair<qint32, QAction*>, 6> EditorWindow::colourItems() const {
-    return {{{NoteColor::Yellow, mYellow},
-             {NoteColor::Green, mGreen},
-             {NoteColor::Blue, mBlue},
-             {NoteColor::Red, mRed},
-             {NoteColor::Purple, mPurple},
-             {NoteColor::White, mWhite}}};
+    return {{{NoteColor::Yellow, m_yellow},
+             {NoteColor::Green, m_green},
+             {NoteColor::Blue, m_blue},
+             {NoteColor::Red, m_red},
+             {NoteColor::Purple, m_purple},
+             {NoteColor::White, m_white}}};
 }
 
 void EditorWindow::checkColourItem(QAction* item) {
@@ -67,41 +67,41 @@ void EditorWindow::checkColourItem(QAction* item) {
         a->setChecked(a == item);
 }
 
-void EditorWindow::UpdateSelectionCommands() {
+void EditorWindow::updateSelectionCommands() {
     const bool selected = m_textBox->selLength() != 0;
-    toolbar1Button(3)->setEnabled(selected);
-    mCut->setEnabled(selected);
-    toolbar1Button(4)->setEnabled(selected);
-    mCopy->setEnabled(selected);
+    commandBarButton(3)->setEnabled(selected);
+    m_cut->setEnabled(selected);
+    commandBarButton(4)->setEnabled(selected);
+    m_copy->setEnabled(selected);
     const bool text = RichTextBox::clipboardHasText();
-    toolbar1Button(5)->setEnabled(text);
-    mPast->setEnabled(text);
-    toolbar1Button(6)->setEnabled(selected);
-    mDel->setEnabled(selected);
+    commandBarButton(5)->setEnabled(text);
+    m_paste->setEnabled(text);
+    commandBarButton(6)->setEnabled(selected);
+    m_delete->setEnabled(selected);
 }
 
-void EditorWindow::UpdateUndoCommand() {
+void EditorWindow::updateUndoCommand() {
     const bool can = m_textBox->canUndo();
-    toolbar1Button(7)->setEnabled(can);
-    mUndo->setEnabled(can);
+    commandBarButton(7)->setEnabled(can);
+    m_undo->setEnabled(can);
     if (!can)
-        UpdateSelectionCommands();
+        updateSelectionCommands();
 }
 
-void EditorWindow::Toolbar1_ButtonClick(const QString& key) {
+void EditorWindow::commandBarClicked(const QString& key) {
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"付箋紙生成", [this] { mCreate_Click(); }},
-        {"切り取り", [this] { EditorCut(); }},
-        {"コピー", [this] { EditorCopy(); }},
-        {"貼り付け", [this] { EditorPaste(); }},
-        {"削除", [this] { EditorDelete(); }},
-        {"アンドゥ", [this] { EditorUndo(); }},
-        {"背景色黄", [this] { SetEditorBackColour(NoteColor::Yellow); }},
-        {"背景色緑", [this] { SetEditorBackColour(NoteColor::Green); }},
-        {"背景色青", [this] { SetEditorBackColour(NoteColor::Blue); }},
-        {"背景色紫", [this] { SetEditorBackColour(NoteColor::Purple); }},
-        {"背景色赤", [this] { SetEditorBackColour(NoteColor::Red); }},
-        {"背景色白", [this] { SetEditorBackColour(NoteColor::White); }},
+        {"付箋紙生成", [this] { createNote(); }},
+        {"切り取り", [this] { cut(); }},
+        {"コピー", [this] { copy(); }},
+        {"貼り付け", [this] { paste(); }},
+        {"削除", [this] { deleteSelection(); }},
+        {"アンドゥ", [this] { undo(); }},
+        {"背景色黄", [this] { setNoteColour(NoteColor::Yellow); }},
+        {"背景色緑", [this] { setNoteColour(NoteColor::Green); }},
+        {"背景色青", [this] { setNoteColour(NoteColor::Blue); }},
+        {"背景色紫", [this] { setNoteColour(NoteColor::Purple); }},
+        {"背景色赤", [this] { setNoteColour(NoteColor::Red); }},
+        {"背景色白", [this] { setNoteColour(NoteColor::White); }},
     };
     for (const auto& [name, command] : commands) {
         if (key == QString::fromUtf8(name)) {
@@ -111,7 +111,7 @@ void EditorWindow::Toolbar1_ButtonClick(const QString& key) {
     }
 }
 
-void EditorWindow::Rich1_Drop(const QMimeData* data) {
+void EditorWindow::textDropped(const QMimeData* data) {
     for (const QString& type : RichTextBox::rtfMimeTypes()) {
         if (data->hasFormat(type)) {
             m_textBox->setTextRTF(data->data(type));

@@ -26,28 +26,28 @@ constexpr int kSizes[] = {7,  8,  9,  10, 11, 12, 13, 14, 16, 18, 20, 22, 24, 26
 
 } // namespace
 
-void EditorWindow::ResetEditor() {
-    ChangeTrackingArmed = false;
-    Combo1->clear();
-    Combo1->addItems(QFontDatabase::families());
-    Combo1->setEditText(kDefaultFont);
+void EditorWindow::reset() {
+    m_changeTrackingArmed = false;
+    m_fontNameBox->clear();
+    m_fontNameBox->addItems(QFontDatabase::families());
+    m_fontNameBox->setEditText(kDefaultFont);
     QFont base = NoteFont(kDefaultFont, 10);
     m_textBox->document()->setDefaultFont(base);
-    Combo2->clear();
+    m_fontSizeBox->clear();
     for (int size : kSizes)
-        Combo2->addItem(QString::number(size));
-    Combo2->setEditText(QStringLiteral("10"));
+        m_fontSizeBox->addItem(QString::number(size));
+    m_fontSizeBox->setEditText(QStringLiteral("10"));
     m_textBox->setBackColor(NoteColor::Yellow);
-    checkColourItem(mYellow);
+    checkColourItem(m_yellow);
     m_textBox->setText(QString());
     m_textBox->setSelFontName(kDefaultFont);
     m_textBox->setSelFontSize(10);
     for (int button = 2; button <= 4; ++button)
-        toolbar2Button(button)->setChecked(false);
+        formatBarButton(button)->setChecked(false);
     m_textBox->setSelBold(false);
     m_textBox->setSelItalic(false);
     m_textBox->setSelUnderline(false);
-    dialogColour = QColor(0, 0, 0);
+    m_dialogColour = QColor(0, 0, 0);
     m_textBox->setSelColor(0);
 
     // Tab stops every width of "5678" in the window font, across the text box.
@@ -66,11 +66,11 @@ void EditorWindow::ResetEditor() {
     }
     // Nothing of the reset is the user's to undo.
     m_textBox->emptyUndoBuffer();
-    UpdateUndoCommand();
-    SetEditorDirty(0);
+    updateUndoCommand();
+    setDirty(false);
 }
 
-void EditorWindow::ShowEditor() {
+void EditorWindow::showEditor() {
     if (!m_state.EditorPlaced) {
         m_state.EditorPlaced = true;
         Twips::centreOnScreen(*this);
@@ -78,7 +78,7 @@ void EditorWindow::ShowEditor() {
     show();
 }
 
-void EditorWindow::CommitEditor() {
+void EditorWindow::applyToNote() {
     NoteWindow* note = nullptr;
     const bool editing = !m_state.EditTargetTag.isEmpty();
     if (editing)
@@ -95,7 +95,7 @@ void EditorWindow::CommitEditor() {
     ShowWrittenNote(m_state, *note);
 }
 
-void EditorWindow::SyncEditorColourMenu(const NoteWindow& note) {
+void EditorWindow::checkColourOf(const NoteWindow& note) {
     const auto items = colourItems();
     checkColourItem(nullptr);
     for (const auto& [colour, item] : items) {
@@ -106,23 +106,23 @@ void EditorWindow::SyncEditorColourMenu(const NoteWindow& note) {
     }
 }
 
-void EditorWindow::TrackEditorChange(qint32 value) {
-    if (ChangeTrackingArmed)
-        SetEditorDirty(value);
+void EditorWindow::trackChange() {
+    if (m_changeTrackingArmed)
+        setDirty(true);
     else
-        ChangeTrackingArmed = true;
+        m_changeTrackingArmed = true;
 }
 
 bool EditorWindow::holdsUnappliedWork() const {
-    return isVisible() && (IsEditorDirty() != 0 || (m_msgForm && m_msgForm->isVisible()));
+    return isVisible() && (isDirty() || (m_applyQuestion && m_applyQuestion->isVisible()));
 }
 
 bool EditorWindow::settleUnappliedWork() {
     if (!holdsUnappliedWork())
         return true;
-    m_answer = 3;
+    m_answer = ApplyQuestion::Answer::Cancel;
     askToApply(true);
-    return m_answer != 3;
+    return m_answer != ApplyQuestion::Answer::Cancel;
 }
 
 void EditorWindow::openForEdit(NoteWindow& note) {
@@ -130,29 +130,29 @@ void EditorWindow::openForEdit(NoteWindow& note) {
     const QPointer<NoteWindow> target(&note);
     if (!settleUnappliedWork() || !target || target->tag().isEmpty())
         return;
-    ResetEditor();
+    reset();
     m_state.EditTargetTag = note.tag().left(10);
     m_textBox->setTextRTF(note.textBox()->textRTF());
     m_textBox->setBackColor(note.textBox()->backColor());
-    SyncEditorColourMenu(note);
-    ShowEditor();
+    checkColourOf(note);
+    showEditor();
     ForceForeground(*this);
     m_textBox->setFocus();
     SaveAllNotes(m_state);
-    SetEditorDirty(0);
+    setDirty(false);
 }
 
 void EditorWindow::openForNewNote(bool fromNoteMenu) {
     m_state.EditTargetTag.clear();
     if (!isVisible()) {
-        ResetEditor();
-        ShowEditor();
+        reset();
+        showEditor();
     }
     ForceForeground(*this);
     m_textBox->setFocus();
     if (fromNoteMenu) {
-        SetEditorDirty(0);
-        ChangeTrackingArmed = true;
+        setDirty(false);
+        m_changeTrackingArmed = true;
     }
 }
 
@@ -163,53 +163,51 @@ void EditorWindow::openFromTrayMenu(const std::function<void(QWidget&)>& centre)
         centre ? centre(*this) : Twips::centreOnScreen(*this);
     }
     if (!isVisible())
-        ResetEditor();
+        reset();
     show();
     m_textBox->setFocus();
-    ChangeTrackingArmed = true;
+    m_changeTrackingArmed = true;
 }
 
-void EditorWindow::mCreate_Click() {
-    RestoreImeState();
+void EditorWindow::createNote() {
+    restoreInputMethod();
     hide();
-    if (m_msgForm)
-        m_msgForm->close();
-    CommitEditor();
+    if (m_applyQuestion)
+        m_applyQuestion->close();
+    applyToNote();
 }
 
-void EditorWindow::RestoreImeState() {
-    ImeStatusSaved = false;
+void EditorWindow::restoreInputMethod() {
+    m_imeStatusSaved = false;
     InputMethod* ime = m_services.inputMethod;
     if (!ime)
         return;
     const std::optional<bool> open = ime->openStatus();
     if (!open)
         return;
-    if (*open && SavedImeOpen == 0)
-        ime->setOpenStatus(false);
-    else if (!*open && SavedImeOpen == 1)
-        ime->setOpenStatus(true);
+    if (*open != m_savedImeOpen)
+        ime->setOpenStatus(m_savedImeOpen);
 }
 
-void EditorWindow::Rich1_GotFocus() {
+void EditorWindow::textBoxFocused() {
     // Tab types a tab in the text, so no other control takes it meanwhile.
-    for (QComboBox* combo : {Combo1, Combo2})
+    for (QComboBox* combo : {m_fontNameBox, m_fontSizeBox})
         combo->setFocusPolicy(Qt::ClickFocus);
     InputMethod* ime = m_services.inputMethod;
     if (!ime)
         return;
-    if (!ImeStatusSaved) {
+    if (!m_imeStatusSaved) {
         if (const std::optional<bool> open = ime->openStatus()) {
-            SavedImeOpen = *open ? 1 : 0;
-            ImeStatusSaved = true;
+            m_savedImeOpen = *open;
+            m_imeStatusSaved = true;
         }
     }
     ime->setOpenStatus(true);
 }
 
-void EditorWindow::Rich1_LostFocus() {
-    for (QComboBox* combo : {Combo1, Combo2}) {
-        if (combo != DroppedDownCombo)
+void EditorWindow::textBoxLeft() {
+    for (QComboBox* combo : {m_fontNameBox, m_fontSizeBox}) {
+        if (combo != m_droppedDownCombo)
             combo->setFocusPolicy(Qt::StrongFocus);
     }
 }

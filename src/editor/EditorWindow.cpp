@@ -68,9 +68,9 @@ EditorWindow::EditorWindow(AppState& state, Services services)
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
-    CoolBar1 = new QWidget(client);
-    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
-    CoolBar1->setGeometry(Twips::toPixels(30, 15, 5265, 750));
+    m_toolArea = new QWidget(client);
+    m_toolArea->setObjectName(QStringLiteral("toolArea"));
+    m_toolArea->setGeometry(Twips::toPixels(30, 15, 5265, 750));
     buildToolbars();
 
     m_textBox = new RichTextBox(client);
@@ -82,72 +82,72 @@ EditorWindow::EditorWindow(AppState& state, Services services)
     const QSize clientSize(Twips::toPixelsX(5340), Twips::toPixelsY(4305));
     client->setFixedSize(clientSize);
     setFixedSize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
-    ResetEditor();
+    reset();
 }
 
 EditorWindow::~EditorWindow() = default;
 
-ApplyQuestion* EditorWindow::msgForm() const {
-    return m_msgForm;
+ApplyQuestion* EditorWindow::applyQuestion() const {
+    return m_applyQuestion;
 }
 
 void EditorWindow::buildMenus() {
-    mFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    mFile->setObjectName(QStringLiteral("mFile"));
-    mCreate = addItem(mFile, "mCreate", QStringLiteral("付箋紙作成(&N)"));
-    mCreate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    mEnd = addItem(mFile, "mEnd", QStringLiteral("終了(&X)"));
-    mEnd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    m_createNote = addItem(m_fileMenu, "createNote", QStringLiteral("付箋紙作成(&N)"));
+    m_createNote->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_exit = addItem(m_fileMenu, "exit", QStringLiteral("終了(&X)"));
+    m_exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    mEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    mEdit->setObjectName(QStringLiteral("mEdit"));
-    mCut = addItem(mEdit, "mCut", QStringLiteral("切り取り(&T)  Ctrl+X"));
-    mCopy = addItem(mEdit, "mCopy", QStringLiteral("コピー(&C)     Ctrl+C"));
-    mPast = addItem(mEdit, "mPast", QStringLiteral("貼り付け(&P)  Ctrl+V"));
-    mDel = addItem(mEdit, "mDel", QStringLiteral("削除(&D)      Del"));
-    mEdit->addSeparator()->setObjectName(QStringLiteral("mSpace1"));
-    mUndo = addItem(mEdit, "mUndo", QStringLiteral("アンドゥ(&U)   Ctrl+Z"));
+    m_editMenu = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    m_editMenu->setObjectName(QStringLiteral("editMenu"));
+    m_cut = addItem(m_editMenu, "cut", QStringLiteral("切り取り(&T)  Ctrl+X"));
+    m_copy = addItem(m_editMenu, "copy", QStringLiteral("コピー(&C)     Ctrl+C"));
+    m_paste = addItem(m_editMenu, "paste", QStringLiteral("貼り付け(&P)  Ctrl+V"));
+    m_delete = addItem(m_editMenu, "delete", QStringLiteral("削除(&D)      Del"));
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("editSeparator"));
+    m_undo = addItem(m_editMenu, "undo", QStringLiteral("アンドゥ(&U)   Ctrl+Z"));
 
-    mFormat = menuBar()->addMenu(QStringLiteral("書式(&O)"));
-    mFormat->setObjectName(QStringLiteral("mFormat"));
-    mBold = addItem(mFormat, "mBold", QStringLiteral("太字"));
-    mItalic = addItem(mFormat, "mItalic", QStringLiteral("斜体"));
-    mUnder = addItem(mFormat, "mUnder", QStringLiteral("下線"));
-    mFormat->addSeparator()->setObjectName(QStringLiteral("mSpace2"));
-    mYellow = addItem(mFormat, "mYellow", QStringLiteral("背景色－黄"));
-    mGreen = addItem(mFormat, "mGreen", QStringLiteral("背景色－緑"));
-    mBlue = addItem(mFormat, "mBlue", QStringLiteral("背景色－青"));
-    mRed = addItem(mFormat, "mRed", QStringLiteral("背景色－赤"));
-    mPurple = addItem(mFormat, "mPurple", QStringLiteral("背景色－紫"));
-    mWhite = addItem(mFormat, "mWhite", QStringLiteral("背景色－白"));
-    for (QAction* a : {mBold, mItalic, mUnder, mYellow, mGreen, mBlue, mRed, mPurple, mWhite})
+    m_formatMenu = menuBar()->addMenu(QStringLiteral("書式(&O)"));
+    m_formatMenu->setObjectName(QStringLiteral("formatMenu"));
+    m_bold = addItem(m_formatMenu, "bold", QStringLiteral("太字"));
+    m_italic = addItem(m_formatMenu, "italic", QStringLiteral("斜体"));
+    m_underline = addItem(m_formatMenu, "underline", QStringLiteral("下線"));
+    m_formatMenu->addSeparator()->setObjectName(QStringLiteral("colourSeparator"));
+    m_yellow = addItem(m_formatMenu, "yellow", QStringLiteral("背景色－黄"));
+    m_green = addItem(m_formatMenu, "green", QStringLiteral("背景色－緑"));
+    m_blue = addItem(m_formatMenu, "blue", QStringLiteral("背景色－青"));
+    m_red = addItem(m_formatMenu, "red", QStringLiteral("背景色－赤"));
+    m_purple = addItem(m_formatMenu, "purple", QStringLiteral("背景色－紫"));
+    m_white = addItem(m_formatMenu, "white", QStringLiteral("背景色－白"));
+    for (QAction* a : {m_bold, m_italic, m_underline, m_yellow, m_green, m_blue, m_red, m_purple, m_white})
         a->setCheckable(true);
 
-    connect(mCreate, &QAction::triggered, this, &EditorWindow::mCreate_Click);
-    connect(mEnd, &QAction::triggered, this, &EditorWindow::exitRequested);
-    connect(mCut, &QAction::triggered, this, &EditorWindow::EditorCut);
-    connect(mCopy, &QAction::triggered, this, &EditorWindow::EditorCopy);
-    connect(mPast, &QAction::triggered, this, &EditorWindow::EditorPaste);
-    connect(mDel, &QAction::triggered, this, &EditorWindow::EditorDelete);
-    connect(mUndo, &QAction::triggered, this, &EditorWindow::EditorUndo);
-    connect(mBold, &QAction::triggered, this,
-            [this] { toggleFromMenu(mBold, 2, &RichTextBox::selBold, &RichTextBox::setSelBold); });
-    connect(mItalic, &QAction::triggered, this,
-            [this] { toggleFromMenu(mItalic, 3, &RichTextBox::selItalic, &RichTextBox::setSelItalic); });
-    connect(mUnder, &QAction::triggered, this,
-            [this] { toggleFromMenu(mUnder, 4, &RichTextBox::selUnderline, &RichTextBox::setSelUnderline); });
-    const std::pair<QAction*, qint32> colours[] = {{mYellow, NoteColor::Yellow}, {mGreen, NoteColor::Green},
-                                                   {mBlue, NoteColor::Blue},     {mRed, NoteColor::Red},
-                                                   {mPurple, NoteColor::Purple}, {mWhite, NoteColor::White}};
+    connect(m_createNote, &QAction::triggered, this, &EditorWindow::createNote);
+    connect(m_exit, &QAction::triggered, this, &EditorWindow::exitRequested);
+    connect(m_cut, &QAction::triggered, this, &EditorWindow::cut);
+    connect(m_copy, &QAction::triggered, this, &EditorWindow::copy);
+    connect(m_paste, &QAction::triggered, this, &EditorWindow::paste);
+    connect(m_delete, &QAction::triggered, this, &EditorWindow::deleteSelection);
+    connect(m_undo, &QAction::triggered, this, &EditorWindow::undo);
+    connect(m_bold, &QAction::triggered, this,
+            [this] { toggleFromMenu(m_bold, 2, &RichTextBox::selBold, &RichTextBox::setSelBold); });
+    connect(m_italic, &QAction::triggered, this,
+            [this] { toggleFromMenu(m_italic, 3, &RichTextBox::selItalic, &RichTextBox::setSelItalic); });
+    connect(m_underline, &QAction::triggered, this,
+            [this] { toggleFromMenu(m_underline, 4, &RichTextBox::selUnderline, &RichTextBox::setSelUnderline); });
+    const std::pair<QAction*, qint32> colours[] = {{m_yellow, NoteColor::Yellow}, {m_green, NoteColor::Green},
+                                                   {m_blue, NoteColor::Blue},     {m_red, NoteColor::Red},
+                                                   {m_purple, NoteColor::Purple}, {m_white, NoteColor::White}};
     for (const auto& [item, colour] : colours)
-        connect(item, &QAction::triggered, this, [this, c = colour] { SetEditorBackColour(c); });
+        connect(item, &QAction::triggered, this, [this, c = colour] { setNoteColour(c); });
 }
 
 void EditorWindow::buildToolbars() {
-    Toolbar1 = new QToolBar(CoolBar1);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setIconSize(QSize(16, 16));
-    Toolbar1->setGeometry(Twips::toPixels(165, 30, 5010, 330));
+    m_commandBar = new QToolBar(m_toolArea);
+    m_commandBar->setObjectName(QStringLiteral("commandBar"));
+    m_commandBar->setIconSize(QSize(16, 16));
+    m_commandBar->setGeometry(Twips::toPixels(165, 30, 5010, 330));
     const std::pair<const char*, const char*> buttons1[] = {
         {"付箋紙生成", "Create"}, {nullptr, nullptr},     {"切り取り", "Cut"},    {"コピー", "Copy"},
         {"貼り付け", "Past"},     {"削除", "Delete"},     {"アンドゥ", "Undo"},   {nullptr, nullptr},
@@ -155,81 +155,81 @@ void EditorWindow::buildToolbars() {
         {"背景色紫", "Fusen5"},   {"背景色白", "Fusen6"}};
     for (const auto& [key, image] : buttons1) {
         if (!key) {
-            Toolbar1->addSeparator();
-            m_toolbar1.append(nullptr);
+            m_commandBar->addSeparator();
+            m_commandButtons.append(nullptr);
             continue;
         }
         const QString k = QString::fromUtf8(key);
-        QAction* a = Toolbar1->addAction(editorIcon(image), k);
+        QAction* a = m_commandBar->addAction(editorIcon(image), k);
         a->setObjectName(QLatin1String(image));
         a->setToolTip(k);
-        connect(a, &QAction::triggered, this, [this, k] { Toolbar1_ButtonClick(k); });
-        m_toolbar1.append(a);
+        connect(a, &QAction::triggered, this, [this, k] { commandBarClicked(k); });
+        m_commandButtons.append(a);
     }
 
-    Combo1 = new EditorCombo(CoolBar1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setGeometry(Twips::toPixels(210, 405, 2115, 330));
-    Combo2 = new EditorCombo(CoolBar1);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setGeometry(Twips::toPixels(2400, 405, 810, 330));
-    for (QComboBox* combo : {Combo1, Combo2}) {
+    m_fontNameBox = new EditorCombo(m_toolArea);
+    m_fontNameBox->setObjectName(QStringLiteral("fontNameBox"));
+    m_fontNameBox->setEditable(true);
+    m_fontNameBox->setInsertPolicy(QComboBox::NoInsert);
+    m_fontNameBox->setGeometry(Twips::toPixels(210, 405, 2115, 330));
+    m_fontSizeBox = new EditorCombo(m_toolArea);
+    m_fontSizeBox->setObjectName(QStringLiteral("fontSizeBox"));
+    m_fontSizeBox->setEditable(true);
+    m_fontSizeBox->setInsertPolicy(QComboBox::NoInsert);
+    m_fontSizeBox->setGeometry(Twips::toPixels(2400, 405, 810, 330));
+    for (QComboBox* combo : {m_fontNameBox, m_fontSizeBox}) {
         auto* c = static_cast<EditorCombo*>(combo);
         c->onDropDown = [this, combo] {
-            DroppedDownCombo = combo;
+            m_droppedDownCombo = combo;
             combo->setFocusPolicy(Qt::StrongFocus);
         };
-        c->onLostFocus = [this] { DroppedDownCombo = nullptr; };
+        c->onLostFocus = [this] { m_droppedDownCombo = nullptr; };
     }
-    connect(Combo1, &QComboBox::activated, this, &EditorWindow::Combo1_Click);
-    connect(Combo2, &QComboBox::activated, this, &EditorWindow::Combo2_Click);
+    connect(m_fontNameBox, &QComboBox::activated, this, &EditorWindow::fontNameChosen);
+    connect(m_fontSizeBox, &QComboBox::activated, this, &EditorWindow::fontSizeChosen);
 
-    Toolbar2 = new QToolBar(CoolBar1);
-    Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
-    Toolbar2->setIconSize(QSize(16, 16));
-    Toolbar2->setGeometry(Twips::toPixels(3285, 390, 1770, 330));
+    m_formatBar = new QToolBar(m_toolArea);
+    m_formatBar->setObjectName(QStringLiteral("formatBar"));
+    m_formatBar->setIconSize(QSize(16, 16));
+    m_formatBar->setGeometry(Twips::toPixels(3285, 390, 1770, 330));
     const std::pair<const char*, const char*> buttons2[] = {
         {"太字", "Bold"}, {"斜体", "Italic"}, {"下線", "Under"}, {"文字色", "Color"}};
     // Index 1 of this bar is a button without a key or an icon; it is not shown.
-    m_toolbar2.append(nullptr);
+    m_formatButtons.append(nullptr);
     for (const auto& [key, image] : buttons2) {
         const QString k = QString::fromUtf8(key);
-        QAction* a = Toolbar2->addAction(editorIcon(image), k);
+        QAction* a = m_formatBar->addAction(editorIcon(image), k);
         a->setObjectName(QLatin1String(image));
         a->setToolTip(k);
         a->setCheckable(k != QStringLiteral("文字色"));
-        connect(a, &QAction::triggered, this, [this, k] { Toolbar2_ButtonClick(k); });
-        m_toolbar2.append(a);
+        connect(a, &QAction::triggered, this, [this, k] { formatBarClicked(k); });
+        m_formatButtons.append(a);
     }
 }
 
-QAction* EditorWindow::toolbar1Button(int index) const {
-    return m_toolbar1.value(index - 1);
+QAction* EditorWindow::commandBarButton(int index) const {
+    return m_commandButtons.value(index - 1);
 }
 
-QAction* EditorWindow::toolbar2Button(int index) const {
-    return m_toolbar2.value(index - 1);
+QAction* EditorWindow::formatBarButton(int index) const {
+    return m_formatButtons.value(index - 1);
 }
 
 void EditorWindow::connectTextBox() {
     connect(m_textBox, &RichTextBox::changed, this, [this] {
-        UpdateUndoCommand();
-        TrackEditorChange(1);
+        updateUndoCommand();
+        trackChange();
     });
-    connect(m_textBox, &RichTextBox::keyUp, this, [this] { UpdateSelectionCommands(); });
+    connect(m_textBox, &RichTextBox::keyUp, this, [this] { updateSelectionCommands(); });
     connect(m_textBox, &RichTextBox::mouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint at) {
         if (button == Qt::RightButton)
-            mEdit->exec(m_textBox->viewport()->mapToGlobal(at));
-        UpdateSelectionCommands();
+            m_editMenu->exec(m_textBox->viewport()->mapToGlobal(at));
+        updateSelectionCommands();
     });
-    connect(m_textBox, &RichTextBox::selChange, this, &EditorWindow::Rich1_SelChange);
-    connect(m_textBox, &RichTextBox::gotFocus, this, &EditorWindow::Rich1_GotFocus);
-    connect(m_textBox, &RichTextBox::lostFocus, this, &EditorWindow::Rich1_LostFocus);
-    connect(m_textBox, &RichTextBox::dropped, this, &EditorWindow::Rich1_Drop);
+    connect(m_textBox, &RichTextBox::selChange, this, &EditorWindow::selectionChanged);
+    connect(m_textBox, &RichTextBox::gotFocus, this, &EditorWindow::textBoxFocused);
+    connect(m_textBox, &RichTextBox::lostFocus, this, &EditorWindow::textBoxLeft);
+    connect(m_textBox, &RichTextBox::dropped, this, &EditorWindow::textDropped);
     // The right button opens the editing menu on release, not the box's own menu.
     m_textBox->setContextMenuPolicy(Qt::NoContextMenu);
 }
@@ -238,60 +238,58 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore(); // the editor is never destroyed while the program runs
     if (m_state.ShuttingDown)
         return;
-    if (IsEditorDirty() != 0) {
+    if (isDirty()) {
         askToApply(false);
         return;
     }
     hide();
-    RestoreImeState();
+    restoreInputMethod();
 }
 
 void EditorWindow::askToApply(bool forExit) {
-    if (!m_msgForm) {
-        m_msgForm = new ApplyQuestion(this);
-        m_msgForm->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_msgForm->Command1, &QPushButton::clicked, this, [this] { Command_Click(1); });
-        connect(m_msgForm->Command2, &QPushButton::clicked, this, [this] { Command_Click(2); });
-        connect(m_msgForm->Command3, &QPushButton::clicked, this, [this] { Command_Click(3); });
+    if (!m_applyQuestion) {
+        m_applyQuestion = new ApplyQuestion(this);
+        m_applyQuestion->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_applyQuestion, &ApplyQuestion::answered, this, &EditorWindow::answered);
     }
-    m_msgForm->setWindowTitle(QStringLiteral("ピノラ") + QStringLiteral("：") + QStringLiteral("動作確認"));
+    m_applyQuestion->setWindowTitle(QStringLiteral("ピノラ") + QStringLiteral("：") + QStringLiteral("動作確認"));
     if (forExit) {
         // An open question from closing the editor becomes the exit's question.
-        m_msgForm->hide();
-        m_msgForm->setWindowModality(Qt::ApplicationModal);
-        m_msgForm->exec();
+        m_applyQuestion->hide();
+        m_applyQuestion->setWindowModality(Qt::ApplicationModal);
+        m_applyQuestion->exec();
     } else {
-        m_msgForm->show();
-        m_msgForm->raise();
+        m_applyQuestion->show();
+        m_applyQuestion->raise();
     }
 }
 
-void EditorWindow::Command_Click(int button) {
-    m_answer = button;
-    QPointer<ApplyQuestion> dialog = m_msgForm;
+void EditorWindow::answered(ApplyQuestion::Answer answer) {
+    m_answer = answer;
+    QPointer<ApplyQuestion> dialog = m_applyQuestion;
     auto unloadDialog = [&] {
         if (dialog) {
             dialog->done(0);
             dialog->close();
         }
     };
-    if (button == 3) {
+    if (answer == ApplyQuestion::Answer::Cancel) {
         m_state.ExitConfirmed = false;
         unloadDialog();
         return;
     }
     if (m_state.ExitRequested) {
         m_state.ExitConfirmed = true;
-        RestoreImeState();
+        restoreInputMethod();
         unloadDialog();
         hide();
-        if (button == 1)
-            CommitEditor();
+        if (answer == ApplyQuestion::Answer::Apply)
+            applyToNote();
         return;
     }
-    RestoreImeState();
+    restoreInputMethod();
     hide();
-    if (button == 1)
-        CommitEditor();
+    if (answer == ApplyQuestion::Answer::Apply)
+        applyToNote();
     unloadDialog();
 }

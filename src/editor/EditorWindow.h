@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/ApplyQuestion.h"
+
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
@@ -11,7 +13,6 @@
 struct AppState;
 class NoteWindow;
 class InputMethod;
-class ApplyQuestion;
 class QMimeData;
 class QAction;
 class QComboBox;
@@ -34,46 +35,25 @@ public:
     EditorWindow(AppState& state, Services services);
     ~EditorWindow() override;
 
-    // Menus and controls, by the names the program uses for them.
-    QMenu* mFile = nullptr;
-    QAction* mCreate = nullptr;
-    QAction* mEnd = nullptr;
-    QMenu* mEdit = nullptr;
-    QAction *mCut = nullptr, *mCopy = nullptr, *mPast = nullptr, *mDel = nullptr, *mUndo = nullptr;
-    QMenu* mFormat = nullptr;
-    QAction *mBold = nullptr, *mItalic = nullptr, *mUnder = nullptr;
-    QAction *mYellow = nullptr, *mGreen = nullptr, *mBlue = nullptr, *mRed = nullptr, *mPurple = nullptr,
-            *mWhite = nullptr;
-    QWidget* CoolBar1 = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QToolBar* Toolbar2 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
     RichTextBox* textBox() const { return m_textBox; }
+    QComboBox* fontNameBox() const { return m_fontNameBox; }
+    QComboBox* fontSizeBox() const { return m_fontSizeBox; }
 
-    // Toolbar1's buttons by their 1-based index (separators are null); the key is
-    // each button's text and tool tip.
-    QAction* toolbar1Button(int index) const;
-    QAction* toolbar2Button(int index) const;
-
-    // The editor's state.
-    qint32 EditorDirty = 0;
-    bool ChangeTrackingArmed = false;
-    qint32 SavedImeOpen = 0;
-    // Whether SavedImeOpen holds the status from before this editing session; the
-    // text box switches the input method on, so a later focus gain must not save.
-    bool ImeStatusSaved = false;
-    QComboBox* DroppedDownCombo = nullptr;
-    QColor dialogColour;
+    // The command bar's buttons by their 1-based index (separators are null); the key
+    // is each button's text and tool tip. The format bar's the same way.
+    QAction* commandBarButton(int index) const;
+    QAction* formatBarButton(int index) const;
 
     // Lifecycle.
-    void ResetEditor();
-    void ShowEditor();
-    void CommitEditor();
-    void SyncEditorColourMenu(const NoteWindow& note);
-    void SetEditorDirty(qint32 value) { EditorDirty = value; }
-    void TrackEditorChange(qint32 value);
-    qint32 IsEditorDirty() const { return EditorDirty; }
+    void reset();
+    void showEditor();
+    void applyToNote();
+    void checkColourOf(const NoteWindow& note);
+    // Whether the editor holds changes not yet applied to a note.
+    bool isDirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
+    // A change of the text counts from the second on after the editor was filled.
+    void trackChange();
 
     // The ways the editor is opened. Opening a note while the editor holds work not
     // yet applied asks first (適用, 破棄 or キャンセル); キャンセル keeps the work.
@@ -82,19 +62,19 @@ public:
     void openFromTrayMenu(const std::function<void(QWidget&)>& centre);
 
     // Commands.
-    void EditorCut();
-    void EditorCopy();
-    void EditorPaste();
-    void EditorDelete();
-    void EditorUndo();
-    void SetEditorBackColour(qint32 colour);
-    void UpdateSelectionCommands();
-    void UpdateUndoCommand();
-    void RestoreImeState();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void undo();
+    void setNoteColour(qint32 colour);
+    void updateSelectionCommands();
+    void updateUndoCommand();
+    void restoreInputMethod();
 
     // The apply question, shown without waiting (closing the dirty editor) or as
     // the exit's question, which waits; the exit's answer is in ExitConfirmed.
-    ApplyQuestion* msgForm() const;
+    ApplyQuestion* applyQuestion() const;
     void askToApply(bool forExit);
     // Open with changes, or with the apply question already asked.
     bool holdsUnappliedWork() const;
@@ -103,7 +83,7 @@ public:
     bool settleUnappliedWork();
 
     // 付箋紙作成 and 終了.
-    void mCreate_Click();
+    void createNote();
 
 signals:
     void exitRequested();
@@ -115,26 +95,50 @@ private:
     void buildMenus();
     void buildToolbars();
     void connectTextBox();
-    void Toolbar1_ButtonClick(const QString& key);
-    void Toolbar2_ButtonClick(const QString& key);
+    void commandBarClicked(const QString& key);
+    void formatBarClicked(const QString& key);
     void toggleFromMenu(QAction* item, int button, std::optional<bool> (RichTextBox::*get)() const,
                         void (RichTextBox::*set)(bool));
-    void Combo1_Click();
-    void Combo2_Click();
-    void Rich1_SelChange();
-    void Rich1_GotFocus();
-    void Rich1_LostFocus();
-    void Rich1_Drop(const QMimeData* data);
-    void Command_Click(int button);
+    void fontNameChosen();
+    void fontSizeChosen();
+    void selectionChanged();
+    void textBoxFocused();
+    void textBoxLeft();
+    void textDropped(const QMimeData* data);
+    void answered(ApplyQuestion::Answer answer);
     void checkColourItem(QAction* item);
     // The six colour items of the format menu with their note colours, in menu order.
     std::array<std::pair<qint32, QAction*>, 6> colourItems() const;
 
     AppState& m_state;
     Services m_services;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_createNote = nullptr;
+    QAction* m_exit = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QAction *m_cut = nullptr, *m_copy = nullptr, *m_paste = nullptr, *m_delete = nullptr, *m_undo = nullptr;
+    QMenu* m_formatMenu = nullptr;
+    QAction *m_bold = nullptr, *m_italic = nullptr, *m_underline = nullptr;
+    QAction *m_yellow = nullptr, *m_green = nullptr, *m_blue = nullptr, *m_red = nullptr, *m_purple = nullptr,
+            *m_white = nullptr;
+    QWidget* m_toolArea = nullptr;
+    QToolBar* m_commandBar = nullptr;
+    QToolBar* m_formatBar = nullptr;
+    QComboBox* m_fontNameBox = nullptr;
+    QComboBox* m_fontSizeBox = nullptr;
     RichTextBox* m_textBox = nullptr;
-    QPointer<ApplyQuestion> m_msgForm;
-    int m_answer = 0;           // the button that last answered the question
-    QList<QAction*> m_toolbar1; // index 0 is button 1
-    QList<QAction*> m_toolbar2;
+
+    bool m_dirty = false;
+    bool m_changeTrackingArmed = false;
+    // The input method's status from before this editing session, and whether it is
+    // held: the text box switches the input method on, so a later focus must not
+    // take that for the user's.
+    bool m_savedImeOpen = false;
+    bool m_imeStatusSaved = false;
+    QComboBox* m_droppedDownCombo = nullptr;
+    QColor m_dialogColour;
+    QPointer<ApplyQuestion> m_applyQuestion;
+    ApplyQuestion::Answer m_answer = ApplyQuestion::Answer::Cancel; // the last answer to the question
+    QList<QAction*> m_commandButtons;                               // index 0 is button 1
+    QList<QAction*> m_formatButtons;
 };

@@ -54,11 +54,11 @@ NoteWindow::NoteWindow(AppState& state)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QString());
 
-
     m_mouseSurface = new NoteSurface(this);
     m_mouseSurface->setObjectName(QStringLiteral("mouseSurface"));
     m_mouseSurface->setAcceptDrops(true);
-    m_mouseSurface->setGeometry(Twips::toPixelsX(45), Twips::toPixelsY(30), Twips::toPixelsX(105), Twips::toPixelsY(195));
+    m_mouseSurface->setGeometry(Twips::toPixelsX(45), Twips::toPixelsY(30), Twips::toPixelsX(105),
+                                Twips::toPixelsY(195));
 
     m_textBox = new RichTextBox(this);
     m_textBox->setObjectName(QStringLiteral("textBox"));
@@ -98,14 +98,14 @@ void NoteWindow::buildMenu() {
     m_menu = new QMenu(QStringLiteral("付箋紙メニュー"), this);
     m_menu->setObjectName(QStringLiteral("noteMenu"));
     QMenu* fDelTop = addSubmenu(m_menu, "peelMenu", QStringLiteral("はがす"));
-    connect(addItem(fDelTop, "peel", QStringLiteral("はがす")), &QAction::triggered, this,
-            &NoteWindow::peelWithLog);
+    connect(addItem(fDelTop, "peel", QStringLiteral("はがす")), &QAction::triggered, this, &NoteWindow::peelWithLog);
     connect(addItem(fDelTop, "peelWithoutLog", QStringLiteral("ログに出力しないではがす")), &QAction::triggered, this,
             &NoteWindow::peelWithoutLog);
     addSeparator(fDelTop, "peelSeparator");
     connect(addItem(fDelTop, "hideForNow", QStringLiteral("一時的に非表示")), &QAction::triggered, this,
             &NoteWindow::hideForNow);
-    connect(addItem(fDelTop, "hide", QStringLiteral("非表示")), &QAction::triggered, this, &NoteWindow::hideUntilShownAgain);
+    connect(addItem(fDelTop, "hide", QStringLiteral("非表示")), &QAction::triggered, this,
+            &NoteWindow::hideUntilShownAgain);
     QMenu* fBack = addSubmenu(m_menu, "colourMenu", QStringLiteral("背景色"));
     const std::pair<const char*, std::pair<QString, qint32>> colours[] = {
         {"yellow", {QStringLiteral("黄"), NoteColor::Yellow}}, {"green", {QStringLiteral("緑"), NoteColor::Green}},
@@ -297,7 +297,8 @@ void NoteWindow::fillDragData(QMimeData* data) {
     if (m_state.DragDataFormat == DragData::RichText)
         data->setData(QStringLiteral("text/rtf"), m_textBox->textRTF());
     else if (m_state.DragDataFormat == DragData::PlainText)
-        data->setText(m_textBox->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
+        data->setText(
+            m_textBox->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
 }
 
 void NoteWindow::dragFinished(int effect) {

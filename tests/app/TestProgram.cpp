@@ -142,7 +142,7 @@ private slots:
 
         emit m_form->trayIcon()->leftDoubleClick();
         QTest::keyClicks(m_form->editor().textBox(), "new");
-        m_form->editor().mCreate->trigger();
+        m_form->editor().findChild<QAction*>("createNote")->trigger();
         QVERIFY(saved() && !saved()->damaged);
         QCOMPARE(saved()->count, wholeNotes + 1);
         QVERIFY(saved()->records.at(wholeNotes).TextRTF.contains("new"));
@@ -287,9 +287,9 @@ private slots:
         emit m_form->trayIcon()->leftDoubleClick();
         QTest::keyClicks(editor.textBox(), "typed");
         editor.close(); // the question opens and waits for an answer without blocking
-        QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
+        QVERIFY(editor.applyQuestion() && editor.applyQuestion()->isVisible());
         QSignalSpy finished(m_form.get(), &Program::finished);
-        QTimer::singleShot(50, [&editor] { editor.msgForm()->Command1->click(); });
+        QTimer::singleShot(50, [&editor] { editor.applyQuestion()->button(ApplyQuestion::Answer::Apply)->click(); });
         m_form->trayMenu()->iend->trigger();
         QCOMPARE(finished.count(), 1); // the answer answered the exit too
         QCOMPARE(saved()->count, 1);

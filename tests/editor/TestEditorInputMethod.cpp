@@ -66,23 +66,24 @@ private slots:
             editor.close();
         } else if (close == "create") {
             QTest::keyClicks(editor.textBox(), "memo");
-            editor.mCreate->trigger();
+            editor.findChild<QAction*>("createNote")->trigger();
             QCOMPARE(state.NoteCount, 1);
         } else if (close == "font") {
-            editor.Combo2->setFocus();
-            QTRY_VERIFY(editor.Combo2->hasFocus());
-            editor.Combo2->setCurrentIndex(3);
-            emit editor.Combo2->activated(3);
+            editor.fontSizeBox()->setFocus();
+            QTRY_VERIFY(editor.fontSizeBox()->hasFocus());
+            editor.fontSizeBox()->setCurrentIndex(3);
+            emit editor.fontSizeBox()->activated(3);
             QTRY_VERIFY(editor.textBox()->hasFocus());
-            editor.mCreate->trigger();
+            editor.findChild<QAction*>("createNote")->trigger();
         } else {
             QTest::keyClicks(editor.textBox(), "memo");
             editor.close();
-            QVERIFY(editor.msgForm() && editor.msgForm()->isVisible());
-            ApplyQuestion& question = *editor.msgForm();
-            QTest::mouseClick(close == "apply"     ? question.Command1
-                              : close == "discard" ? question.Command2
-                                                   : question.Command3,
+            QVERIFY(editor.applyQuestion() && editor.applyQuestion()->isVisible());
+            ApplyQuestion& question = *editor.applyQuestion();
+            using Answer = ApplyQuestion::Answer;
+            QTest::mouseClick(question.button(close == "apply"     ? Answer::Apply
+                                              : close == "discard" ? Answer::Discard
+                                                                   : Answer::Cancel),
                               Qt::LeftButton);
         }
         QCOMPARE(editor.isVisible(), close == "cancel");

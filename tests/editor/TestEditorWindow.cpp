@@ -42,54 +42,54 @@ private slots:
     }
 
     void freshEditorDefaults() {
-        QCOMPARE(m_editor->Combo1->currentText(), QStringLiteral("ＭＳ ゴシック"));
-        QCOMPARE(m_editor->Combo2->count(), 27);
-        QCOMPARE(m_editor->Combo2->currentText(), QStringLiteral("10"));
+        QCOMPARE(m_editor->fontNameBox()->currentText(), QStringLiteral("ＭＳ ゴシック"));
+        QCOMPARE(m_editor->fontSizeBox()->count(), 27);
+        QCOMPARE(m_editor->fontSizeBox()->currentText(), QStringLiteral("10"));
         QCOMPARE(m_editor->textBox()->backColor(), NoteColor::Yellow);
-        QVERIFY(m_editor->mYellow->isChecked() && !m_editor->mWhite->isChecked());
+        QVERIFY(m_editor->findChild<QAction*>("yellow")->isChecked() &&
+                !m_editor->findChild<QAction*>("white")->isChecked());
         // Cut, copy, delete and undo are off; paste only with text on the clipboard.
         for (int button : {3, 4, 5, 6, 7})
-            QVERIFY(!m_editor->toolbar1Button(button)->isEnabled());
+            QVERIFY(!m_editor->commandBarButton(button)->isEnabled());
         QApplication::clipboard()->setText(QStringLiteral("x"));
-        m_editor->UpdateSelectionCommands();
-        QVERIFY(m_editor->mPast->isEnabled() && m_editor->toolbar1Button(5)->isEnabled());
+        m_editor->updateSelectionCommands();
+        QVERIFY(m_editor->findChild<QAction*>("paste")->isEnabled() && m_editor->commandBarButton(5)->isEnabled());
         // Tab stops every "5678" across the box.
         const QList<int> tabs = m_editor->textBox()->selTabs();
         QVERIFY(tabs.size() > 5 && tabs.at(0) == 0 && tabs.at(2) == 2 * tabs.at(1));
-        QCOMPARE(m_editor->IsEditorDirty(), 0);
+        QVERIFY(!m_editor->isDirty());
     }
 
     void dirtyRules() {
         m_editor->openForNewNote(true);
         m_editor->textBox()->setFocus();
         QTest::keyClicks(m_editor->textBox(), "a");
-        QCOMPARE(m_editor->IsEditorDirty(), 1);
+        QVERIFY(m_editor->isDirty());
 
-        m_editor->ResetEditor();
+        m_editor->reset();
         m_editor->openForNewNote(false);
-        m_editor->ChangeTrackingArmed = true;
         m_editor->textBox()->setText(QStringLiteral("abc\r\nde"));
-        m_editor->SetEditorDirty(0);
+        m_editor->setDirty(false);
         m_editor->textBox()->setSelStart(0);
         m_editor->textBox()->setSelLength(5);
-        m_editor->EditorCopy();
-        QCOMPARE(m_editor->IsEditorDirty(), 0); // copying changes nothing
+        m_editor->copy();
+        QVERIFY(!m_editor->isDirty()); // copying changes nothing
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc\nd"));
-        m_editor->mBold->trigger();
-        QCOMPARE(m_editor->IsEditorDirty(), 1); // formatting from the menu counts
-        m_editor->SetEditorDirty(0);
-        m_editor->SetEditorBackColour(NoteColor::Yellow);
-        QCOMPARE(m_editor->IsEditorDirty(), 1); // a colour counts, even the same one
-        QVERIFY(m_editor->mYellow->isChecked());
+        m_editor->findChild<QAction*>("bold")->trigger();
+        QVERIFY(m_editor->isDirty()); // formatting from the menu counts
+        m_editor->setDirty(false);
+        m_editor->setNoteColour(NoteColor::Yellow);
+        QVERIFY(m_editor->isDirty()); // a colour counts, even the same one
+        QVERIFY(m_editor->findChild<QAction*>("yellow")->isChecked());
 
         // Undo takes back one step only, and what it undid cannot be undone again.
         m_editor->textBox()->selectAll();
-        m_editor->EditorCopy();
-        m_editor->EditorPaste();
-        m_editor->EditorPaste();
-        QVERIFY(m_editor->mUndo->isEnabled());
-        m_editor->EditorUndo();
-        QVERIFY(!m_editor->mUndo->isEnabled());
+        m_editor->copy();
+        m_editor->paste();
+        m_editor->paste();
+        QVERIFY(m_editor->findChild<QAction*>("undo")->isEnabled());
+        m_editor->undo();
+        QVERIFY(!m_editor->findChild<QAction*>("undo")->isEnabled());
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("abc\r\nde"));
     }
 
@@ -100,18 +100,18 @@ private slots:
         m_editor->openForEdit(*addNote(1, "{\\rtf1 existing}"));
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("existing"));
         m_editor->close();
-        QVERIFY(!m_editor->isVisible() && !m_editor->msgForm());
+        QVERIFY(!m_editor->isVisible() && !m_editor->applyQuestion());
         m_editor->openForNewNote(true);
         QTest::keyClicks(m_editor->textBox(), "memo");
         m_editor->close();
-        QVERIFY(m_editor->isVisible() && m_editor->msgForm() && m_editor->msgForm()->isVisible());
-        QCOMPARE(m_editor->msgForm()->windowTitle(), QStringLiteral("ピノラ：動作確認"));
-        QTest::mouseClick(m_editor->msgForm()->Command3, Qt::LeftButton);
-        QTRY_VERIFY(!m_editor->msgForm() || !m_editor->msgForm()->isVisible());
-        QVERIFY(m_editor->isVisible() && m_editor->IsEditorDirty() == 1);
+        QVERIFY(m_editor->isVisible() && m_editor->applyQuestion() && m_editor->applyQuestion()->isVisible());
+        QCOMPARE(m_editor->applyQuestion()->windowTitle(), QStringLiteral("ピノラ：動作確認"));
+        QTest::mouseClick(m_editor->applyQuestion()->button(ApplyQuestion::Answer::Cancel), Qt::LeftButton);
+        QTRY_VERIFY(!m_editor->applyQuestion() || !m_editor->applyQuestion()->isVisible());
+        QVERIFY(m_editor->isVisible() && m_editor->isDirty());
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("memo"));
         m_editor->close();
-        QTest::mouseClick(m_editor->msgForm()->Command2, Qt::LeftButton);
+        QTest::mouseClick(m_editor->applyQuestion()->button(ApplyQuestion::Answer::Discard), Qt::LeftButton);
         QVERIFY(!m_editor->isVisible());
         QCOMPARE(m_state->NoteCount, 1); // the existing one only
     }
@@ -120,7 +120,7 @@ private slots:
         m_state->Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 35, 0)); };
         m_editor->openForNewNote(false);
         QTest::keyClicks(m_editor->textBox(), "first");
-        m_editor->SetEditorBackColour(NoteColor::Green);
+        m_editor->setNoteColour(NoteColor::Green);
         m_editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
         QTest::keyClick(m_editor->textBox(), Qt::Key_N, Qt::ControlModifier);
@@ -139,8 +139,8 @@ private slots:
         m_editor->textBox()->insertText(QStringLiteral("買い物①\r\n牛乳～"));
         m_editor->textBox()->setSelStart(0);
         m_editor->textBox()->setSelLength(3);
-        m_editor->toolbar2Button(2)->trigger(); // bold
-        m_editor->mCreate_Click();
+        m_editor->formatBarButton(2)->trigger(); // bold
+        m_editor->createNote();
         const QByteArray rtf = NoteFile::decode(readBytes(m_state->dataFilePath()))->records.at(0).TextRTF;
         QVERIFY(!rtf.contains(char(0x80)) && rtf.contains("\\'94\\'83")); // 買 as Shift-JIS escapes
         // What a restart reads back is the same text with the same bold run.
@@ -160,10 +160,10 @@ private slots:
         second->move(300, 200);
         const QString tag = second->tag();
         m_editor->openForEdit(*second);
-        QVERIFY(!m_editor->mUndo->isEnabled()); // opening is nothing to undo
+        QVERIFY(!m_editor->findChild<QAction*>("undo")->isEnabled()); // opening is nothing to undo
         m_editor->textBox()->setSelStart(m_editor->textBox()->textLength());
         QTest::keyClicks(m_editor->textBox(), " more");
-        m_editor->mCreate_Click();
+        m_editor->createNote();
         QCOMPARE(m_state->NoteCount, 2);
         QVERIFY(second->tag() == tag && second->pos() == QPoint(300, 200));
         QCOMPARE(second->textBox()->text(), QStringLiteral("two more"));
@@ -171,29 +171,30 @@ private slots:
 
         // Another note opened over typed work: the question first. キャンセル keeps the
         // work, 適用 applies it to its note, 破棄 drops it; then the other note opens.
-        const auto openAnswering = [this](NoteWindow& note, int button) {
+        using Answer = ApplyQuestion::Answer;
+        const auto openAnswering = [this](NoteWindow& note, Answer answer) {
             bool asked = false;
-            QTimer::singleShot(0, this, [this, button, &asked] {
-                ApplyQuestion* question = m_editor->msgForm();
+            QTimer::singleShot(0, this, [this, answer, &asked] {
+                ApplyQuestion* question = m_editor->applyQuestion();
                 asked = question && question->isVisible();
                 if (question)
-                    (button == 1 ? question->Command1 : button == 2 ? question->Command2 : question->Command3)->click();
+                    question->button(answer)->click();
             });
             m_editor->openForEdit(note);
             return asked;
         };
         m_editor->openForEdit(*first);
         QTest::keyClicks(m_editor->textBox(), "typed ");
-        QVERIFY(openAnswering(*second, 3));
+        QVERIFY(openAnswering(*second, Answer::Cancel));
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("typed one"));
-        QVERIFY(openAnswering(*second, 1));
+        QVERIFY(openAnswering(*second, Answer::Apply));
         QCOMPARE(first->textBox()->text(), QStringLiteral("typed one"));
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("two more"));
         QTest::keyClicks(m_editor->textBox(), "x");
-        QVERIFY(openAnswering(*first, 2));
+        QVERIFY(openAnswering(*first, Answer::Discard));
         QCOMPARE(second->textBox()->text(), QStringLiteral("two more"));
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("typed one"));
-        QVERIFY(!openAnswering(*second, 3)); // nothing typed: no question
+        QVERIFY(!openAnswering(*second, Answer::Cancel)); // nothing typed: no question
     }
 
     // A note the editor grows keeps its colour to its last pixel.
@@ -208,7 +209,7 @@ private slots:
             QTest::keyClicks(m_editor->textBox(), line);
         }
         const int before = note->height();
-        m_editor->mCreate_Click();
+        m_editor->createNote();
         const QImage shot = note->grab().toImage();
         QVERIFY(shot.height() > before);
         QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 1), ColorValue::toQColor(NoteColor::Green));
@@ -219,7 +220,7 @@ private slots:
         m_editor->openForEdit(*note);
         note->setTag(QString()); // peeled meanwhile
         QTest::keyClicks(m_editor->textBox(), "typed ");
-        m_editor->mCreate_Click();
+        m_editor->createNote();
         QCOMPARE(m_state->NoteCount, 2);
         QCOMPARE(m_state->liveNote(2)->textBox()->text(), QStringLiteral("typed gone"));
     }
@@ -231,9 +232,11 @@ private slots:
         bool shownWithCut = false;
         QTimer::singleShot(0, this, [&] {
             auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            shownWithCut = popup == m_editor->mEdit && m_editor->mCut->isEnabled();
+            shownWithCut =
+                popup == m_editor->findChild<QMenu*>("editMenu") && m_editor->findChild<QAction*>("cut")->isEnabled();
             if (popup)
-                QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(m_editor->mCut).center());
+                QTest::mouseClick(popup, Qt::LeftButton, {},
+                                  popup->actionGeometry(m_editor->findChild<QAction*>("cut")).center());
         });
         QTest::mouseClick(m_editor->textBox()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY(shownWithCut);
@@ -246,11 +249,12 @@ private slots:
         m_editor->textBox()->setTextRTF("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ab\\b cd\\b0\\par}");
         m_editor->textBox()->setSelStart(1);
         m_editor->textBox()->setSelLength(2);
-        QVERIFY(m_editor->mBold->isChecked() && m_editor->toolbar2Button(2)->isChecked()); // mixed shows as bold
-        m_editor->toolbar2Button(2)->trigger();
+        QVERIFY(m_editor->findChild<QAction*>("bold")->isChecked() &&
+                m_editor->formatBarButton(2)->isChecked()); // mixed shows as bold
+        m_editor->formatBarButton(2)->trigger();
         QCOMPARE(m_editor->textBox()->selBold(), std::optional<bool>(false));
-        QVERIFY(!m_editor->mBold->isChecked());
-        QCOMPARE(m_editor->IsEditorDirty(), 1);
+        QVERIFY(!m_editor->findChild<QAction*>("bold")->isChecked());
+        QVERIFY(m_editor->isDirty());
     }
 
     void sizeFromTheListMarksDirtyAndReturnsFocus() {
@@ -258,14 +262,14 @@ private slots:
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
         QTest::keyClicks(m_editor->textBox(), "ab");
-        m_editor->SetEditorDirty(0);
+        m_editor->setDirty(false);
         m_editor->textBox()->setSelStart(0);
         m_editor->textBox()->setSelLength(2);
-        m_editor->Combo2->setFocus();
-        m_editor->Combo2->setCurrentIndex(m_editor->Combo2->findText("24"));
-        emit m_editor->Combo2->activated(m_editor->Combo2->currentIndex());
+        m_editor->fontSizeBox()->setFocus();
+        m_editor->fontSizeBox()->setCurrentIndex(m_editor->fontSizeBox()->findText("24"));
+        emit m_editor->fontSizeBox()->activated(m_editor->fontSizeBox()->currentIndex());
         QCOMPARE(m_editor->textBox()->selFontSize(), std::optional<qreal>(24));
-        QCOMPARE(m_editor->IsEditorDirty(), 1);
+        QVERIFY(m_editor->isDirty());
         QTRY_VERIFY(m_editor->textBox()->hasFocus());
     }
 
@@ -278,10 +282,10 @@ private slots:
         QCOMPARE(m_editor->textBox()->text(), QStringLiteral("\t"));
         QVERIFY(m_editor->textBox()->hasFocus());
 
-        QTest::mouseClick(m_editor->Combo1->lineEdit(), Qt::LeftButton);
-        QTRY_VERIFY(m_editor->Combo1->hasFocus());
+        QTest::mouseClick(m_editor->fontNameBox()->lineEdit(), Qt::LeftButton);
+        QTRY_VERIFY(m_editor->fontNameBox()->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTRY_VERIFY(m_editor->Combo2->hasFocus());
+        QTRY_VERIFY(m_editor->fontSizeBox()->hasFocus());
     }
 
 private:
