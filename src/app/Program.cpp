@@ -222,7 +222,7 @@ void Program::startNetwork() {
         WriteReceiveSettings(m_profile, qint16(m_state.ReceiveMode), m_state.ReceiveFrom);
         announce();
     });
-    m_networkSettings->Text1->setText(QString::number(m_state.PortNumber));
+    m_networkSettings->portField()->setText(QString::number(m_state.PortNumber));
     if (BindTransferSocket(*m_socket, m_state.PortNumber))
         announce();
     else

@@ -18,9 +18,11 @@ public:
     // unreadable file says so instead.
     static ReadingWindow* textFile(const QString& caption, const QString& path);
 
-    QLabel* FileLine;
-    QTextBrowser* Text;
+    QLabel* fileLine() const { return m_fileLine; }
+    QTextBrowser* browser() const { return m_browser; }
 
 private:
     explicit ReadingWindow(const QString& caption);
+    QLabel* m_fileLine = nullptr;
+    QTextBrowser* m_browser = nullptr;
 };

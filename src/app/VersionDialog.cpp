@@ -32,33 +32,33 @@ VersionDialog::VersionDialog()
     setWindowTitle(kTitle + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(Twips::toPixelsX(5730), Twips::toPixelsY(2880));
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(Twips::toPixels(240, 240, 540, 540));
-    picIcon->setPixmap(PinoraIcon().pixmap(picIcon->size()));
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("icon"));
+    m_icon->setGeometry(Twips::toPixels(240, 240, 540, 540));
+    m_icon->setPixmap(PinoraIcon().pixmap(m_icon->size()));
 
-    lblTitle = new QLabel(kTitle, this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setFont(formFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
-    lblTitle->setGeometry(Twips::toPixels(1050, 240, 3885, 480));
-    lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_title = new QLabel(kTitle, this);
+    m_title->setObjectName(QStringLiteral("title"));
+    m_title->setFont(formFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
+    m_title->setGeometry(Twips::toPixels(1050, 240, 3885, 480));
+    m_title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblVersion = new QLabel(versionLine(Version::kMajor, Version::kMinor, Version::kRevision), this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setFont(formFont(QStringLiteral("ＭＳ ゴシック"), false));
-    lblVersion->setGeometry(Twips::toPixels(1050, 780, 3885, 225));
+    m_version = new QLabel(versionLine(Version::kMajor, Version::kMinor, Version::kRevision), this);
+    m_version->setObjectName(QStringLiteral("version"));
+    m_version->setFont(formFont(QStringLiteral("ＭＳ ゴシック"), false));
+    m_version->setGeometry(Twips::toPixels(1050, 780, 3885, 225));
 
-    lblDescription = new QPlainTextEdit(this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setReadOnly(true);
-    lblDescription->setFrameShape(QFrame::NoFrame);
-    lblDescription->viewport()->setAutoFillBackground(false);
-    lblDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lblDescription->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lblDescription->document()->setDocumentMargin(0);
-    lblDescription->setPlainText(QStringLiteral("デスクトップに付箋紙を貼るソフトです。\n"
-                                                "付箋紙はこのコンピュータに保存されます。"));
-    lblDescription->setGeometry(Twips::toPixels(1050, 1200, 3885, 600));
+    m_notice = new QPlainTextEdit(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setReadOnly(true);
+    m_notice->setFrameShape(QFrame::NoFrame);
+    m_notice->viewport()->setAutoFillBackground(false);
+    m_notice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_notice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_notice->document()->setDocumentMargin(0);
+    m_notice->setPlainText(QStringLiteral("デスクトップに付箋紙を貼るソフトです。\n"
+                                          "付箋紙はこのコンピュータに保存されます。"));
+    m_notice->setGeometry(Twips::toPixels(1050, 1200, 3885, 600));
 
     // Two etched lines between the notice and the buttons.
     auto* line = new QFrame(this);
@@ -67,17 +67,17 @@ VersionDialog::VersionDialog()
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(Twips::toPixels(90, 1860, 5550, 30));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Twips::toPixels(4245, 1980, 1380, 345));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setGeometry(Twips::toPixels(4245, 1980, 1380, 345));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::close);
 
-    cmdSysInfo = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(Twips::toPixels(4260, 2430, 1380, 345));
-    cmdSysInfo->setAutoDefault(false);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &VersionDialog::StartSysInfo);
+    m_systemInformationButton = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
+    m_systemInformationButton->setObjectName(QStringLiteral("systemInformationButton"));
+    m_systemInformationButton->setGeometry(Twips::toPixels(4260, 2430, 1380, 345));
+    m_systemInformationButton->setAutoDefault(false);
+    connect(m_systemInformationButton, &QPushButton::clicked, this, &VersionDialog::startSystemInformation);
 }
 
 QString VersionDialog::versionLine(int major, int minor, int revision) {
@@ -93,7 +93,7 @@ QList<QStringList> VersionDialog::systemInformationPrograms() {
     };
 }
 
-void VersionDialog::StartSysInfo() {
+void VersionDialog::startSystemInformation() {
     if (!StartFirstProgramFound(systemInformationPrograms()))
         MessageBox::show(QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"), this);
 }

@@ -16,17 +16,25 @@ public:
     VersionDialog();
 
     // Starts the first system-information program found, or says there is none.
-    void StartSysInfo();
+    void startSystemInformation();
 
     // "ﾊﾞｰｼﾞｮﾝ 1.2.3".
     static QString versionLine(int major, int minor, int revision);
     // What stands in for the system-information tool, in the order tried.
     static QList<QStringList> systemInformationPrograms();
 
-    QLabel* picIcon;
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QPlainTextEdit* lblDescription;
-    QPushButton* cmdOK;
-    QPushButton* cmdSysInfo;
+    QLabel* icon() const { return m_icon; }
+    QLabel* title() const { return m_title; }
+    QLabel* version() const { return m_version; }
+    QPlainTextEdit* notice() const { return m_notice; }
+    QPushButton* okButton() const { return m_okButton; }
+    QPushButton* systemInformationButton() const { return m_systemInformationButton; }
+
+private:
+    QLabel* m_icon = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_version = nullptr;
+    QPlainTextEdit* m_notice = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_systemInformationButton = nullptr;
 };

@@ -45,21 +45,21 @@ NetworkSettingsWindow::NetworkSettingsWindow(AppState& state, DatagramSocket& so
     setObjectName(QStringLiteral("NetworkSettingsWindow"));
     setWindowTitle(QStringLiteral("ネットワーク設定"));
     resize(Twips::toPixelsX(2760), Twips::toPixelsY(1080));
-    Label1 = new QLabel(QStringLiteral("ポート番号"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Twips::toPixels(105, 120, 885, 195));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(Twips::toPixels(1065, 75, 1575, 270));
-    Label2 = new QLabel(QStringLiteral("アドレスは設定の必要はありません。自動的に判定されます。"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setWordWrap(true);
-    Label2->setGeometry(Twips::toPixels(225, 600, 2325, 405));
+    m_portCaption = new QLabel(QStringLiteral("ポート番号"), this);
+    m_portCaption->setObjectName(QStringLiteral("portCaption"));
+    m_portCaption->setGeometry(Twips::toPixels(105, 120, 885, 195));
+    m_portField = new QLineEdit(this);
+    m_portField->setObjectName(QStringLiteral("portField"));
+    m_portField->setGeometry(Twips::toPixels(1065, 75, 1575, 270));
+    m_addressNote = new QLabel(QStringLiteral("アドレスは設定の必要はありません。自動的に判定されます。"), this);
+    m_addressNote->setObjectName(QStringLiteral("addressNote"));
+    m_addressNote->setWordWrap(true);
+    m_addressNote->setGeometry(Twips::toPixels(225, 600, 2325, 405));
     // The note takes more lines in today's Japanese fonts than the window gave it;
     // it grows downwards rather than being cut off.
-    const int lacking = Label2->heightForWidth(Label2->width()) - Label2->height();
+    const int lacking = m_addressNote->heightForWidth(m_addressNote->width()) - m_addressNote->height();
     if (lacking > 0) {
-        Label2->resize(Label2->width(), Label2->height() + lacking);
+        m_addressNote->resize(m_addressNote->width(), m_addressNote->height() + lacking);
         resize(width(), height() + lacking);
     }
 
@@ -68,21 +68,22 @@ NetworkSettingsWindow::NetworkSettingsWindow(AppState& state, DatagramSocket& so
     auto* layout = new QVBoxLayout(receiving);
     layout->setContentsMargins(Twips::toPixelsX(105), 0, Twips::toPixelsX(105), Twips::toPixelsY(105));
     auto* caption = new QLabel(QStringLiteral("受け取る付箋紙"), receiving);
-    ReceiveAll = new QRadioButton(QStringLiteral("すべてのコンピュータから受け取る"), receiving);
-    ReceiveChosen = new QRadioButton(QStringLiteral("チェックしたコンピュータからだけ受け取る"), receiving);
-    ChosenList = new QListWidget(receiving);
-    ReceiveNone = new QRadioButton(QStringLiteral("受け取らない（このコンピュータを知らせない）"), receiving);
-    ReceiveAll->setObjectName(QStringLiteral("ReceiveAll"));
-    ReceiveChosen->setObjectName(QStringLiteral("ReceiveChosen"));
-    ReceiveNone->setObjectName(QStringLiteral("ReceiveNone"));
-    ChosenList->setObjectName(QStringLiteral("ChosenList"));
-    ChosenList->setFixedHeight(Twips::toPixelsY(1200));
-    EmptyListNotice = AddListNotice(*ChosenList);
-    EmptyListNotice->setObjectName(QStringLiteral("EmptyListNotice"));
-    for (QWidget* w : std::initializer_list<QWidget*>{caption, ReceiveAll, ReceiveChosen, ChosenList, ReceiveNone})
+    m_receiveFromEveryone = new QRadioButton(QStringLiteral("すべてのコンピュータから受け取る"), receiving);
+    m_receiveFromChosen = new QRadioButton(QStringLiteral("チェックしたコンピュータからだけ受け取る"), receiving);
+    m_chosenList = new QListWidget(receiving);
+    m_receiveFromNobody = new QRadioButton(QStringLiteral("受け取らない（このコンピュータを知らせない）"), receiving);
+    m_receiveFromEveryone->setObjectName(QStringLiteral("receiveFromEveryone"));
+    m_receiveFromChosen->setObjectName(QStringLiteral("receiveFromChosen"));
+    m_receiveFromNobody->setObjectName(QStringLiteral("receiveFromNobody"));
+    m_chosenList->setObjectName(QStringLiteral("chosenList"));
+    m_chosenList->setFixedHeight(Twips::toPixelsY(1200));
+    m_emptyListNotice = AddListNotice(*m_chosenList);
+    m_emptyListNotice->setObjectName(QStringLiteral("emptyListNotice"));
+    for (QWidget* w : std::initializer_list<QWidget*>{caption, m_receiveFromEveryone, m_receiveFromChosen, m_chosenList,
+                                                      m_receiveFromNobody})
         layout->addWidget(w);
-    connect(ReceiveChosen, &QRadioButton::toggled, ChosenList, &QWidget::setEnabled);
-    const int top = Label2->geometry().bottom() + Twips::toPixelsY(120);
+    connect(m_receiveFromChosen, &QRadioButton::toggled, m_chosenList, &QWidget::setEnabled);
+    const int top = m_addressNote->geometry().bottom() + Twips::toPixelsY(120);
     const int wide = std::max(width(), layout->sizeHint().width());
     receiving->setGeometry(0, top, wide, layout->sizeHint().height());
     // A fixed size also tells the window manager that there is nothing to maximise.
@@ -91,36 +92,36 @@ NetworkSettingsWindow::NetworkSettingsWindow(AppState& state, DatagramSocket& so
 
 void NetworkSettingsWindow::showReceiving() {
     using Receiving = AppState::Receiving;
-    ReceiveAll->setChecked(m_state.ReceiveMode == Receiving::FromEveryone);
-    ReceiveChosen->setChecked(m_state.ReceiveMode == Receiving::FromChosen);
-    ReceiveNone->setChecked(m_state.ReceiveMode == Receiving::FromNobody);
-    ChosenList->setEnabled(ReceiveChosen->isChecked());
+    m_receiveFromEveryone->setChecked(m_state.ReceiveMode == Receiving::FromEveryone);
+    m_receiveFromChosen->setChecked(m_state.ReceiveMode == Receiving::FromChosen);
+    m_receiveFromNobody->setChecked(m_state.ReceiveMode == Receiving::FromNobody);
+    m_chosenList->setEnabled(m_receiveFromChosen->isChecked());
     QStringList names = m_browser ? m_browser->hostNames() : QStringList();
     for (const QString& chosen : std::as_const(m_state.ReceiveFrom))
         if (!names.contains(chosen, Qt::CaseInsensitive))
             names << chosen;
-    ChosenList->clear();
+    m_chosenList->clear();
     for (const QString& name : std::as_const(names)) {
-        auto* item = new QListWidgetItem(name, ChosenList);
+        auto* item = new QListWidgetItem(name, m_chosenList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
     }
-    EmptyListNotice->setText(m_browser && m_browser->available()
-                                 ? QStringLiteral("ピノラが動いているほかのコンピュータは、まだ見つかっていません。")
-                                 : QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
-                                                  "コンピュータを一覧にできません。"));
-    EmptyListNotice->setVisible(names.isEmpty());
+    m_emptyListNotice->setText(m_browser && m_browser->available()
+                                   ? QStringLiteral("ピノラが動いているほかのコンピュータは、まだ見つかっていません。")
+                                   : QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
+                                                    "コンピュータを一覧にできません。"));
+    m_emptyListNotice->setVisible(names.isEmpty());
 }
 
 void NetworkSettingsWindow::applyReceiving() {
     using Receiving = AppState::Receiving;
-    const Receiving mode = ReceiveNone->isChecked()     ? Receiving::FromNobody
-                           : ReceiveChosen->isChecked() ? Receiving::FromChosen
-                                                        : Receiving::FromEveryone;
+    const Receiving mode = m_receiveFromNobody->isChecked()   ? Receiving::FromNobody
+                           : m_receiveFromChosen->isChecked() ? Receiving::FromChosen
+                                                              : Receiving::FromEveryone;
     QStringList chosen;
-    for (int i = 0; i < ChosenList->count(); ++i)
-        if (ChosenList->item(i)->checkState() == Qt::Checked)
-            chosen << ChosenList->item(i)->text();
+    for (int i = 0; i < m_chosenList->count(); ++i)
+        if (m_chosenList->item(i)->checkState() == Qt::Checked)
+            chosen << m_chosenList->item(i)->text();
     if (mode == m_state.ReceiveMode && chosen == m_state.ReceiveFrom)
         return;
     m_state.ReceiveMode = mode;
@@ -129,7 +130,7 @@ void NetworkSettingsWindow::applyReceiving() {
 }
 
 void NetworkSettingsWindow::showWithPortNumber() {
-    Text1->setText(QString::number(m_state.PortNumber));
+    m_portField->setText(QString::number(m_state.PortNumber));
     showReceiving();
     Twips::centreOnScreen(*this);
     show();
@@ -138,7 +139,7 @@ void NetworkSettingsWindow::showWithPortNumber() {
 }
 
 void NetworkSettingsWindow::closeEvent(QCloseEvent* event) {
-    const QString text = Text1->text();
+    const QString text = m_portField->text();
     const qint32 port = portFromText(text);
     if (port == 0) {
         // While the program ends nobody is there to correct it; it is not applied.

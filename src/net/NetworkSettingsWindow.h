@@ -25,16 +25,16 @@ public:
     // The tray's ネットワーク設定: the port in use, in the middle of the screen.
     void showWithPortNumber();
 
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QLabel* Label2;
-    QRadioButton* ReceiveAll;
-    QRadioButton* ReceiveChosen;
-    QRadioButton* ReceiveNone;
+    QLabel* portCaption() const { return m_portCaption; }
+    QLineEdit* portField() const { return m_portField; }
+    QLabel* addressNote() const { return m_addressNote; }
+    QRadioButton* receiveFromEveryone() const { return m_receiveFromEveryone; }
+    QRadioButton* receiveFromChosen() const { return m_receiveFromChosen; }
+    QRadioButton* receiveFromNobody() const { return m_receiveFromNobody; }
     // The computers on the network and those chosen before, checked when chosen.
-    QListWidget* ChosenList;
-    // Says why ChosenList is empty, when it is.
-    QLabel* EmptyListNotice;
+    QListWidget* chosenList() const { return m_chosenList; }
+    // Says why m_chosenList is empty, when it is.
+    QLabel* emptyListNotice() const { return m_emptyListNotice; }
 
 signals:
     // A port from the box is bound (or could not be) and in use; text as typed.
@@ -52,4 +52,12 @@ private:
     AppState& m_state;
     DatagramSocket& m_socket;
     const HostBrowser* m_browser;
+    QLabel* m_portCaption = nullptr;
+    QLineEdit* m_portField = nullptr;
+    QLabel* m_addressNote = nullptr;
+    QRadioButton* m_receiveFromEveryone = nullptr;
+    QRadioButton* m_receiveFromChosen = nullptr;
+    QRadioButton* m_receiveFromNobody = nullptr;
+    QListWidget* m_chosenList = nullptr;
+    QLabel* m_emptyListNotice = nullptr;
 };

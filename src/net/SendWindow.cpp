@@ -39,21 +39,22 @@ SendWindow::SendWindow(AppState& state, DatagramSocket& socket, HostBrowser& bro
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ピノラ"));
     resize(Twips::toPixelsX(3525), Twips::toPixelsY(3615));
-    Label1 = new QLabel(QStringLiteral("送信先コンピュータをチェックします"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Twips::toPixels(165, 90, 3180, 180));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(Twips::toPixels(120, 345, 3285, 2790));
-    NoBrowserLabel = AddListNotice(*List1, QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
-                                                          "送信先のコンピュータを一覧にできません。"));
-    NoBrowserLabel->setObjectName(QStringLiteral("NoBrowserLabel"));
-    Command1 = button(this, "Command1", QStringLiteral("最新情報に更新"), Twips::toPixels(210, 3240, 1395, 315));
-    Command2 = button(this, "Command2", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));
-    setTabOrder(List1, Command1);
-    setTabOrder(Command1, Command2);
-    connect(Command1, &QPushButton::clicked, this, &SendWindow::RefreshComputerList);
-    connect(Command2, &QPushButton::clicked, this, &SendWindow::SendToCheckedComputers);
+    m_caption = new QLabel(QStringLiteral("送信先コンピュータをチェックします"), this);
+    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption->setGeometry(Twips::toPixels(165, 90, 3180, 180));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setGeometry(Twips::toPixels(120, 345, 3285, 2790));
+    m_noBrowserNotice = AddListNotice(*m_list, QStringLiteral("コンピュータを探すサービス（Avahi）が動いていないため、"
+                                                              "送信先のコンピュータを一覧にできません。"));
+    m_noBrowserNotice->setObjectName(QStringLiteral("noBrowserNotice"));
+    m_refreshButton =
+        button(this, "refreshButton", QStringLiteral("最新情報に更新"), Twips::toPixels(210, 3240, 1395, 315));
+    m_sendButton = button(this, "sendButton", QStringLiteral("送信"), Twips::toPixels(1905, 3240, 1395, 315));
+    setTabOrder(m_list, m_refreshButton);
+    setTabOrder(m_refreshButton, m_sendButton);
+    connect(m_refreshButton, &QPushButton::clicked, this, &SendWindow::refreshComputerList);
+    connect(m_sendButton, &QPushButton::clicked, this, &SendWindow::sendToCheckedComputers);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &SendWindow::programWindowActivated);
     Twips::centreOnScreen(*this);
 }
@@ -65,37 +66,37 @@ void SendWindow::programWindowActivated(QWindow* window) {
         return;
     const bool ours = window == windowHandle();
     if (ours && !m_wasActive)
-        RefreshComputerList();
+        refreshComputerList();
     m_wasActive = ours;
 }
 
-void SendWindow::RefreshComputerList() {
+void SendWindow::refreshComputerList() {
     const QString ownName = QSysInfo::machineHostName().toUpper();
-    List1->clear();
+    m_list->clear();
     for (const QString& name : m_browser.hostNames()) {
         if (name == ownName)
             continue;
-        auto* item = new QListWidgetItem(name, List1);
+        auto* item = new QListWidgetItem(name, m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    NoBrowserLabel->setVisible(!m_browser.available());
+    m_noBrowserNotice->setVisible(!m_browser.available());
     QStringList listed;
-    for (int i = 0; i < List1->count(); ++i)
-        listed << List1->item(i)->text();
+    for (int i = 0; i < m_list->count(); ++i)
+        listed << m_list->item(i)->text();
     qCDebug(lcNet) << "computers listed:" << listed.join(QLatin1Char(','));
 }
 
-void SendWindow::SendToCheckedComputers() {
+void SendWindow::sendToCheckedComputers() {
     int checked = 0;
-    for (int i = 0; i < List1->count(); ++i)
-        checked += List1->item(i)->checkState() == Qt::Checked;
+    for (int i = 0; i < m_list->count(); ++i)
+        checked += m_list->item(i)->checkState() == Qt::Checked;
     NoteWindow* note = m_state.NoteToSend;
     // A note peeled while this window was open has nothing left to send.
     if (note && !note->tag().isEmpty()) {
         qint16 sent = 0;
-        for (int i = 0; i < List1->count() && sent < checked; ++i) {
-            QListWidgetItem* item = List1->item(i);
+        for (int i = 0; i < m_list->count() && sent < checked; ++i) {
+            QListWidgetItem* item = m_list->item(i);
             if (item->checkState() != Qt::Checked)
                 continue;
             qCDebug(lcNet) << "sending to" << item->text();

@@ -20,15 +20,15 @@ class SendWindow : public QWidget {
 public:
     SendWindow(AppState& state, DatagramSocket& socket, HostBrowser& browser);
 
-    void RefreshComputerList();
-    void SendToCheckedComputers();
+    void refreshComputerList();
+    void sendToCheckedComputers();
 
-    QLabel* Label1;
-    QListWidget* List1;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QLabel* caption() const { return m_caption; }
+    QListWidget* list() const { return m_list; }
+    QPushButton* refreshButton() const { return m_refreshButton; }
+    QPushButton* sendButton() const { return m_sendButton; }
     // Says why the list is empty when nothing on this computer can find others.
-    QLabel* NoBrowserLabel;
+    QLabel* noBrowserNotice() const { return m_noBrowserNotice; }
 
 private:
     void programWindowActivated(QWindow* window);
@@ -37,4 +37,9 @@ private:
     DatagramSocket& m_socket;
     HostBrowser& m_browser;
     bool m_wasActive = false;
+    QLabel* m_caption = nullptr;
+    QListWidget* m_list = nullptr;
+    QPushButton* m_refreshButton = nullptr;
+    QPushButton* m_sendButton = nullptr;
+    QLabel* m_noBrowserNotice = nullptr;
 };

@@ -43,50 +43,50 @@ FindNotesWindow::FindNotesWindow(AppState& state)
     , m_state(state) {
     setObjectName(QStringLiteral("FindNotesWindow"));
     setWindowTitle(QStringLiteral("ピノラ：付箋紙を探す"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setPlaceholderText(QStringLiteral("探す言葉"));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    m_searchField = new QLineEdit(this);
+    m_searchField->setObjectName(QStringLiteral("searchField"));
+    m_searchField->setPlaceholderText(QStringLiteral("探す言葉"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("list"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Text1);
-    layout->addWidget(List1);
+    layout->addWidget(m_searchField);
+    layout->addWidget(m_list);
     resize(360, 320);
     WindowKeys::closeOnEscape(*this);
-    connect(Text1, &QLineEdit::textChanged, this, &FindNotesWindow::search);
-    connect(Text1, &QLineEdit::returnPressed, this, [this] {
-        if (List1->count() > 0) {
-            List1->setCurrentRow(0);
+    connect(m_searchField, &QLineEdit::textChanged, this, &FindNotesWindow::search);
+    connect(m_searchField, &QLineEdit::returnPressed, this, [this] {
+        if (m_list->count() > 0) {
+            m_list->setCurrentRow(0);
             showChosen();
         }
     });
-    connect(List1, &QListWidget::itemActivated, this, &FindNotesWindow::showChosen);
-    connect(List1, &QListWidget::itemClicked, this, &FindNotesWindow::showChosen);
+    connect(m_list, &QListWidget::itemActivated, this, &FindNotesWindow::showChosen);
+    connect(m_list, &QListWidget::itemClicked, this, &FindNotesWindow::showChosen);
 }
 
 void FindNotesWindow::showFinder() {
     search();
     Twips::showCentredInFront(*this);
-    Text1->setFocus();
-    Text1->selectAll();
+    m_searchField->setFocus();
+    m_searchField->selectAll();
 }
 
 void FindNotesWindow::search() {
-    List1->clear();
-    for (NoteWindow* note : FindNotes(m_state, Text1->text())) {
+    m_list->clear();
+    for (NoteWindow* note : FindNotes(m_state, m_searchField->text())) {
         const QString text = note->textBox()->text();
         QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0).trimmed();
         if (!Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             line += QStringLiteral("（非表示）");
         else if (!note->isVisible())
             line += QStringLiteral("（一時的に非表示）");
-        auto* item = new QListWidgetItem(ColorSwatch(note->textBox()->backColor()), line, List1);
+        auto* item = new QListWidgetItem(ColorSwatch(note->textBox()->backColor()), line, m_list);
         item->setData(Qt::UserRole, Tag::NoteIdOf(note->tag()));
     }
 }
 
 void FindNotesWindow::showChosen() {
-    const QListWidgetItem* item = List1->currentItem();
+    const QListWidgetItem* item = m_list->currentItem();
     NoteWindow* note = item ? m_state.liveNote(item->data(Qt::UserRole).toInt()) : nullptr;
     if (!note)
         return;

@@ -26,12 +26,14 @@ public:
 
     void showFinder();
 
-    QLineEdit* Text1;
-    QListWidget* List1;
+    QLineEdit* searchField() const { return m_searchField; }
+    QListWidget* list() const { return m_list; }
 
 private:
     void search();
     void showChosen();
 
     AppState& m_state;
+    QLineEdit* m_searchField = nullptr;
+    QListWidget* m_list = nullptr;
 };

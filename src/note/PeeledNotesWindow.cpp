@@ -35,23 +35,23 @@ PeeledNotesWindow::PeeledNotesWindow(AppState& state)
     , m_state(state) {
     setObjectName(QStringLiteral("PeeledNotesWindow"));
     setWindowTitle(QStringLiteral("ピノラ：はがした付箋紙"));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Preview = new QTextBrowser(this);
-    Preview->setObjectName(QStringLiteral("Preview"));
-    RestoreButton = new QPushButton(QStringLiteral("元に戻す"), this);
-    RestoreButton->setObjectName(QStringLiteral("RestoreButton"));
-    DeleteButton = new QPushButton(QStringLiteral("完全に削除"), this);
-    DeleteButton->setObjectName(QStringLiteral("DeleteButton"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_preview = new QTextBrowser(this);
+    m_preview->setObjectName(QStringLiteral("preview"));
+    m_restoreButton = new QPushButton(QStringLiteral("元に戻す"), this);
+    m_restoreButton->setObjectName(QStringLiteral("restoreButton"));
+    m_deleteButton = new QPushButton(QStringLiteral("完全に削除"), this);
+    m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(List1, 3);
-    lists->addWidget(Preview, 2);
+    lists->addWidget(m_list, 3);
+    lists->addWidget(m_preview, 2);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(RestoreButton);
-    buttons->addWidget(DeleteButton);
+    buttons->addWidget(m_restoreButton);
+    buttons->addWidget(m_deleteButton);
     buttons->addStretch();
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
@@ -66,10 +66,10 @@ PeeledNotesWindow::PeeledNotesWindow(AppState& state)
     m_watcher->addPath(QFileInfo(m_state.peeledNotesPath()).path());
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PeeledNotesWindow::refreshWhenChanged);
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, &PeeledNotesWindow::showChosen);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &PeeledNotesWindow::restoreChosen);
-    connect(RestoreButton, &QPushButton::clicked, this, &PeeledNotesWindow::restoreChosen);
-    connect(DeleteButton, &QPushButton::clicked, this, &PeeledNotesWindow::deleteChosen);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &PeeledNotesWindow::showChosen);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &PeeledNotesWindow::restoreChosen);
+    connect(m_restoreButton, &QPushButton::clicked, this, &PeeledNotesWindow::restoreChosen);
+    connect(m_deleteButton, &QPushButton::clicked, this, &PeeledNotesWindow::deleteChosen);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -89,45 +89,45 @@ void PeeledNotesWindow::refresh() {
     const QFileInfo file(m_state.peeledNotesPath());
     m_read = {file.lastModified(), file.size()};
     m_notes = PeeledNotes::load(m_state.peeledNotesPath(), m_state.Now()).notes;
-    const QSignalBlocker quiet(List1);
-    List1->clear();
+    const QSignalBlocker quiet(m_list);
+    m_list->clear();
     for (qsizetype i = m_notes.size() - 1; i >= 0; --i) {
         const PeeledNote& note = m_notes.at(i);
         const QString text = QStringLiteral("%1\n作成 %2　はがした日時 %3")
                                  .arg(firstLine(note.record.TextRTF), CodePage::decodeCp932(note.record.CreatedAt),
                                       note.peeledAt.toString(QStringLiteral("yy/MM/dd HH:mm:ss")));
-        auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, List1);
+        auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, m_list);
         item->setData(Qt::UserRole, qlonglong(i));
         if (wasChosen.contains(note)) {
             item->setSelected(true);
-            List1->setCurrentItem(item, QItemSelectionModel::Current);
+            m_list->setCurrentItem(item, QItemSelectionModel::Current);
         }
     }
-    if (List1->selectedItems().isEmpty() && List1->count() > 0)
-        List1->setCurrentRow(0);
+    if (m_list->selectedItems().isEmpty() && m_list->count() > 0)
+        m_list->setCurrentRow(0);
     showChosen();
 }
 
 void PeeledNotesWindow::showChosen() {
     const QList<PeeledNote> notes = chosen();
-    RestoreButton->setEnabled(!notes.isEmpty());
-    DeleteButton->setEnabled(!notes.isEmpty());
-    Preview->clear();
-    Preview->setPalette(QPalette());
+    m_restoreButton->setEnabled(!notes.isEmpty());
+    m_deleteButton->setEnabled(!notes.isEmpty());
+    m_preview->clear();
+    m_preview->setPalette(QPalette());
     if (notes.isEmpty())
         return;
     const NoteRecord& record = notes.constFirst().record;
-    QPalette palette = Preview->palette();
+    QPalette palette = m_preview->palette();
     palette.setColor(QPalette::Base, ColorValue::toQColor(record.BackColor));
-    Preview->setPalette(palette);
-    RtfReader::read(record.TextRTF, *Preview->document());
+    m_preview->setPalette(palette);
+    RtfReader::read(record.TextRTF, *m_preview->document());
 }
 
 QList<PeeledNote> PeeledNotesWindow::chosen() const {
     // In the order of the list, newest first.
     QList<PeeledNote> notes;
-    for (int row = 0; row < List1->count(); ++row)
-        if (const QListWidgetItem* item = List1->item(row); item->isSelected())
+    for (int row = 0; row < m_list->count(); ++row)
+        if (const QListWidgetItem* item = m_list->item(row); item->isSelected())
             notes << m_notes.at(qsizetype(item->data(Qt::UserRole).toLongLong()));
     return notes;
 }

@@ -25,10 +25,10 @@ public:
     // Reads the peeled notes again and shows the window.
     void showPeeledNotes();
 
-    QListWidget* List1;
-    QTextBrowser* Preview;
-    QPushButton* RestoreButton;
-    QPushButton* DeleteButton;
+    QListWidget* list() const { return m_list; }
+    QTextBrowser* preview() const { return m_preview; }
+    QPushButton* restoreButton() const { return m_restoreButton; }
+    QPushButton* deleteButton() const { return m_deleteButton; }
 
 private:
     // Reads the file again; the notes chosen stay chosen.
@@ -43,4 +43,8 @@ private:
     QList<PeeledNote> m_notes; // as in the file, oldest first
     QFileSystemWatcher* m_watcher;
     std::pair<QDateTime, qint64> m_read; // the file's modification time and size when it was read
+    QListWidget* m_list = nullptr;
+    QTextBrowser* m_preview = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
 };

@@ -137,10 +137,10 @@ private slots:
         QTemporaryDir bin;
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.path().toUtf8());
-        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QTest::mouseClick(about->systemInformationButton(), Qt::LeftButton);
         QCOMPARE(m_messages, QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
         markingProgram(bin.filePath(VersionDialog::systemInformationPrograms().at(1).first()), bin.filePath("ran"));
-        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QTest::mouseClick(about->systemInformationButton(), Qt::LeftButton);
         qputenv("PATH", path);
         QTRY_VERIFY(QFile::exists(bin.filePath("ran")));
         QCOMPARE(m_messages.size(), 1);
@@ -168,13 +168,13 @@ private slots:
         QList<ReadingWindow*> windows = topLevels<ReadingWindow>(true);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
-        QCOMPARE(windows.first()->Text->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
-        QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("付箋紙")) && opened.isEmpty());
+        QCOMPARE(windows.first()->browser()->documentTitle(), QStringLiteral("ピノラ ヘルプ"));
+        QVERIFY(windows.first()->browser()->toPlainText().contains(QStringLiteral("付箋紙")) && opened.isEmpty());
         // The page tells of every item of the tray menu, by its caption.
         QStringList untold;
         for (const QAction* item : menu.findChildren<QAction*>())
             if (item != menu.menuAction() && !item->isSeparator() &&
-                !windows.first()->Text->toPlainText().contains(item->text()))
+                !windows.first()->browser()->toPlainText().contains(item->text()))
                 untold << item->text();
         QCOMPARE(untold.join(","), QString());
         QVERIFY(closeWithEscape(windows.first()));
@@ -191,15 +191,15 @@ private slots:
         launcherStarts = false;
         menu.ilog->trigger();
         QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
-        QVERIFY(windows.first()->FileLine->text().contains(QDir::toNativeSeparators(log)));
-        QVERIFY(windows.first()->Text->toPlainText().contains(QStringLiteral("はがしたメモ")));
-        QVERIFY(windows.first()->Text->isReadOnly());
+        QVERIFY(windows.first()->fileLine()->text().contains(QDir::toNativeSeparators(log)));
+        QVERIFY(windows.first()->browser()->toPlainText().contains(QStringLiteral("はがしたメモ")));
+        QVERIFY(windows.first()->browser()->isReadOnly());
         QVERIFY(closeWithEscape(windows.first()));
         // A log brought over from the Windows program is Shift-JIS.
         QVERIFY(writeBytes(log, QByteArray("[\x8d\xec\x90\xac") + "]\r\n"));
         menu.ilog->trigger();
         QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
-        QCOMPARE(windows.first()->Text->toPlainText(), QStringLiteral("[作成]\n"));
+        QCOMPARE(windows.first()->browser()->toPlainText(), QStringLiteral("[作成]\n"));
         QVERIFY(closeWithEscape(windows.first()));
     }
 

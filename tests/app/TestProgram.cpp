@@ -311,21 +311,21 @@ private slots:
         // computer that takes nobody's notes is not announced.
         m_form->trayMenu()->inetwork->trigger();
         NetworkSettingsWindow* form = m_form->networkSettings();
-        QVERIFY(form->ReceiveChosen->isChecked() && form->ChosenList->isEnabled());
+        QVERIFY(form->receiveFromChosen()->isChecked() && form->chosenList()->isEnabled());
         QStringList shown;
-        for (int i = 0; i < form->ChosenList->count(); ++i)
-            shown << form->ChosenList->item(i)->text() +
-                         (form->ChosenList->item(i)->checkState() == Qt::Checked ? "+" : "");
+        for (int i = 0; i < form->chosenList()->count(); ++i)
+            shown << form->chosenList()->item(i)->text() +
+                         (form->chosenList()->item(i)->checkState() == Qt::Checked ? "+" : "");
         QCOMPARE(shown, (QStringList{"ALPHA", "BETA+", "GAMMA+"})); // GAMMA is away, still chosen
-        form->ChosenList->item(0)->setCheckState(Qt::Checked);
-        form->ReceiveNone->setChecked(true);
-        QVERIFY(!form->ChosenList->isEnabled());
+        form->chosenList()->item(0)->setCheckState(Qt::Checked);
+        form->receiveFromNobody()->setChecked(true);
+        QVERIFY(!form->chosenList()->isEnabled());
         form->close();
         QCOMPARE(m_browser->published, 0);
         QVERIFY(ini().contains("受信=2") && ini().contains("受信するコンピュータ=ALPHA,BETA,GAMMA"));
         m_form->trayMenu()->inetwork->trigger();
-        form->ReceiveAll->setChecked(true);
-        form->Text1->setText("03000");
+        form->receiveFromEveryone()->setChecked(true);
+        form->portField()->setText("03000");
         form->close();
         QCOMPARE(m_browser->published, 3000);
         QCOMPARE(m_state->ReceiveMode, AppState::Receiving::FromEveryone);
@@ -334,7 +334,7 @@ private slots:
         // A port in use: the port of until now is taken again, and kept in the settings.
         m_socket->portsInUse = {4000};
         m_form->trayMenu()->inetwork->trigger();
-        form->Text1->setText("4000");
+        form->portField()->setText("4000");
         form->close();
         QCOMPARE(m_socket->bindings.mid(3), (QList<quint16>{4000, 3000}));
         QVERIFY(m_socket->bound);
@@ -349,7 +349,7 @@ private slots:
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
         QCOMPARE(m_state->NoteToSend.data(), note);
         m_form->trayMenu()->inetwork->trigger();
-        form->Text1->setText("x");
+        form->portField()->setText("x");
         m_form->ShutdownApp();
         QVERIFY(m_messages.isEmpty() && !m_socket->bound && !m_form->compForm());
         QVERIFY(ini().contains("ポート番号=03000"));
@@ -378,29 +378,29 @@ private slots:
         m_form->trayMenu()->ipeeled->trigger();
         auto* form = topLevels<PeeledNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
-        QCOMPARE(form->List1->count(), 2);
-        QVERIFY(form->List1->item(0)->text().startsWith("one")); // newest first
+        QCOMPARE(form->list()->count(), 2);
+        QVERIFY(form->list()->item(0)->text().startsWith("one")); // newest first
         const QString when = QStringLiteral("\n作成 04/07/01 09:15:00　はがした日時 %1 \\d\\d:\\d\\d:\\d\\d$")
                                  .arg(m_state->Now().toString(QStringLiteral("yy/MM/dd")));
-        QVERIFY(QRegularExpression(when).match(form->List1->item(0)->text()).hasMatch());
-        const QImage swatch = form->List1->item(0)->icon().pixmap(16).toImage();
+        QVERIFY(QRegularExpression(when).match(form->list()->item(0)->text()).hasMatch());
+        const QImage swatch = form->list()->item(0)->icon().pixmap(16).toImage();
         QVERIFY(swatch.pixelColor(8, 8) == Qt::white && swatch.pixelColor(0, 0) != Qt::white);
-        form->List1->setCurrentRow(1);
-        QVERIFY(form->Preview->toPlainText().contains("two"));
-        QTest::mouseClick(form->RestoreButton, Qt::LeftButton);
+        form->list()->setCurrentRow(1);
+        QVERIFY(form->preview()->toPlainText().contains("two"));
+        QTest::mouseClick(form->restoreButton(), Qt::LeftButton);
         QCOMPARE(saved()->count, 1);
         kept.Index = 1;
         QCOMPARE(saved()->records.at(0), kept); // the note as it was peeled, in slot 1 of the file
         QVERIFY(m_state->NoteWindows.at(3) && m_state->NoteWindows.at(3)->isVisible());
-        QCOMPARE(form->List1->count(), 1);
+        QCOMPARE(form->list()->count(), 1);
 
         // 完全に削除: "no" keeps it, "yes" removes it for good.
-        form->List1->setCurrentRow(0);
-        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
-        QCOMPARE(form->List1->count(), 1);
+        form->list()->setCurrentRow(0);
+        QTest::mouseClick(form->deleteButton(), Qt::LeftButton);
+        QCOMPARE(form->list()->count(), 1);
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; }, true);
-        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
-        QCOMPARE(form->List1->count(), 0);
+        QTest::mouseClick(form->deleteButton(), Qt::LeftButton);
+        QCOMPARE(form->list()->count(), 0);
         QCOMPARE(m_messages.size(), 2);
         QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.isEmpty());
         QCOMPARE(saved()->count, 1);
@@ -420,29 +420,29 @@ private slots:
         QVERIFY(start());
         m_form->trayMenu()->ipeeled->trigger();
         auto* form = topLevels<PeeledNotesWindow>().value(0);
-        const auto chosenText = [form] { return form->List1->selectedItems().value(0)->text().section('\n', 0, 0); };
+        const auto chosenText = [form] { return form->list()->selectedItems().value(0)->text().section('\n', 0, 0); };
         QCOMPARE(chosenText(), QStringLiteral("old 499"));
         const auto peel = [this](qint32 slot) {
             m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
         };
         peel(1);
-        QTRY_VERIFY(form->List1->item(0)->text().startsWith("one"));
-        QCOMPARE(std::pair(form->List1->count(), chosenText()), std::pair(500, QStringLiteral("old 499")));
+        QTRY_VERIFY(form->list()->item(0)->text().startsWith("one"));
+        QCOMPARE(std::pair(form->list()->count(), chosenText()), std::pair(500, QStringLiteral("old 499")));
 
         peel(2);
-        QTest::mouseClick(form->RestoreButton, Qt::LeftButton);
+        QTest::mouseClick(form->restoreButton(), Qt::LeftButton);
         QCOMPARE(saved()->count, 1);
         QVERIFY(saved()->records.at(0).TextRTF.contains(" old 499\\par"));
         QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
         QCOMPARE(kept.size(), 499); // old 2 to 498, one, two
         QVERIFY(kept.first() == old.at(2) && !kept.contains(old.last()) && kept.last().record.TextRTF.contains("two"));
 
-        QTRY_VERIFY(form->List1->item(0)->text().startsWith("two"));
-        form->List1->clearSelection();
+        QTRY_VERIFY(form->list()->item(0)->text().startsWith("two"));
+        form->list()->clearSelection();
         for (int row : {3, 5}) // old 497 and old 495
-            form->List1->item(row)->setSelected(true);
+            form->list()->item(row)->setSelected(true);
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; }, true);
-        QTest::mouseClick(form->DeleteButton, Qt::LeftButton);
+        QTest::mouseClick(form->deleteButton(), Qt::LeftButton);
         kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
         QCOMPARE(kept.size(), 497);
         QVERIFY(!kept.contains(old.at(497)) && !kept.contains(old.at(495)) && kept.contains(old.at(496)));
@@ -471,16 +471,16 @@ private slots:
         m_form->trayMenu()->ifind->trigger();
         auto* form = topLevels<FindNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
-        form->Text1->setText(typed);
+        form->searchField()->setText(typed);
         QStringList listed;
-        for (int i = 0; i < form->List1->count(); ++i)
-            listed << form->List1->item(i)->text();
+        for (int i = 0; i < form->list()->count(); ++i)
+            listed << form->list()->item(i)->text();
         QCOMPARE(listed, found);
         if (!found.contains(QStringLiteral("ABC（非表示）")))
             return;
         for (int row : {1, 0})
-            QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
-                              form->List1->visualItemRect(form->List1->item(row)).center());
+            QTest::mouseClick(form->list()->viewport(), Qt::LeftButton, {},
+                              form->list()->visualItemRect(form->list()->item(row)).center());
         QVERIFY(m_state->NoteWindows.at(4)->isVisible() && m_state->NoteWindows.at(2)->isVisible());
         QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
         QVERIFY(closeWithEscape(form));

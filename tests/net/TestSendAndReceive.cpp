@@ -146,21 +146,21 @@ private slots:
         form->show();
         form->activateWindow();
         QTRY_COMPARE(listed(form), (QStringList{"BETA", own.toLower() + "x", "ALPHA"}));
-        QVERIFY(!form->NoBrowserLabel->isVisible());
+        QVERIFY(!form->noBrowserNotice()->isVisible());
 
-        form->List1->item(0)->setCheckState(Qt::Checked);
+        form->list()->item(0)->setCheckState(Qt::Checked);
         m_browser.names.append("GAMMA");
         NoteWindow* note = sendableNote();
         note->activateWindow();
         QTRY_VERIFY(QApplication::activeWindow() == note);
-        QCOMPARE(form->List1->count(), 3); // nothing changes while it is not active
+        QCOMPARE(form->list()->count(), 3); // nothing changes while it is not active
         form->activateWindow();
         QTRY_COMPARE(listed(form), (QStringList{"BETA", own.toLower() + "x", "ALPHA", "GAMMA"})); // none checked
 
         // 最新情報に更新 twice: the same list, no item twice.
-        form->List1->item(1)->setCheckState(Qt::Checked);
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        form->list()->item(1)->setCheckState(Qt::Checked);
+        QTest::mouseClick(form->refreshButton(), Qt::LeftButton);
+        QTest::mouseClick(form->refreshButton(), Qt::LeftButton);
         QCOMPARE(listed(form), (QStringList{"BETA", own.toLower() + "x", "ALPHA", "GAMMA"}));
         form->close();
         QTRY_COMPARE(destroyed.size(), 1);
@@ -171,7 +171,7 @@ private slots:
         NetworkSettingsWindow settings(*m_state, m_socket, &m_browser);
         const auto emptyBecause = [&settings] {
             settings.showWithPortNumber();
-            return settings.EmptyListNotice->isVisible() ? settings.EmptyListNotice->text() : QString();
+            return settings.emptyListNotice()->isVisible() ? settings.emptyListNotice()->text() : QString();
         };
         QVERIFY(emptyBecause().contains(QStringLiteral("見つかっていません")));
 
@@ -180,12 +180,12 @@ private slots:
         QVERIFY(emptyBecause().contains(QStringLiteral("Avahi")));
         SendWindow lonely(*m_state, m_socket, m_browser);
         lonely.show();
-        lonely.RefreshComputerList();
-        QCOMPARE(lonely.List1->count(), 0);
-        QVERIFY(lonely.NoBrowserLabel->isVisible() && lonely.NoBrowserLabel->text().contains("Avahi"));
-        QTRY_VERIFY(lonely.NoBrowserLabel->height() >=
-                    lonely.NoBrowserLabel->heightForWidth(lonely.NoBrowserLabel->width()));
-        QVERIFY(lonely.NoBrowserLabel->width() > lonely.List1->viewport()->width() / 2);
+        lonely.refreshComputerList();
+        QCOMPARE(lonely.list()->count(), 0);
+        QVERIFY(lonely.noBrowserNotice()->isVisible() && lonely.noBrowserNotice()->text().contains("Avahi"));
+        QTRY_VERIFY(lonely.noBrowserNotice()->height() >=
+                    lonely.noBrowserNotice()->heightForWidth(lonely.noBrowserNotice()->width()));
+        QVERIFY(lonely.noBrowserNotice()->width() > lonely.list()->viewport()->width() / 2);
         m_browser.running = true;
     }
 
@@ -209,16 +209,16 @@ private slots:
         m_state->NoteToSend = note;
         auto* form = new SendWindow(*m_state, m_socket, m_browser);
         QSignalSpy destroyed(form, &QObject::destroyed);
-        form->RefreshComputerList();
+        form->refreshComputerList();
         form->show();
         for (int i : checked)
-            form->List1->item(i)->setCheckState(Qt::Checked);
+            form->list()->item(i)->setCheckState(Qt::Checked);
         if (change == "peel")
             UnloadNote(*note);
         if (change == "grow")
             note->textBox()->setText(QString(40000, QChar(0x7D19))); // two bytes each on the wire
 
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QTest::mouseClick(form->sendButton(), Qt::LeftButton);
         QTRY_COMPARE(destroyed.size(), 1);
         QStringList hosts;
         for (const MemorySocket::Sent& s : m_socket.sent) {
@@ -253,14 +253,14 @@ private slots:
         NetworkSettingsWindow form(*m_state, m_socket);
         QSignalSpy applied(&form, &NetworkSettingsWindow::portApplied);
         form.showWithPortNumber();
-        QCOMPARE(form.Text1->text(), QStringLiteral("2000"));
-        form.Text1->setText(text);
+        QCOMPARE(form.portField()->text(), QStringLiteral("2000"));
+        form.portField()->setText(text);
         m_socket.bindings.clear();
         form.close();
         if (port == 0) {
             QCOMPARE(m_messages, QStringList{QStringLiteral("有効なポート番号を入力してください")});
             QVERIFY(form.isVisible());
-            QCOMPARE(form.Text1->text(), text);
+            QCOMPARE(form.portField()->text(), text);
             QVERIFY(applied.isEmpty() && m_socket.bindings.isEmpty());
             return;
         }
@@ -361,9 +361,9 @@ private:
     }
     static QStringList listed(SendWindow* form) {
         QStringList names;
-        for (int i = 0; i < form->List1->count(); ++i) {
-            names << form->List1->item(i)->text();
-            if (form->List1->item(i)->checkState() != Qt::Unchecked)
+        for (int i = 0; i < form->list()->count(); ++i) {
+            names << form->list()->item(i)->text();
+            if (form->list()->item(i)->checkState() != Qt::Unchecked)
                 names << "(checked)";
         }
         return names;
