@@ -64,7 +64,7 @@ QList<qint64> arrivalToMapped(bool notes, int rounds) {
     state.NoteWindows.resize(2);
     BuildPlaceholder(state);
     UdpSocket socket;
-    socket.Bind(0);
+    socket.bind(0);
     QUdpSocket sender;
     QList<qint64> micros;
     QElapsedTimer clock;
@@ -74,8 +74,8 @@ QList<qint64> arrivalToMapped(bool notes, int rounds) {
         std::unique_ptr<QWidget> plain;
         if (!notes) {
             socket.disconnect(&receiver);
-            QObject::connect(&socket, &DatagramSocket::DataArrival, &receiver, [&] {
-                socket.GetData();
+            QObject::connect(&socket, &DatagramSocket::datagramArrived, &receiver, [&] {
+                socket.receive();
                 plain = std::make_unique<QWidget>();
                 plain->resize(200, 100);
                 plain->show();

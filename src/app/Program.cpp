@@ -78,11 +78,11 @@ Program::Program(AppState& state, Services services)
     if (!m_state.Host)
         m_state.Host = this;
     m_trayMenu = new TrayMenu(this);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(300);
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &Program::Timer1_Timer);
+    m_clickTimer = new QTimer(this);
+    m_clickTimer->setObjectName(QStringLiteral("clickTimer"));
+    m_clickTimer->setInterval(300);
+    m_clickTimer->setSingleShot(true);
+    connect(m_clickTimer, &QTimer::timeout, this, &Program::raiseAfterClick);
     m_screensChanged = new QTimer(this);
     m_screensChanged->setSingleShot(true);
     m_screensChanged->setInterval(200);
@@ -130,7 +130,7 @@ EditorWindow& Program::editor() {
             services.inputMethod = m_inputMethod.get();
         }
         m_editor = new EditorWindow(m_state, services);
-        connect(m_editor, &EditorWindow::exitRequested, this, &Program::RequestExit);
+        connect(m_editor, &EditorWindow::exitRequested, this, &Program::requestExit);
     }
     return *m_editor;
 }
@@ -154,7 +154,7 @@ void Program::sendNote() {
     m_compForm->activateWindow();
 }
 
-bool Program::Form_Load() {
+bool Program::start() {
     if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
         return false;
 
@@ -180,11 +180,11 @@ bool Program::Form_Load() {
     }
 
     m_tray = m_services.makeTrayIcon();
-    connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &Program::tray_LeftButtonDown);
-    connect(m_tray.get(), &TrayIcon::leftDoubleClick, this, &Program::tray_LeftDoubleClick);
-    connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &Program::tray_RightButtonDown);
+    connect(m_tray.get(), &TrayIcon::leftButtonDown, this, &Program::trayPressed);
+    connect(m_tray.get(), &TrayIcon::leftDoubleClick, this, &Program::trayDoubleClicked);
+    connect(m_tray.get(), &TrayIcon::rightButtonDown, this, &Program::trayMenuRequested);
     m_tray->show();
-    Timer1->start(); // the first tick, shortly after start-up, raises the notes
+    m_clickTimer->start(); // the first tick, shortly after start-up, raises the notes
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
         if (m_raised)
             m_raised->focusOnItsWay = false;
@@ -195,7 +195,7 @@ bool Program::Form_Load() {
     if (!restoreNotes()) {
         // Half the notes on the screen must not be saved as all of them: the data
         // file stays as it is, and the program ends without waiting for the rest.
-        ShutdownApp();
+        shutDown();
     }
     watchScreens();
     return true;
@@ -214,7 +214,6 @@ void Program::applySettings() {
 void Program::startNetwork() {
     m_browser = m_services.makeHostBrowser();
     m_socket = m_services.makeSocket(*m_browser);
-    Winsock1 = m_socket.get();
     m_receiver = std::make_unique<NoteReceiver>(m_state, *m_socket, m_browser.get());
     m_networkSettings = std::make_unique<NetworkSettingsWindow>(m_state, *m_socket, m_browser.get());
     connect(m_networkSettings.get(), &NetworkSettingsWindow::portApplied, this, &Program::portApplied);
@@ -258,7 +257,7 @@ bool Program::restoreNotes() {
         note->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     if (m_state.NoteCount != 0)
-        RaiseAllNotes();
+        raiseAllNotes();
     m_state.Loading = false;
     return true;
 }
@@ -301,7 +300,7 @@ bool Program::raisedAsBefore() const {
     return true;
 }
 
-void Program::RaiseAllNotes() {
+void Program::raiseAllNotes() {
     // Raising and activating every note again would cost the window manager a
     // restacking and a focus change for nothing.
     if (raisedAsBefore())
@@ -343,7 +342,7 @@ void Program::RaiseAllNotes() {
                            focus && focus != now};
 }
 
-void Program::RequestExit() {
+void Program::requestExit() {
     m_state.ExitRequested = true;
     if (m_editor && m_editor->holdsUnappliedWork()) {
         m_state.ExitConfirmed = false;
@@ -356,16 +355,16 @@ void Program::RequestExit() {
         m_editor->hide();
         m_editor->restoreInputMethod();
     }
-    ShutdownApp();
+    shutDown();
 }
 
-void Program::ShutdownApp() {
+void Program::shutDown() {
     if (m_state.ShuttingDown)
         return;
     m_state.ShuttingDown = true;
     delete m_compForm;
     if (m_socket)
-        m_socket->Close();
+        m_socket->close();
     if (m_tray)
         m_tray->hide();
     m_tray.reset();
@@ -398,62 +397,62 @@ void Program::ShutdownApp() {
 }
 
 void Program::connectMenu() {
-    connect(m_trayMenu->idrag1, &QAction::triggered, this, [this] { idrag_Click(1); });
-    connect(m_trayMenu->idrag2, &QAction::triggered, this, [this] { idrag_Click(2); });
-    connect(m_trayMenu->idrag3, &QAction::triggered, this, [this] { idrag_Click(3); });
-    connect(m_trayMenu->itext1, &QAction::triggered, this, [this] { itext_Click(Settings::kRichText); });
-    connect(m_trayMenu->itext2, &QAction::triggered, this, [this] { itext_Click(Settings::kPlainText); });
-    connect(m_trayMenu->inew, &QAction::triggered, this, [this] { editor().openFromTrayMenu({}); });
-    connect(m_trayMenu->ialldisp, &QAction::triggered, this, &Program::ialldisp_Click);
-    connect(m_trayMenu->iallhide, &QAction::triggered, this, &Program::iallhide_Click);
-    connect(m_trayMenu->ilog, &QAction::triggered, this, &Program::ilog_Click);
-    connect(m_trayMenu->ipeeled, &QAction::triggered, this, &Program::ipeeled_Click);
-    connect(m_trayMenu->ifind, &QAction::triggered, this, &Program::ifind_Click);
-    connect(m_trayMenu->ihelp, &QAction::triggered, this, &Program::ihelp_Click);
-    connect(m_trayMenu->inetwork, &QAction::triggered, this, &Program::inetwork_Click);
-    connect(m_trayMenu->istartin, &QAction::triggered, this, &Program::istartin_Click);
-    connect(m_trayMenu->istartout, &QAction::triggered, this, &Program::istartout_Click);
-    connect(m_trayMenu->iversion, &QAction::triggered, this, &Program::iversion_Click);
-    connect(m_trayMenu->iend, &QAction::triggered, this, &Program::RequestExit);
+    connect(m_trayMenu->dragCopyLogPeel(), &QAction::triggered, this, [this] { chooseDragMode(1); });
+    connect(m_trayMenu->dragCopyOnly(), &QAction::triggered, this, [this] { chooseDragMode(2); });
+    connect(m_trayMenu->dragCopyPeel(), &QAction::triggered, this, [this] { chooseDragMode(3); });
+    connect(m_trayMenu->dragRichText(), &QAction::triggered, this, [this] { chooseDragData(Settings::kRichText); });
+    connect(m_trayMenu->dragPlainText(), &QAction::triggered, this, [this] { chooseDragData(Settings::kPlainText); });
+    connect(m_trayMenu->newNote(), &QAction::triggered, this, [this] { editor().openFromTrayMenu({}); });
+    connect(m_trayMenu->showAll(), &QAction::triggered, this, &Program::showAllNotes);
+    connect(m_trayMenu->hideAll(), &QAction::triggered, this, &Program::hideAllNotes);
+    connect(m_trayMenu->showLog(), &QAction::triggered, this, &Program::showLog);
+    connect(m_trayMenu->peeledNotes(), &QAction::triggered, this, &Program::showPeeledNotes);
+    connect(m_trayMenu->findNotes(), &QAction::triggered, this, &Program::showFinder);
+    connect(m_trayMenu->help(), &QAction::triggered, this, &Program::showHelp);
+    connect(m_trayMenu->networkSettings(), &QAction::triggered, this, &Program::showNetworkSettings);
+    connect(m_trayMenu->registerStartup(), &QAction::triggered, this, &Program::registerStartup);
+    connect(m_trayMenu->removeStartup(), &QAction::triggered, this, &Program::removeStartup);
+    connect(m_trayMenu->version(), &QAction::triggered, this, &Program::showVersion);
+    connect(m_trayMenu->exit(), &QAction::triggered, this, &Program::requestExit);
 }
 
-void Program::tray_LeftButtonDown() {
+void Program::trayPressed() {
     if (m_raised)
         m_raised->focusOnItsWay = false;
-    Timer1->start();
+    m_clickTimer->start();
 }
 
-void Program::tray_LeftDoubleClick() {
-    Timer1->stop();
+void Program::trayDoubleClicked() {
+    m_clickTimer->stop();
     editor().openForNewNote(false);
 }
 
-void Program::tray_RightButtonDown(const QPoint& position) {
+void Program::trayMenuRequested(const QPoint& position) {
     ForceForeground(*this);
     m_trayMenu->exec(position);
 }
 
-void Program::Timer1_Timer() {
-    Timer1->stop();
-    RaiseAllNotes();
+void Program::raiseAfterClick() {
+    m_clickTimer->stop();
+    raiseAllNotes();
 }
 
-void Program::idrag_Click(qint16 mode) {
-    m_trayMenu->idrag1->setChecked(mode == 1);
-    m_trayMenu->idrag2->setChecked(mode == 2);
-    m_trayMenu->idrag3->setChecked(mode == 3);
+void Program::chooseDragMode(qint16 mode) {
+    m_trayMenu->dragCopyLogPeel()->setChecked(mode == 1);
+    m_trayMenu->dragCopyOnly()->setChecked(mode == 2);
+    m_trayMenu->dragCopyPeel()->setChecked(mode == 3);
     m_state.DragMode = mode;
-    WriteMenuSettings(m_profile, m_trayMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.DragMode, m_state.DragDataFormat);
 }
 
-void Program::itext_Click(qint16 format) {
-    m_trayMenu->itext1->setChecked(format != Settings::kPlainText);
-    m_trayMenu->itext2->setChecked(format == Settings::kPlainText);
+void Program::chooseDragData(qint16 format) {
+    m_trayMenu->dragRichText()->setChecked(format != Settings::kPlainText);
+    m_trayMenu->dragPlainText()->setChecked(format == Settings::kPlainText);
     m_state.DragDataFormat = format;
-    WriteMenuSettings(m_profile, m_trayMenu->istartin->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.DragMode, m_state.DragDataFormat);
 }
 
-void Program::ialldisp_Click() {
+void Program::showAllNotes() {
     QList<QWidget*> shown;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = m_state.liveNote(i);
@@ -469,7 +468,7 @@ void Program::ialldisp_Click() {
     SaveAllNotes(m_state);
 }
 
-void Program::iallhide_Click() {
+void Program::hideAllNotes() {
     if (m_state.NoteCount == 0)
         return;
     for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
@@ -484,7 +483,7 @@ void Program::iallhide_Click() {
     SaveAllNotes(m_state);
 }
 
-void Program::ipeeled_Click() {
+void Program::showPeeledNotes() {
     if (!m_peeledForm) {
         m_peeledForm = new PeeledNotesWindow(m_state);
         m_peeledForm->setAttribute(Qt::WA_DeleteOnClose);
@@ -492,7 +491,7 @@ void Program::ipeeled_Click() {
     m_peeledForm->showPeeledNotes();
 }
 
-void Program::ifind_Click() {
+void Program::showFinder() {
     if (!m_findForm) {
         m_findForm = new FindNotesWindow(m_state);
         m_findForm->setAttribute(Qt::WA_DeleteOnClose);
@@ -500,7 +499,7 @@ void Program::ifind_Click() {
     m_findForm->showFinder();
 }
 
-void Program::ilog_Click() {
+void Program::showLog() {
     const QString path = m_state.peelLogPath();
     if (!QFile::exists(path)) {
         MessageBox::show(QStringLiteral("ログはまだ作成されていません"));
@@ -518,20 +517,20 @@ void Program::ilog_Click() {
         OpenWithDesktop(path, shown);
 }
 
-void Program::ihelp_Click() {
+void Program::showHelp() {
     if (!m_helpForm)
         m_helpForm = ReadingWindow::help();
     Twips::showCentredInFront(*m_helpForm);
 }
 
-void Program::inetwork_Click() {
+void Program::showNetworkSettings() {
     if (m_networkSettings)
         m_networkSettings->showWithPortNumber();
 }
 
-void Program::istartin_Click() {
-    m_trayMenu->istartin->setChecked(true);
-    m_trayMenu->istartout->setChecked(false);
+void Program::registerStartup() {
+    m_trayMenu->registerStartup()->setChecked(true);
+    m_trayMenu->removeStartup()->setChecked(false);
     QString error;
     if (StartupEntry::CreateStartupShortcut(QCoreApplication::applicationFilePath(), StartupEntry::kFileName, &error) ==
         StartupEntry::Result::Failed) {
@@ -543,9 +542,9 @@ void Program::istartin_Click() {
     WriteMenuSettings(m_profile, true, m_state.DragMode, m_state.DragDataFormat);
 }
 
-void Program::istartout_Click() {
-    m_trayMenu->istartin->setChecked(false);
-    m_trayMenu->istartout->setChecked(true);
+void Program::removeStartup() {
+    m_trayMenu->registerStartup()->setChecked(false);
+    m_trayMenu->removeStartup()->setChecked(true);
     switch (StartupEntry::RemoveStartupShortcut(StartupEntry::kFileName)) {
     case StartupEntry::Removal::NotThere:
         return;
@@ -559,7 +558,7 @@ void Program::istartout_Click() {
     WriteMenuSettings(m_profile, false, m_state.DragMode, m_state.DragDataFormat);
 }
 
-void Program::iversion_Click() {
+void Program::showVersion() {
     if (!m_about)
         m_about = new VersionDialog;
     Twips::showCentredInFront(*m_about);

@@ -66,11 +66,11 @@ public:
     ~Program() override;
 
     // The whole start-up. False when another copy runs and this one must end.
-    bool Form_Load();
+    bool start();
 
-    void RaiseAllNotes();
-    void RequestExit();
-    void ShutdownApp();
+    void raiseAllNotes();
+    void requestExit();
+    void shutDown();
 
     // The editor, created on first use and kept until the end.
     EditorWindow& editor();
@@ -82,9 +82,9 @@ public:
     void sendNote() override;
 
     TrayMenu* trayMenu() const { return m_trayMenu; }
-    QTimer* Timer1 = nullptr;
+    // Tells a click on the tray from a double click.
+    QTimer* clickTimer() const { return m_clickTimer; }
     // From start-up on (NetworkSettingsWindow hidden until ネットワーク設定).
-    DatagramSocket* Winsock1 = nullptr;
     // From start-up on, hidden until ネットワーク設定.
     NetworkSettingsWindow* networkSettings() const { return m_networkSettings.get(); }
     // While 送信 of a note has it open.
@@ -98,7 +98,7 @@ signals:
 private:
     // False when a stop was requested before every note was built.
     bool restoreNotes();
-    // Whether the notes and the editor still stand as the last RaiseAllNotes left
+    // Whether the notes and the editor still stand as the last raiseAllNotes left
     // them: the window it activated has the focus (or the focus is still on its way
     // there), no note changed or was hidden, and the editor is as it was.
     bool raisedAsBefore() const;
@@ -111,22 +111,22 @@ private:
     void portApplied(const QString& text, bool bound);
     void announce();
     void connectMenu();
-    void tray_LeftButtonDown();
-    void tray_LeftDoubleClick();
-    void tray_RightButtonDown(const QPoint& position);
-    void Timer1_Timer();
-    void idrag_Click(qint16 mode);
-    void itext_Click(qint16 format);
-    void ialldisp_Click();
-    void iallhide_Click();
-    void ilog_Click();
-    void ipeeled_Click();
-    void ifind_Click();
-    void ihelp_Click();
-    void inetwork_Click();
-    void istartin_Click();
-    void istartout_Click();
-    void iversion_Click();
+    void trayPressed();
+    void trayDoubleClicked();
+    void trayMenuRequested(const QPoint& position);
+    void raiseAfterClick();
+    void chooseDragMode(qint16 mode);
+    void chooseDragData(qint16 format);
+    void showAllNotes();
+    void hideAllNotes();
+    void showLog();
+    void showPeeledNotes();
+    void showFinder();
+    void showHelp();
+    void showNetworkSettings();
+    void registerStartup();
+    void removeStartup();
+    void showVersion();
 
     AppState& m_state;
     Services m_services;
@@ -140,6 +140,7 @@ private:
     std::unique_ptr<NoteReceiver> m_receiver;
     std::unique_ptr<NetworkSettingsWindow> m_networkSettings;
     TrayMenu* m_trayMenu = nullptr;
+    QTimer* m_clickTimer = nullptr;
     QPointer<SendWindow> m_compForm;
     QList<QPointer<QWidget>> m_startUpNotices;
     // Screens come and go in bursts (a dock, a new resolution): the notes are placed

@@ -55,15 +55,15 @@ bool WriteReceiveSettings(const ProfileFile& profile, qint16 mode, const QString
 
 MenuMarks MenuMarksFor(const Settings& settings) {
     MenuMarks marks;
-    marks.istartin = settings.startupRegistered;
-    marks.istartout = !settings.startupRegistered;
+    marks.registerStartup = settings.startupRegistered;
+    marks.removeStartup = !settings.startupRegistered;
     // A drag mode outside 1..3 keeps the marks as the menu was designed.
     if (settings.dragMode >= 1 && settings.dragMode <= 3) {
-        marks.idrag1 = settings.dragMode == 1;
-        marks.idrag2 = settings.dragMode == 2;
-        marks.idrag3 = settings.dragMode == 3;
+        marks.dragCopyLogPeel = settings.dragMode == 1;
+        marks.dragCopyOnly = settings.dragMode == 2;
+        marks.dragCopyPeel = settings.dragMode == 3;
     }
-    marks.itext1 = settings.dragDataFormat != Settings::kPlainText;
-    marks.itext2 = settings.dragDataFormat == Settings::kPlainText;
+    marks.dragRichText = settings.dragDataFormat != Settings::kPlainText;
+    marks.dragPlainText = settings.dragDataFormat == Settings::kPlainText;
     return marks;
 }

@@ -47,13 +47,13 @@ bool WriteReceiveSettings(const ProfileFile& profile, qint16 mode, const QString
 
 // Which tray menu items carry a check mark after start-up.
 struct MenuMarks {
-    bool istartin = false;
-    bool istartout = true;
-    bool idrag1 = true;
-    bool idrag2 = false;
-    bool idrag3 = false;
-    bool itext1 = true;
-    bool itext2 = false;
+    bool registerStartup = false;
+    bool removeStartup = true;
+    bool dragCopyLogPeel = true;
+    bool dragCopyOnly = false;
+    bool dragCopyPeel = false;
+    bool dragRichText = true;
+    bool dragPlainText = false;
 };
 
 MenuMarks MenuMarksFor(const Settings& settings);

@@ -7,56 +7,57 @@ TrayMenu::TrayMenu(QWidget* parent)
     setObjectName(QStringLiteral("TrayMenu"));
     setTitle(QStringLiteral("ポップアップメニュー"));
 
-    inew = MenuItems::addItem(this, "inew", QStringLiteral("新規作成"));
+    m_newNote = MenuItems::addItem(this, "newNote", QStringLiteral("新規作成"));
 
-    istart = MenuItems::addSubmenu(this, "istart", QStringLiteral("スタートアップ"));
-    istartin = MenuItems::addMark(istart, "istartin", QStringLiteral("登録"), false);
-    istartout = MenuItems::addMark(istart, "istartout", QStringLiteral("削除"), true);
+    m_startupMenu = MenuItems::addSubmenu(this, "startupMenu", QStringLiteral("スタートアップ"));
+    m_registerStartup = MenuItems::addMark(m_startupMenu, "registerStartup", QStringLiteral("登録"), false);
+    m_removeStartup = MenuItems::addMark(m_startupMenu, "removeStartup", QStringLiteral("削除"), true);
 
-    idrag = MenuItems::addSubmenu(this, "idrag", QStringLiteral("ドラッグ操作"));
-    idrag1 = MenuItems::addMark(idrag, "idrag1", QStringLiteral("コピーログ出力してはがす"), true);
-    idrag2 = MenuItems::addMark(idrag, "idrag2", QStringLiteral("コピーのみ"), false);
-    idrag3 = MenuItems::addMark(idrag, "idrag3", QStringLiteral("コピーしてはがす"), false);
+    m_dragMenu = MenuItems::addSubmenu(this, "dragMenu", QStringLiteral("ドラッグ操作"));
+    m_dragCopyLogPeel =
+        MenuItems::addMark(m_dragMenu, "dragCopyLogPeel", QStringLiteral("コピーログ出力してはがす"), true);
+    m_dragCopyOnly = MenuItems::addMark(m_dragMenu, "dragCopyOnly", QStringLiteral("コピーのみ"), false);
+    m_dragCopyPeel = MenuItems::addMark(m_dragMenu, "dragCopyPeel", QStringLiteral("コピーしてはがす"), false);
 
     // Neither format is marked until start-up has read the setting.
-    itext = MenuItems::addSubmenu(this, "itext", QStringLiteral("ドラッグデータ"));
-    itext1 = MenuItems::addMark(itext, "itext1", QStringLiteral("リッチテキスト"), false);
-    itext2 = MenuItems::addMark(itext, "itext2", QStringLiteral("テキスト"), false);
+    m_dragDataMenu = MenuItems::addSubmenu(this, "dragDataMenu", QStringLiteral("ドラッグデータ"));
+    m_dragRichText = MenuItems::addMark(m_dragDataMenu, "dragRichText", QStringLiteral("リッチテキスト"), false);
+    m_dragPlainText = MenuItems::addMark(m_dragDataMenu, "dragPlainText", QStringLiteral("テキスト"), false);
 
-    isp5 = MenuItems::addSeparator(this, "isp5");
-    inetwork = MenuItems::addItem(this, "inetwork", QStringLiteral("ネットワーク設定"));
-    isp1 = MenuItems::addSeparator(this, "isp1");
-    ialldisp = MenuItems::addItem(this, "ialldisp", QStringLiteral("全てを表示"));
-    iallhide = MenuItems::addItem(this, "iallhide", QStringLiteral("全てを非表示"));
-    isp2 = MenuItems::addSeparator(this, "isp2");
-    ilog = MenuItems::addItem(this, "ilog", QStringLiteral("ログ表示"));
-    ipeeled = MenuItems::addItem(this, "ipeeled", QStringLiteral("はがした付箋紙..."));
-    ifind = MenuItems::addItem(this, "ifind", QStringLiteral("付箋紙を探す..."));
-    isp3 = MenuItems::addSeparator(this, "isp3");
-    ihelp = MenuItems::addItem(this, "ihelp", QStringLiteral("ヘルプ"));
-    iversion = MenuItems::addItem(this, "iversion", QStringLiteral("バージョン情報"));
-    isp4 = MenuItems::addSeparator(this, "isp4");
-    iend = MenuItems::addItem(this, "iend", QStringLiteral("終了"));
+    MenuItems::addSeparator(this, "separator5");
+    m_networkSettings = MenuItems::addItem(this, "networkSettings", QStringLiteral("ネットワーク設定"));
+    MenuItems::addSeparator(this, "separator1");
+    m_showAll = MenuItems::addItem(this, "showAll", QStringLiteral("全てを表示"));
+    m_hideAll = MenuItems::addItem(this, "hideAll", QStringLiteral("全てを非表示"));
+    MenuItems::addSeparator(this, "separator2");
+    m_showLog = MenuItems::addItem(this, "showLog", QStringLiteral("ログ表示"));
+    m_peeledNotes = MenuItems::addItem(this, "peeledNotes", QStringLiteral("はがした付箋紙..."));
+    m_findNotes = MenuItems::addItem(this, "findNotes", QStringLiteral("付箋紙を探す..."));
+    MenuItems::addSeparator(this, "separator3");
+    m_help = MenuItems::addItem(this, "help", QStringLiteral("ヘルプ"));
+    m_version = MenuItems::addItem(this, "version", QStringLiteral("バージョン情報"));
+    MenuItems::addSeparator(this, "separator4");
+    m_exit = MenuItems::addItem(this, "exit", QStringLiteral("終了"));
 }
 
 void TrayMenu::applyMarks(const MenuMarks& marks) {
-    istartin->setChecked(marks.istartin);
-    istartout->setChecked(marks.istartout);
-    idrag1->setChecked(marks.idrag1);
-    idrag2->setChecked(marks.idrag2);
-    idrag3->setChecked(marks.idrag3);
-    itext1->setChecked(marks.itext1);
-    itext2->setChecked(marks.itext2);
+    m_registerStartup->setChecked(marks.registerStartup);
+    m_removeStartup->setChecked(marks.removeStartup);
+    m_dragCopyLogPeel->setChecked(marks.dragCopyLogPeel);
+    m_dragCopyOnly->setChecked(marks.dragCopyOnly);
+    m_dragCopyPeel->setChecked(marks.dragCopyPeel);
+    m_dragRichText->setChecked(marks.dragRichText);
+    m_dragPlainText->setChecked(marks.dragPlainText);
 }
 
 MenuMarks TrayMenu::marks() const {
     MenuMarks marks;
-    marks.istartin = istartin->isChecked();
-    marks.istartout = istartout->isChecked();
-    marks.idrag1 = idrag1->isChecked();
-    marks.idrag2 = idrag2->isChecked();
-    marks.idrag3 = idrag3->isChecked();
-    marks.itext1 = itext1->isChecked();
-    marks.itext2 = itext2->isChecked();
+    marks.registerStartup = m_registerStartup->isChecked();
+    marks.removeStartup = m_removeStartup->isChecked();
+    marks.dragCopyLogPeel = m_dragCopyLogPeel->isChecked();
+    marks.dragCopyOnly = m_dragCopyOnly->isChecked();
+    marks.dragCopyPeel = m_dragCopyPeel->isChecked();
+    marks.dragRichText = m_dragRichText->isChecked();
+    marks.dragPlainText = m_dragPlainText->isChecked();
     return marks;
 }

@@ -16,29 +16,46 @@ public:
     void applyMarks(const MenuMarks& marks);
     MenuMarks marks() const;
 
-    QAction* inew;
-    QMenu* istart;
-    QAction* istartin;
-    QAction* istartout;
-    QMenu* idrag;
-    QAction* idrag1;
-    QAction* idrag2;
-    QAction* idrag3;
-    QMenu* itext;
-    QAction* itext1;
-    QAction* itext2;
-    QAction* isp5;
-    QAction* inetwork;
-    QAction* isp1;
-    QAction* ialldisp;
-    QAction* iallhide;
-    QAction* isp2;
-    QAction* ilog;
-    QAction* ipeeled; // added by this program: the peeled notes kept whole
-    QAction* ifind;   // added by this program: finding a note by its text
-    QAction* isp3;
-    QAction* ihelp;
-    QAction* iversion;
-    QAction* isp4;
-    QAction* iend;
+    QAction* newNote() const { return m_newNote; }
+    QMenu* startupMenu() const { return m_startupMenu; }
+    QAction* registerStartup() const { return m_registerStartup; }
+    QAction* removeStartup() const { return m_removeStartup; }
+    QMenu* dragMenu() const { return m_dragMenu; }
+    QAction* dragCopyLogPeel() const { return m_dragCopyLogPeel; }
+    QAction* dragCopyOnly() const { return m_dragCopyOnly; }
+    QAction* dragCopyPeel() const { return m_dragCopyPeel; }
+    QMenu* dragDataMenu() const { return m_dragDataMenu; }
+    QAction* dragRichText() const { return m_dragRichText; }
+    QAction* dragPlainText() const { return m_dragPlainText; }
+    QAction* networkSettings() const { return m_networkSettings; }
+    QAction* showAll() const { return m_showAll; }
+    QAction* hideAll() const { return m_hideAll; }
+    QAction* showLog() const { return m_showLog; }
+    QAction* peeledNotes() const { return m_peeledNotes; }
+    QAction* findNotes() const { return m_findNotes; }
+    QAction* help() const { return m_help; }
+    QAction* version() const { return m_version; }
+    QAction* exit() const { return m_exit; }
+
+private:
+    QAction* m_newNote = nullptr;
+    QMenu* m_startupMenu = nullptr;
+    QAction* m_registerStartup = nullptr;
+    QAction* m_removeStartup = nullptr;
+    QMenu* m_dragMenu = nullptr;
+    QAction* m_dragCopyLogPeel = nullptr;
+    QAction* m_dragCopyOnly = nullptr;
+    QAction* m_dragCopyPeel = nullptr;
+    QMenu* m_dragDataMenu = nullptr;
+    QAction* m_dragRichText = nullptr;
+    QAction* m_dragPlainText = nullptr;
+    QAction* m_networkSettings = nullptr;
+    QAction* m_showAll = nullptr;
+    QAction* m_hideAll = nullptr;
+    QAction* m_showLog = nullptr;
+    QAction* m_peeledNotes = nullptr;
+    QAction* m_findNotes = nullptr;
+    QAction* m_help = nullptr;
+    QAction* m_version = nullptr;
+    QAction* m_exit = nullptr;
 };

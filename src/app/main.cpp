@@ -38,16 +38,16 @@ int main(int argc, char* argv[]) {
     Program mainForm(state, services);
     QObject::connect(&mainForm, &Program::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &Program::ShutdownApp);
+    QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &Program::shutDown);
     // Every change is already on the disk; what a busy event loop could keep from
     // happening in time is only the running flag.
     unixSignals.setDeadline(std::chrono::milliseconds(1500), [appDir = state.AppDir] {
         WriteRunningFlag(ProfileFile(appDir + Settings::kFileName), false);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
-                     [&mainForm](QSessionManager&) { mainForm.ShutdownApp(); });
+                     [&mainForm](QSessionManager&) { mainForm.shutDown(); });
 
-    if (!mainForm.Form_Load())
+    if (!mainForm.start())
         return 0;
     const int status = app.exec();
     // Every change is on the disk and the running flag is cleared by now. Taking the

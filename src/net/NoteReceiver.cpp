@@ -42,13 +42,13 @@ QSizeF sensibleSize(qint32 width, qint32 height) {
 } // namespace
 
 bool BindTransferSocket(DatagramSocket& socket, qint32 port) {
-    socket.Close();
+    socket.close();
     if (port < 1 || port > 65535) {
         qCWarning(lcNet) << "no port" << port << "to bind";
         return false;
     }
     socket.setRemotePort(quint16(port));
-    return socket.Bind(quint16(port));
+    return socket.bind(quint16(port));
 }
 
 QString BindFailureMessage(qint32 port, const QString& reason) {
@@ -86,10 +86,10 @@ NoteReceiver::NoteReceiver(AppState& state, DatagramSocket& socket, const HostBr
     , m_state(state)
     , m_socket(socket)
     , m_browser(browser) {
-    connect(&socket, &DatagramSocket::DataArrival, this, &NoteReceiver::Winsock1_DataArrival);
+    connect(&socket, &DatagramSocket::datagramArrived, this, &NoteReceiver::datagramArrived);
 }
 
-void NoteReceiver::Winsock1_DataArrival(qint64 bytesTotal) {
+void NoteReceiver::datagramArrived(qint64 bytesTotal) {
     if (m_state.ShuttingDown)
         return;
     if (bytesTotal == 1) {
@@ -100,11 +100,11 @@ void NoteReceiver::Winsock1_DataArrival(qint64 bytesTotal) {
         m_reportBox = MessageBox::notify(QStringLiteral("送信できなかったマシンがありました"));
         return;
     }
-    const QString sender = m_socket.RemoteHostIP();
+    const QString sender = m_socket.senderAddress();
     const QString name = m_browser && !sender.isEmpty() ? m_browser->nameOf(QHostAddress(sender)) : QString();
     if (!allowed(sender, name) || !roomForAnother(sender))
         return; // dropped unread
-    const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.GetData());
+    const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.receive());
     const QString origin = name.isEmpty() ? sender : QStringLiteral("%1（%2）").arg(name, sender);
     if (fields && CreateReceivedNote(m_state, *fields, origin))
         m_accepted.append({m_state.Now(), sender});

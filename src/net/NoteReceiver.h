@@ -47,7 +47,7 @@ public:
     NoteReceiver(AppState& state, DatagramSocket& socket, const HostBrowser* browser = nullptr,
                  QObject* parent = nullptr);
 
-    void Winsock1_DataArrival(qint64 bytesTotal);
+    void datagramArrived(qint64 bytesTotal);
 
 private:
     bool allowed(const QString& sender, const QString& name) const;

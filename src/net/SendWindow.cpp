@@ -102,7 +102,7 @@ void SendWindow::sendToCheckedComputers() {
             qCDebug(lcNet) << "sending to" << item->text();
             m_socket.setRemoteHost(item->text());
             const QString message = BuildTransferMessage(*note);
-            if (m_socket.SendData(message) == DatagramSocket::SendResult::TooLarge) {
+            if (m_socket.send(message) == DatagramSocket::SendResult::TooLarge) {
                 // The same note is too large for every destination: nothing went out.
                 MessageBox::show(QStringLiteral("この付箋紙は大きすぎるため送信できません。\n"
                                                 "送信できるのは %1 KB までですが、この付箋紙は %2 KB あります。"

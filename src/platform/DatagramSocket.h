@@ -27,10 +27,10 @@ public:
     using QObject::QObject;
 
     // Stops receiving; allowed in any state.
-    virtual void Close() = 0;
+    virtual void close() = 0;
     // Closes, then binds to the port on every local address. False when the port
     // cannot be had; the reason is in errorString().
-    virtual bool Bind(quint16 port) = 0;
+    virtual bool bind(quint16 port) = 0;
     virtual bool isBound() const = 0;
     virtual QString errorString() const = 0;
 
@@ -40,13 +40,13 @@ public:
     quint16 remotePort() const { return m_remotePort; }
 
     // Sends the text to the remote host at the remote port as one datagram.
-    SendResult SendData(const QString& text);
+    SendResult send(const QString& text);
     // The waiting datagram as text; an empty text when none waits. A datagram that
-    // the receiver of DataArrival leaves unread is dropped after the event.
-    QString GetData();
+    // the receiver of datagramArrived leaves unread is dropped after the event.
+    QString receive();
 
     // Where the waiting (or last read) datagram came from; empty when nobody knows.
-    QString RemoteHostIP() const { return m_remoteHostIP; }
+    QString senderAddress() const { return m_remoteHostIP; }
 
     // The bytes a text becomes on the network.
     static QByteArray toWire(const QString& text);
@@ -54,7 +54,7 @@ public:
 signals:
     // One datagram waits and holds that many bytes; 1 also stands for the report
     // that a datagram sent earlier could not be delivered.
-    void DataArrival(qint64 bytesTotal);
+    void datagramArrived(qint64 bytesTotal);
 
 protected:
     virtual SendResult sendBytes(const QString& host, quint16 port, const QByteArray& bytes) = 0;

@@ -51,10 +51,10 @@ UdpSocket::UdpSocket(Resolver resolver, QObject* parent)
     , m_resolver(std::move(resolver)) {}
 
 UdpSocket::~UdpSocket() {
-    Close();
+    close();
 }
 
-void UdpSocket::Close() {
+void UdpSocket::close() {
     if (m_notifier) {
         // Close can come from a handler of this notifier's own signal.
         m_notifier->setEnabled(false);
@@ -68,8 +68,8 @@ void UdpSocket::Close() {
     ++m_generation;
 }
 
-bool UdpSocket::Bind(quint16 port) {
-    Close();
+bool UdpSocket::bind(quint16 port) {
+    close();
     m_error.clear();
     m_ipv6 = true;
     int fd = ::socket(AF_INET6, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -136,7 +136,7 @@ void UdpSocket::onReadable() {
     const auto stillOurs = [&] { return alive && m_generation == generation; };
 
     for (int reports = drainErrorQueue(); reports > 0; --reports) {
-        emit DataArrival(1);
+        emit datagramArrived(1);
         if (!stillOurs())
             return;
     }
@@ -158,7 +158,7 @@ void UdpSocket::onReadable() {
         if (size == 0) {
             qCDebug(lcSocket) << "dropped an empty datagram";
         } else {
-            emit DataArrival(size);
+            emit datagramArrived(size);
             if (!stillOurs())
                 return;
         }
@@ -234,7 +234,7 @@ DatagramSocket::SendResult UdpSocket::sendBytes(const QString& host, quint16 por
             return;
         if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
             qCInfo(lcSocket) << "the name" << host << "did not resolve:" << info.errorString();
-            emit DataArrival(1);
+            emit datagramArrived(1);
             return;
         }
         sendTo(info.addresses().first(), port, bytes);
@@ -295,6 +295,6 @@ void UdpSocket::reportUndeliverable() {
     // Reported from the event loop, as the system's own reports come.
     QTimer::singleShot(0, this, [this, generation = m_generation] {
         if (generation == m_generation)
-            emit DataArrival(1);
+            emit datagramArrived(1);
     });
 }

@@ -12,7 +12,7 @@ class QSocketNotifier;
 // The real socket: one non-blocking UDP socket on [::] with IPv4 mapped into it (or
 // on 0.0.0.0 where the system has no IPv6). The system tells of a datagram that
 // found nobody listening through an ICMP error, which an unconnected UDP socket
-// only sees in its error queue; each such error becomes DataArrival(1). So does a
+// only sees in its error queue; each such error becomes datagramArrived(1). So does a
 // datagram that could not be sent at all (a name that does not resolve, a send the
 // system refuses), since for the user it is just as undelivered.
 class UdpSocket : public DatagramSocket {
@@ -26,8 +26,8 @@ public:
     explicit UdpSocket(Resolver resolver = {}, QObject* parent = nullptr);
     ~UdpSocket() override;
 
-    void Close() override;
-    bool Bind(quint16 port) override;
+    void close() override;
+    bool bind(quint16 port) override;
     bool isBound() const override { return m_fd >= 0; }
     QString errorString() const override { return m_error; }
     // The port actually bound (Bind(0) takes any free one).

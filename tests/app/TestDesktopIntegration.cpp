@@ -92,32 +92,32 @@ private slots:
         };
         QFile::remove(entryPath());
 
-        menu.istartin->trigger();
-        QVERIFY(menu.istartin->isChecked() && !menu.istartout->isChecked());
+        menu.registerStartup()->trigger();
+        QVERIFY(menu.registerStartup()->isChecked() && !menu.removeStartup()->isChecked());
         QCOMPARE(readBytes(entryPath()), StartupEntry::desktopEntry(QCoreApplication::applicationFilePath()));
         QCOMPARE(key(), "1");
         writeBytes(entryPath(), "[Desktop Entry]\nmine\n");
         writeBytes(state.filePath("Pinora.ini"), QStringLiteral("[ピノラ]\nスタートアップ登録=0\n").toUtf8());
-        menu.istartin->trigger();
+        menu.registerStartup()->trigger();
         QCOMPARE(readBytes(entryPath()), QByteArray("[Desktop Entry]\nmine\n"));
         QCOMPARE(key(), "1");
 
-        menu.istartout->trigger();
+        menu.removeStartup()->trigger();
         QVERIFY(!QFile::exists(entryPath()));
-        QVERIFY(!menu.istartin->isChecked() && menu.istartout->isChecked());
+        QVERIFY(!menu.registerStartup()->isChecked() && menu.removeStartup()->isChecked());
         QCOMPARE(key(), "0");
         // No entry: the marks switch, the key stays.
         writeBytes(state.filePath("Pinora.ini"), QStringLiteral("[ピノラ]\nスタートアップ登録=1\n").toUtf8());
-        menu.istartin->setChecked(true);
-        menu.istartout->trigger();
-        QVERIFY(menu.istartout->isChecked() && !menu.istartin->isChecked());
+        menu.registerStartup()->setChecked(true);
+        menu.removeStartup()->trigger();
+        QVERIFY(menu.removeStartup()->isChecked() && !menu.registerStartup()->isChecked());
         QCOMPARE(key(), "1");
         QVERIFY(m_messages.isEmpty());
 
         // A folder that cannot be written: the user hears of it, the key stays.
         QVERIFY(writeBytes(m_config.filePath("blocked"), ""));
         qputenv("XDG_CONFIG_HOME", m_config.filePath("blocked").toUtf8());
-        menu.istartin->trigger();
+        menu.registerStartup()->trigger();
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(key(), "1");
@@ -127,8 +127,8 @@ private slots:
         QCOMPARE(VersionDialog::versionLine(1, 2, 3), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.3"));
         ScratchAppState state;
         const std::unique_ptr<Program> form = makeForm(state);
-        form->trayMenu()->iversion->trigger();
-        form->trayMenu()->iversion->trigger();
+        form->trayMenu()->version()->trigger();
+        form->trayMenu()->version()->trigger();
         QCOMPARE(topLevels<VersionDialog>(true).size(), 1);
         VersionDialog* about = topLevels<VersionDialog>(true).first();
         QCOMPARE(about->windowTitle(), QStringLiteral("ピノラのﾊﾞｰｼﾞｮﾝ情報"));
@@ -163,8 +163,8 @@ private slots:
         };
         const std::unique_ptr<Program> form = makeForm(state, services);
         TrayMenu& menu = *form->trayMenu();
-        menu.ihelp->trigger();
-        menu.ihelp->trigger();
+        menu.help()->trigger();
+        menu.help()->trigger();
         QList<ReadingWindow*> windows = topLevels<ReadingWindow>(true);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows.first()->windowTitle(), QStringLiteral("ピノラ：ヘルプ"));
@@ -179,17 +179,17 @@ private slots:
         QCOMPARE(untold.join(","), QString());
         QVERIFY(closeWithEscape(windows.first()));
 
-        menu.ilog->trigger();
+        menu.showLog()->trigger();
         QCOMPARE(m_messages, QStringList{QStringLiteral("ログはまだ作成されていません")});
         const QString log = state.filePath("Pinora.log");
         QVERIFY(writeBytes(log, QStringLiteral("[作成した日時=26/12/06 21:35:00]\r\nはがしたメモ\r\n").toUtf8()));
-        menu.ilog->trigger();
+        menu.showLog()->trigger();
         QCOMPARE(opened, QStringList{log});
         QTest::qWait(50);
         QVERIFY(topLevels<ReadingWindow>(true).isEmpty());
 
         launcherStarts = false;
-        menu.ilog->trigger();
+        menu.showLog()->trigger();
         QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
         QVERIFY(windows.first()->fileLine()->text().contains(QDir::toNativeSeparators(log)));
         QVERIFY(windows.first()->browser()->toPlainText().contains(QStringLiteral("はがしたメモ")));
@@ -197,7 +197,7 @@ private slots:
         QVERIFY(closeWithEscape(windows.first()));
         // A log brought over from the Windows program is Shift-JIS.
         QVERIFY(writeBytes(log, QByteArray("[\x8d\xec\x90\xac") + "]\r\n"));
-        menu.ilog->trigger();
+        menu.showLog()->trigger();
         QTRY_COMPARE((windows = topLevels<ReadingWindow>(true)).size(), 1);
         QCOMPARE(windows.first()->browser()->toPlainText(), QStringLiteral("[作成]\n"));
         QVERIFY(closeWithEscape(windows.first()));

@@ -75,7 +75,7 @@ private slots:
     void cleanup() {
         m_focusWindow = nullptr;
         if (m_form && !m_state->ShuttingDown)
-            m_form->ShutdownApp();
+            m_form->shutDown();
         m_form.reset();
         MessageBox::setHandlerForTesting({});
     }
@@ -107,10 +107,10 @@ private slots:
 
         // 全て表示 shows the hidden one and saves it shown; 全て隠す hides and saves all.
         NoteWindow* hidden = m_state->NoteWindows.at(2);
-        m_form->trayMenu()->ialldisp->trigger();
+        m_form->trayMenu()->showAll()->trigger();
         QVERIFY(hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
         QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
-        m_form->trayMenu()->iallhide->trigger();
+        m_form->trayMenu()->hideAll()->trigger();
         QVERIFY(!first->isVisible() && !hidden->isVisible());
         QCOMPARE(saved()->records.at(0).VisibleFlag + saved()->records.at(2).VisibleFlag, QByteArray("FF"));
     }
@@ -176,10 +176,11 @@ private slots:
         QCOMPARE(std::tuple(m_state->DragMode, m_state->DragDataFormat, m_state->PortNumber),
                  std::tuple(7, -16639, 4000));
         TrayMenu& menu = *m_form->trayMenu();
-        QVERIFY(menu.idrag1->isChecked() && menu.itext1->isChecked() && !menu.itext2->isChecked());
-        menu.idrag2->trigger();
-        QVERIFY(menu.idrag2->isChecked() && !menu.idrag1->isChecked());
-        menu.itext2->trigger();
+        QVERIFY(menu.dragCopyLogPeel()->isChecked() && menu.dragRichText()->isChecked() &&
+                !menu.dragPlainText()->isChecked());
+        menu.dragCopyOnly()->trigger();
+        QVERIFY(menu.dragCopyOnly()->isChecked() && !menu.dragCopyLogPeel()->isChecked());
+        menu.dragPlainText()->trigger();
         const QByteArray ini = readFile("Pinora.ini");
         QVERIFY(ini.contains("ドラッグモード=2\r\n") && ini.contains("ドラッグデータ=1\r\n"));
         QVERIFY(ini.contains("スタートアップ登録=0\r\n"));
@@ -188,13 +189,13 @@ private slots:
     void singleClickRaisesDoubleClickOpensTheEditor() {
         writeFile("Pinora.dat", DataFileOf({record(1200, "one")}));
         QVERIFY(start());
-        QTRY_VERIFY(!m_form->Timer1->isActive()); // the tick after start-up
+        QTRY_VERIFY(!m_form->clickTimer()->isActive()); // the tick after start-up
         NoteWindow* note = m_state->NoteWindows.at(1);
         note->hide(); // hidden for now: the flag stays "T"
         emit m_form->trayIcon()->leftButtonDown();
-        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->clickTimer()->isActive());
         emit m_form->trayIcon()->leftDoubleClick();
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->clickTimer()->isActive());
         QVERIFY(m_form->hasEditor() && m_form->editor().isVisible());
         QTest::qWait(400);
         QVERIFY(!note->isVisible()); // the double click dropped the single click
@@ -213,14 +214,14 @@ private slots:
         first->activateWindow();
         QTRY_COMPARE(QGuiApplication::focusWindow(), first->windowHandle());
         RaiseCounter counter;
-        m_form->RaiseAllNotes(); // the focus moved since the last pass: a full one
+        m_form->raiseAllNotes(); // the focus moved since the last pass: a full one
         const int full = counter.raises;
         QVERIFY(full >= 2);
         QCOMPARE(QGuiApplication::focusWindow(), first->windowHandle());
-        m_form->RaiseAllNotes();
+        m_form->raiseAllNotes();
         QCOMPARE(counter.raises, full);
         first->hide(); // for the moment
-        m_form->RaiseAllNotes();
+        m_form->raiseAllNotes();
         QVERIFY(first->isVisible() && counter.raises > full);
     }
 
@@ -232,16 +233,16 @@ private slots:
         m_focusWindow = [] { return nullptr; };
         QVERIFY(start());
         RaiseCounter counter;
-        m_form->RaiseAllNotes(); // as the tick after start-up does
+        m_form->raiseAllNotes(); // as the tick after start-up does
         QCOMPARE(counter.raises, 0);
         emit m_form->trayIcon()->leftButtonDown();
-        m_form->RaiseAllNotes();
+        m_form->raiseAllNotes();
         const int pass = counter.raises;
         QVERIFY(pass >= 2);
-        m_form->RaiseAllNotes();
+        m_form->raiseAllNotes();
         QCOMPARE(counter.raises, pass);
         emit qGuiApp->focusWindowChanged(nullptr);
-        m_form->RaiseAllNotes();
+        m_form->raiseAllNotes();
         QCOMPARE(counter.raises, 2 * pass);
     }
 
@@ -259,9 +260,9 @@ private slots:
         QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
         QSignalSpy finished(m_form.get(), &Program::finished);
         UnixSignals unixSignals;
-        connect(&unixSignals, &UnixSignals::received, m_form.get(), &Program::ShutdownApp);
+        connect(&unixSignals, &UnixSignals::received, m_form.get(), &Program::shutDown);
         if (how == 0)
-            m_form->trayMenu()->iend->trigger();
+            m_form->trayMenu()->exit()->trigger();
         if (how == 1)
             ::raise(SIGTERM);
         if (how == 2) { // the menu waits in its own loop
@@ -290,7 +291,7 @@ private slots:
         QVERIFY(editor.applyQuestion() && editor.applyQuestion()->isVisible());
         QSignalSpy finished(m_form.get(), &Program::finished);
         QTimer::singleShot(50, [&editor] { editor.applyQuestion()->button(ApplyQuestion::Answer::Apply)->click(); });
-        m_form->trayMenu()->iend->trigger();
+        m_form->trayMenu()->exit()->trigger();
         QCOMPARE(finished.count(), 1); // the answer answered the exit too
         QCOMPARE(saved()->count, 1);
         QVERIFY(saved()->records.at(0).TextRTF.contains("typed"));
@@ -309,7 +310,7 @@ private slots:
 
         // Whose notes are taken, as saved; changed in the same window, saved, and a
         // computer that takes nobody's notes is not announced.
-        m_form->trayMenu()->inetwork->trigger();
+        m_form->trayMenu()->networkSettings()->trigger();
         NetworkSettingsWindow* form = m_form->networkSettings();
         QVERIFY(form->receiveFromChosen()->isChecked() && form->chosenList()->isEnabled());
         QStringList shown;
@@ -323,7 +324,7 @@ private slots:
         form->close();
         QCOMPARE(m_browser->published, 0);
         QVERIFY(ini().contains("受信=2") && ini().contains("受信するコンピュータ=ALPHA,BETA,GAMMA"));
-        m_form->trayMenu()->inetwork->trigger();
+        m_form->trayMenu()->networkSettings()->trigger();
         form->receiveFromEveryone()->setChecked(true);
         form->portField()->setText("03000");
         form->close();
@@ -333,7 +334,7 @@ private slots:
         QVERIFY(ini().contains("ポート番号=03000"));
         // A port in use: the port of until now is taken again, and kept in the settings.
         m_socket->portsInUse = {4000};
-        m_form->trayMenu()->inetwork->trigger();
+        m_form->trayMenu()->networkSettings()->trigger();
         form->portField()->setText("4000");
         form->close();
         QCOMPARE(m_socket->bindings.mid(3), (QList<quint16>{4000, 3000}));
@@ -348,9 +349,9 @@ private slots:
         note->menu()->findChild<QAction*>("send")->trigger();
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
         QCOMPARE(m_state->NoteToSend.data(), note);
-        m_form->trayMenu()->inetwork->trigger();
+        m_form->trayMenu()->networkSettings()->trigger();
         form->portField()->setText("x");
-        m_form->ShutdownApp();
+        m_form->shutDown();
         QVERIFY(m_messages.isEmpty() && !m_socket->bound && !m_form->compForm());
         QVERIFY(ini().contains("ポート番号=03000"));
     }
@@ -375,7 +376,7 @@ private slots:
         QCOMPARE(std::tuple(kept.Left, kept.Top, kept.Width, kept.Height, kept.BackColor, kept.CreatedAt),
                  std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
 
-        m_form->trayMenu()->ipeeled->trigger();
+        m_form->trayMenu()->peeledNotes()->trigger();
         auto* form = topLevels<PeeledNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->list()->count(), 2);
@@ -418,7 +419,7 @@ private slots:
         writeFile(PeeledNotes::kFileName, PeeledNotes::encode(old));
         writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
         QVERIFY(start());
-        m_form->trayMenu()->ipeeled->trigger();
+        m_form->trayMenu()->peeledNotes()->trigger();
         auto* form = topLevels<PeeledNotesWindow>().value(0);
         const auto chosenText = [form] { return form->list()->selectedItems().value(0)->text().section('\n', 0, 0); };
         QCOMPARE(chosenText(), QStringLiteral("old 499"));
@@ -468,7 +469,7 @@ private slots:
                               record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?"), record(12000, "abc")}));
         QVERIFY(start());
         m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("hideForNow")->trigger();
-        m_form->trayMenu()->ifind->trigger();
+        m_form->trayMenu()->findNotes()->trigger();
         auto* form = topLevels<FindNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
         form->searchField()->setText(typed);
@@ -511,7 +512,7 @@ private:
             return socket;
         };
         m_form = std::make_unique<Program>(*m_state, services);
-        return m_form->Form_Load();
+        return m_form->start();
     }
     std::optional<NoteFile::Contents> saved() const { return NoteFile::decode(readFile("Pinora.dat")); }
     QString ini() const { return QString::fromUtf8(readFile("Pinora.ini")); }

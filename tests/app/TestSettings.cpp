@@ -69,10 +69,11 @@ private slots:
         QTest::addColumn<int>("dragMode");
         QTest::addColumn<int>("dragData");
         QTest::addColumn<QString>("checked"); // the checked items, in menu order
-        QTest::newRow("defaults") << false << 1 << 1 << "istartout idrag1 itext2";
-        QTest::newRow("registered, mode 2, rich text") << true << 2 << -16639 << "istartin idrag2 itext1";
-        QTest::newRow("mode 7 keeps designed mark") << false << 7 << 1 << "istartout idrag1 itext2";
-        QTest::newRow("unknown format is rich text") << false << 1 << 0 << "istartout idrag1 itext1";
+        QTest::newRow("defaults") << false << 1 << 1 << "removeStartup dragCopyLogPeel dragPlainText";
+        QTest::newRow("registered, mode 2, rich text")
+            << true << 2 << -16639 << "registerStartup dragCopyOnly dragRichText";
+        QTest::newRow("mode 7 keeps designed mark") << false << 7 << 1 << "removeStartup dragCopyLogPeel dragPlainText";
+        QTest::newRow("unknown format is rich text") << false << 1 << 0 << "removeStartup dragCopyLogPeel dragRichText";
     }
     void menuMarks() {
         QFETCH(bool, registered);
@@ -85,8 +86,10 @@ private slots:
         const MenuMarks m = MenuMarksFor(s);
         QStringList checked;
         const std::pair<bool, const char*> items[] = {
-            {m.istartin, "istartin"}, {m.istartout, "istartout"}, {m.idrag1, "idrag1"}, {m.idrag2, "idrag2"},
-            {m.idrag3, "idrag3"},     {m.itext1, "itext1"},       {m.itext2, "itext2"}};
+            {m.registerStartup, "registerStartup"}, {m.removeStartup, "removeStartup"},
+            {m.dragCopyLogPeel, "dragCopyLogPeel"}, {m.dragCopyOnly, "dragCopyOnly"},
+            {m.dragCopyPeel, "dragCopyPeel"},       {m.dragRichText, "dragRichText"},
+            {m.dragPlainText, "dragPlainText"}};
         for (const auto& [on, name] : items)
             if (on)
                 checked << QString::fromLatin1(name);

@@ -13,7 +13,7 @@ class TestUdpSocket : public QObject {
     // A port on which nothing listens: bound once, then let go.
     static quint16 closedPort() {
         UdpSocket probe;
-        probe.Bind(0);
+        probe.bind(0);
         return probe.localPort();
     }
 
@@ -30,22 +30,22 @@ private slots:
             return name == QLatin1String("LOOPBACK") ? QList<QHostAddress>{QHostAddress::LocalHost}
                                                      : QList<QHostAddress>{};
         });
-        QVERIFY(socket.Bind(0));
+        QVERIFY(socket.bind(0));
         socket.setRemotePort(socket.localPort());
         socket.setRemoteHost(host);
 
         QStringList received;
         QList<qint64> counts;
         QStringList senders;
-        connect(&socket, &DatagramSocket::DataArrival, this, [&](qint64 count) {
+        connect(&socket, &DatagramSocket::datagramArrived, this, [&](qint64 count) {
             counts << count;
-            senders << socket.RemoteHostIP();
+            senders << socket.senderAddress();
             if (count != 1) // the one-byte one is left unread
-                received << socket.GetData();
+                received << socket.receive();
         });
         const QString japanese = QStringLiteral("付箋紙:ﾋﾟﾉﾗ");
-        QCOMPARE(socket.SendData(QStringLiteral("x")), DatagramSocket::SendResult::Sent);
-        QCOMPARE(socket.SendData(japanese), DatagramSocket::SendResult::Sent);
+        QCOMPARE(socket.send(QStringLiteral("x")), DatagramSocket::SendResult::Sent);
+        QCOMPARE(socket.send(japanese), DatagramSocket::SendResult::Sent);
         QTRY_COMPARE(received.size(), 1);
         QCOMPARE(received.first(), japanese);
         QCOMPARE(counts, (QList<qint64>{1, DatagramSocket::toWire(japanese).size()}));
@@ -57,20 +57,20 @@ private slots:
 
     void undeliveredDatagramsAreReportedAsOneByte() {
         UdpSocket socket;
-        QVERIFY(socket.Bind(0));
-        QSignalSpy arrivals(&socket, &DatagramSocket::DataArrival);
+        QVERIFY(socket.bind(0));
+        QSignalSpy arrivals(&socket, &DatagramSocket::datagramArrived);
         socket.setRemotePort(closedPort());
         for (const QString host : {"127.0.0.1", "::1", "127.0.0.1"}) {
             socket.setRemoteHost(host);
             // The error of the one before can fail this send once; it still leaves.
-            QCOMPARE(socket.SendData(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Sent);
+            QCOMPARE(socket.send(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Sent);
         }
         QTRY_COMPARE(arrivals.size(), 3);
         // One the system will not send at all (to port 0) is refused at once and
         // reported the same way, from the event loop.
         socket.setRemoteHost(QStringLiteral("127.0.0.1"));
         socket.setRemotePort(0);
-        QCOMPARE(socket.SendData(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Refused);
+        QCOMPARE(socket.send(QStringLiteral("PINOR:")), DatagramSocket::SendResult::Refused);
         QCOMPARE(arrivals.size(), 3);
         QTRY_COMPARE(arrivals.size(), 4);
         for (const QList<QVariant>& arrival : arrivals)
@@ -81,11 +81,11 @@ private slots:
 
     void aNameThatDoesNotResolveIsReportedLater() {
         UdpSocket socket;
-        QVERIFY(socket.Bind(0));
-        QSignalSpy arrivals(&socket, &DatagramSocket::DataArrival);
+        QVERIFY(socket.bind(0));
+        QSignalSpy arrivals(&socket, &DatagramSocket::datagramArrived);
         socket.setRemotePort(socket.localPort());
         socket.setRemoteHost(QStringLiteral("no-such-host.invalid"));
-        QCOMPARE(socket.SendData(QStringLiteral("x")), DatagramSocket::SendResult::Resolving);
+        QCOMPARE(socket.send(QStringLiteral("x")), DatagramSocket::SendResult::Resolving);
         QVERIFY(arrivals.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(arrivals.size(), 1, 15000);
         QCOMPARE(arrivals.first().first().toLongLong(), 1);
@@ -93,18 +93,18 @@ private slots:
 
     void aPortInUseAndAClosedSocket() {
         UdpSocket first;
-        QVERIFY(first.Bind(0));
+        QVERIFY(first.bind(0));
         UdpSocket second;
-        QVERIFY(!second.Bind(first.localPort()));
+        QVERIFY(!second.bind(first.localPort()));
         QVERIFY(second.errorString().contains("bind"));
         QVERIFY(!second.isBound());
         second.setRemoteHost(QStringLiteral("127.0.0.1"));
-        QCOMPARE(second.SendData(QStringLiteral("x")), DatagramSocket::SendResult::NotBound);
+        QCOMPARE(second.send(QStringLiteral("x")), DatagramSocket::SendResult::NotBound);
 
         // Closed, the port is free again and nothing arrives any more.
-        QSignalSpy arrivals(&first, &DatagramSocket::DataArrival);
+        QSignalSpy arrivals(&first, &DatagramSocket::datagramArrived);
         const quint16 port = first.localPort();
-        first.Close();
+        first.close();
         QUdpSocket other;
         QVERIFY(other.bind(QHostAddress::LocalHost, port));
         other.writeDatagram("hello", QHostAddress::LocalHost, port);
@@ -114,9 +114,9 @@ private slots:
 
     void aFloodLeavesTheEventLoopRunning() {
         UdpSocket socket;
-        QVERIFY(socket.Bind(0));
+        QVERIFY(socket.bind(0));
         int received = 0;
-        connect(&socket, &DatagramSocket::DataArrival, this, [&] { received += !socket.GetData().isEmpty(); });
+        connect(&socket, &DatagramSocket::datagramArrived, this, [&] { received += !socket.receive().isEmpty(); });
         QUdpSocket sender;
         for (int i = 0; i < 200; ++i)
             sender.writeDatagram(QByteArray(100, 'a'), QHostAddress::LocalHost, socket.localPort());

@@ -9,7 +9,7 @@
 #include <QSet>
 
 // A socket without a network: it keeps what is sent, and arrive() hands it a
-// datagram as the real one would, with DataArrival and then dropping what the
+// datagram as the real one would, with datagramArrived and then dropping what the
 // handler left unread.
 class MemorySocket : public DatagramSocket {
 public:
@@ -25,8 +25,8 @@ public:
     bool bound = false;
     int unreadDropped = 0;
 
-    void Close() override { bound = false; }
-    bool Bind(quint16 port) override {
+    void close() override { bound = false; }
+    bool bind(quint16 port) override {
         bindings.append(port);
         bound = !portsInUse.contains(port);
         return bound;
@@ -38,7 +38,7 @@ public:
         setRemoteHostIP(sender);
         m_waiting = bytes;
         m_hasWaiting = true;
-        emit DataArrival(bytes.size());
+        emit datagramArrived(bytes.size());
         if (m_hasWaiting)
             ++unreadDropped;
         m_hasWaiting = false;
