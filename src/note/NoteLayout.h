@@ -14,13 +14,13 @@ class QWidget;
 // when this system lacks it ("ＭＳ ゴシック" in a Japanese gothic face).
 QFont NoteFont(const QString& name, qreal points);
 
-// Sets Rich1's height to the height of its text plus a 3-D edge and, with
+// Sets the text box's height to the height of its text plus a 3-D edge and, with
 // resizeWindow, the window's height to that plus 100 twips; then centres the text
-// vertically inside Rich1. Each line counts as high as "漢字" in the largest font
+// vertically inside the text box. Each line counts as high as "漢字" in the largest font
 // found at its caret positions. Leaves the caret at the end of the text.
 void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow);
 
-// Rich1 and Label1 over the whole window.
+// The text box and the mouse surface over the whole window.
 void StretchTextBox(NoteWindow& window);
 void StretchMouseSurface(NoteWindow& window);
 
