@@ -28,8 +28,8 @@ int main(int argc, char* argv[]) {
         auto* text = new QTextEdit(window.get());
         text->setReadOnly(true);
         text->setFrameShape(QFrame::NoFrame);
-        RtfReader::read(r.TextRTF, *text->document());
-        window->setGeometry(Twips::toPixels(r.Left, r.Top, r.Width, r.Height));
+        RtfReader::read(r.textRtf, *text->document());
+        window->setGeometry(Twips::toPixels(r.left, r.top, r.width, r.height));
         text->setGeometry(window->rect());
         window->show();
         windows.push_back(std::move(window));

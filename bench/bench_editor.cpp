@@ -17,9 +17,9 @@ struct Scratch {
     QTemporaryDir dir;
     AppState app;
     Scratch() {
-        app.AppDir = dir.path() + QLatin1Char('/');
-        app.Loading = false;
-        app.NoteWindows.resize(2);
+        app.appDir = dir.path() + QLatin1Char('/');
+        app.loading = false;
+        app.noteWindows.resize(2);
     }
 };
 
@@ -51,8 +51,8 @@ void openForEdit(benchmark::State& state) {
     auto* note = new NoteWindow(scratch.app);
     note->setTag(Tag::MakeNewTag(1, QDateTime::currentDateTime()));
     note->textBox()->setTextRTF(rtf);
-    scratch.app.NoteWindows[1] = note;
-    scratch.app.NoteCount = 1;
+    scratch.app.noteWindows[1] = note;
+    scratch.app.noteCount = 1;
     EditorWindow editor(scratch.app, {});
     for (auto _ : state) {
         editor.openForEdit(*note);

@@ -59,9 +59,9 @@ QString summary(QList<qint64> micros) {
 QList<qint64> arrivalToMapped(bool notes, int rounds) {
     AppState state;
     QTemporaryDir dir;
-    state.AppDir = dir.path() + '/';
-    state.Loading = false;
-    state.NoteWindows.resize(2);
+    state.appDir = dir.path() + '/';
+    state.loading = false;
+    state.noteWindows.resize(2);
     BuildPlaceholder(state);
     UdpSocket socket;
     socket.bind(0);
@@ -81,11 +81,11 @@ QList<qint64> arrivalToMapped(bool notes, int rounds) {
                 plain->show();
             });
         }
-        const qint32 before = state.NoteCount;
+        const qint32 before = state.noteCount;
         clock.start();
         sender.writeDatagram(datagram(), QHostAddress::LocalHost, socket.localPort());
         const bool mapped = waitUntil([&] {
-            QWidget* w = notes ? (state.NoteCount > before ? state.NoteWindows.value(state.NoteCount).data() : nullptr)
+            QWidget* w = notes ? (state.noteCount > before ? state.noteWindows.value(state.noteCount).data() : nullptr)
                                : plain.get();
             return w && w->windowHandle() && w->windowHandle()->isExposed();
         });

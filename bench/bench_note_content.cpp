@@ -47,25 +47,25 @@ void restoreNote(benchmark::State& state) {
     const QByteArray rtf = contentRtf(Content(state.range(0)));
     QTemporaryDir dir;
     AppState app;
-    app.AppDir = dir.path() + QLatin1Char('/');
-    app.NoteWindows.resize(2);
+    app.appDir = dir.path() + QLatin1Char('/');
+    app.noteWindows.resize(2);
     NoteRecord record;
-    record.Left = 1500;
-    record.Top = 1500;
-    record.Width = 3885;
-    record.Height = 690;
-    record.BackColor = NoteColor::Yellow;
-    record.TextRTF = rtf;
-    record.Index = 1;
-    record.CreatedAt = "2026/12/07 10:00:00";
-    record.VisibleFlag = "1";
-    record.PlaceOnShowFlag = "0";
+    record.left = 1500;
+    record.top = 1500;
+    record.width = 3885;
+    record.height = 690;
+    record.backColor = NoteColor::Yellow;
+    record.textRtf = rtf;
+    record.index = 1;
+    record.createdAt = "2026/12/07 10:00:00";
+    record.visibleFlag = "1";
+    record.placeOnShowFlag = "0";
     for (auto _ : state) {
         NoteWindow* note = RestoreNote(app, 1, record);
         note->show();
         note->grab(); // painted once, as the screen shows it
         delete note;
-        app.NoteWindows[1] = nullptr;
+        app.noteWindows[1] = nullptr;
     }
 }
 

@@ -12,18 +12,18 @@ QList<NoteRecord> notes(int count) {
     QList<NoteRecord> records;
     for (int i = 1; i <= count; ++i) {
         NoteRecord r;
-        r.Index = i;
-        r.Left = 100 * i;
-        r.Top = 50 * i;
-        r.Height = 1500;
-        r.Width = 3000;
-        r.BackColor = 0x0098FFFF;
-        r.TextRTF = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
+        r.index = i;
+        r.left = 100 * i;
+        r.top = 50 * i;
+        r.height = 1500;
+        r.width = 3000;
+        r.backColor = 0x0098FFFF;
+        r.textRtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
                     "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\\viewkind4\\uc1\\pard\\f0\\fs20 " +
                     QByteArray(1900, 'a') + "\\par}";
-        r.CreatedAt = "26/12/06 21:35:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
+        r.createdAt = "26/12/06 21:35:00";
+        r.visibleFlag = "T";
+        r.placeOnShowFlag = "F";
         records.append(r);
     }
     records.append(NoteRecord{});

@@ -16,10 +16,10 @@ namespace {
 void saveAllNotes(benchmark::State& state) {
     QTemporaryDir dir;
     AppState app;
-    app.AppDir = dir.path() + QLatin1Char('/');
-    app.Loading = false;
+    app.appDir = dir.path() + QLatin1Char('/');
+    app.loading = false;
     const int count = int(state.range(0));
-    app.NoteWindows.resize(count + 2);
+    app.noteWindows.resize(count + 2);
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
                      "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}{\\colortbl ;\\red255\\green0\\blue0;}"
                      "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
@@ -30,16 +30,16 @@ void saveAllNotes(benchmark::State& state) {
         auto* note = new NoteWindow(app);
         note->setTag(Tag::MakeNewTag(k, QDateTime::currentDateTime()));
         note->textBox()->setTextRTF(rtf);
-        app.NoteWindows[k] = note;
+        app.noteWindows[k] = note;
     }
-    app.NoteCount = count;
+    app.noteCount = count;
     const bool edited = state.range(1) != 0;
     for (auto _ : state) {
         if (edited)
-            app.NoteWindows[count / 2]->textBox()->insertText(QStringLiteral("x"));
+            app.noteWindows[count / 2]->textBox()->insertText(QStringLiteral("x"));
         benchmark::DoNotOptimize(SaveAllNotes(app));
     }
-    for (auto& note : app.NoteWindows)
+    for (auto& note : app.noteWindows)
         delete note.data();
 }
 

@@ -68,16 +68,16 @@ QByteArray dataFile(int count) {
     QList<NoteRecord> records;
     for (int i = 0; i < count; ++i) {
         NoteRecord r;
-        r.Index = i + 1;
-        r.Left = 15 * notePlace(i).x();
-        r.Top = 15 * notePlace(i).y();
-        r.Width = 4500;
-        r.Height = 4500;
-        r.BackColor = 0x0098FFFF;
-        r.TextRTF = noteRtf(i);
-        r.CreatedAt = "26/12/06 21:35:00";
-        r.VisibleFlag = "T";
-        r.PlaceOnShowFlag = "F";
+        r.index = i + 1;
+        r.left = 15 * notePlace(i).x();
+        r.top = 15 * notePlace(i).y();
+        r.width = 4500;
+        r.height = 4500;
+        r.backColor = 0x0098FFFF;
+        r.textRtf = noteRtf(i);
+        r.createdAt = "26/12/06 21:35:00";
+        r.visibleFlag = "T";
+        r.placeOnShowFlag = "F";
         records << r;
     }
     records << NoteRecord{};

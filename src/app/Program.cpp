@@ -52,7 +52,7 @@ Program::Program(AppState& state, Services services)
     : QWidget(nullptr)
     , m_state(state)
     , m_services(std::move(services))
-    , m_profile(state.AppDir + QLatin1String(Settings::kFileName)) {
+    , m_profile(state.appDir + QLatin1String(Settings::kFileName)) {
     setObjectName(QStringLiteral("Program"));
     setWindowTitle(QStringLiteral("ピノラ"));
     if (!m_services.makeTrayIcon)
@@ -60,7 +60,7 @@ Program::Program(AppState& state, Services services)
     if (!m_services.focusWindow)
         m_services.focusWindow = [] { return QGuiApplication::focusWindow(); };
     if (!m_services.otherInstanceRunning) {
-        m_lock = std::make_unique<InstanceLock>(state.AppDir);
+        m_lock = std::make_unique<InstanceLock>(state.appDir);
         m_services.otherInstanceRunning = [this] { return m_lock->otherInstanceRunning(); };
     }
     if (!m_services.sleep)
@@ -75,8 +75,8 @@ Program::Program(AppState& state, Services services)
             return std::make_unique<UdpSocket>([&browser](const QString& name) { return browser.addressesOf(name); });
         };
 
-    if (!m_state.Host)
-        m_state.Host = this;
+    if (!m_state.host)
+        m_state.host = this;
     m_trayMenu = new TrayMenu(this);
     m_clickTimer = new QTimer(this);
     m_clickTimer->setObjectName(QStringLiteral("clickTimer"));
@@ -87,7 +87,7 @@ Program::Program(AppState& state, Services services)
     m_screensChanged->setSingleShot(true);
     m_screensChanged->setInterval(200);
     connect(m_screensChanged, &QTimer::timeout, this, [this] {
-        if (!m_state.ShuttingDown)
+        if (!m_state.shuttingDown)
             KeepNotesOnScreens(m_state);
     });
     connectMenu();
@@ -158,11 +158,11 @@ bool Program::start() {
     if (!CheckStartMode(m_profile, m_services.otherInstanceRunning, m_services.sleep))
         return false;
 
-    m_state.Loading = true;
-    m_state.NoteCount = 0;
-    m_state.DragMode = 1;
-    m_state.ShuttingDown = m_state.ExitRequested = m_state.ExitConfirmed = m_state.EditorPlaced = false;
-    m_state.EditTargetTag.clear();
+    m_state.loading = true;
+    m_state.noteCount = 0;
+    m_state.dragMode = 1;
+    m_state.shuttingDown = m_state.exitRequested = m_state.exitConfirmed = m_state.editorPlaced = false;
+    m_state.editTargetTag.clear();
     // A save cut off by a kill leaves its temporary file behind; no other copy of
     // the program can be saving now.
     for (const QString& removed :
@@ -176,7 +176,7 @@ bool Program::start() {
         notifyAtStartUp(why.arg(QDir::toNativeSeparators(m_services.notesCopiedFrom)) +
                         QStringLiteral("、付箋紙はこれから %1 に保存します。\n"
                                        "そこにあった付箋紙と設定はコピーしました。元のファイルはそのまま残っています。")
-                            .arg(QDir::toNativeSeparators(m_state.AppDir)));
+                            .arg(QDir::toNativeSeparators(m_state.appDir)));
     }
 
     m_tray = m_services.makeTrayIcon();
@@ -204,11 +204,11 @@ bool Program::start() {
 void Program::applySettings() {
     const Settings settings = ReadSettings(m_profile);
     m_trayMenu->applyMarks(MenuMarksFor(settings));
-    m_state.DragMode = settings.dragMode;
-    m_state.DragDataFormat = settings.dragDataFormat;
-    m_state.PortNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
-    m_state.ReceiveMode = AppState::Receiving(settings.receiveMode);
-    m_state.ReceiveFrom = settings.receiveFrom;
+    m_state.dragMode = settings.dragMode;
+    m_state.dragDataFormat = settings.dragDataFormat;
+    m_state.portNumber = settings.portNumber != 0 ? settings.portNumber : 2000;
+    m_state.receiveMode = AppState::Receiving(settings.receiveMode);
+    m_state.receiveFrom = settings.receiveFrom;
 }
 
 void Program::startNetwork() {
@@ -218,35 +218,35 @@ void Program::startNetwork() {
     m_networkSettings = std::make_unique<NetworkSettingsWindow>(m_state, *m_socket, m_browser.get());
     connect(m_networkSettings.get(), &NetworkSettingsWindow::portApplied, this, &Program::portApplied);
     connect(m_networkSettings.get(), &NetworkSettingsWindow::receivingApplied, this, [this] {
-        WriteReceiveSettings(m_profile, qint16(m_state.ReceiveMode), m_state.ReceiveFrom);
+        WriteReceiveSettings(m_profile, qint16(m_state.receiveMode), m_state.receiveFrom);
         announce();
     });
-    m_networkSettings->portField()->setText(QString::number(m_state.PortNumber));
-    if (BindTransferSocket(*m_socket, m_state.PortNumber))
+    m_networkSettings->portField()->setText(QString::number(m_state.portNumber));
+    if (BindTransferSocket(*m_socket, m_state.portNumber))
         announce();
     else
-        notifyAtStartUp(BindFailureMessage(m_state.PortNumber, m_socket->errorString()));
+        notifyAtStartUp(BindFailureMessage(m_state.portNumber, m_socket->errorString()));
 }
 
 void Program::announce() {
     // A computer that receives from nobody is not announced to anybody.
-    const bool receiving = m_state.ReceiveMode != AppState::Receiving::FromNobody;
-    m_browser->publish(receiving && m_socket->isBound() ? quint16(m_state.PortNumber) : 0);
+    const bool receiving = m_state.receiveMode != AppState::Receiving::FromNobody;
+    m_browser->publish(receiving && m_socket->isBound() ? quint16(m_state.portNumber) : 0);
 }
 
 void Program::portApplied(const QString& text, bool bound) {
     WritePortSetting(m_profile, text);
-    if (bound && !m_state.ShuttingDown)
+    if (bound && !m_state.shuttingDown)
         announce();
 }
 
 bool Program::restoreNotes() {
-    const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.Now());
+    const NoteFileLoad load = LoadNoteFile(m_state.dataFilePath(), m_state.now());
     tellAboutDataFile(load);
-    m_state.NoteCount = load.count;
-    m_state.NoteWindows = QList<QPointer<NoteWindow>>(m_state.NoteCount + 2);
+    m_state.noteCount = load.count;
+    m_state.noteWindows = QList<QPointer<NoteWindow>>(m_state.noteCount + 2);
     BuildPlaceholder(m_state);
-    for (qint32 k = 1; k <= m_state.NoteCount; ++k) {
+    for (qint32 k = 1; k <= m_state.noteCount; ++k) {
         if (m_services.stopRequested())
             return false;
         // Shown as soon as it is built: the window manager maps it while the next
@@ -256,9 +256,9 @@ bool Program::restoreNotes() {
         ShowNote(*note);
         note->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
-    if (m_state.NoteCount != 0)
+    if (m_state.noteCount != 0)
         raiseAllNotes();
-    m_state.Loading = false;
+    m_state.loading = false;
     return true;
 }
 
@@ -289,10 +289,10 @@ bool Program::raisedAsBefore() const {
     if (focus != m_raised->focus && !(m_raised->focusOnItsWay && !focus))
         return false;
     const bool editorShown = m_editor && m_editor->isVisible();
-    if (m_state.SaveCount != m_raised->saveCount || m_state.NoteCount != m_raised->noteCount ||
+    if (m_state.saveCount != m_raised->saveCount || m_state.noteCount != m_raised->noteCount ||
         editorShown != m_raised->editorShown)
         return false;
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+    for (qint32 i = 1; i <= m_state.noteCount && i <= NoteFile::kMaxNotes; ++i) {
         const NoteWindow* note = m_state.liveNote(i);
         if (note && !note->isVisible() && Tag::GetTagFlag(note->tag(), Tag::kVisibleFlag))
             return false;
@@ -305,10 +305,10 @@ void Program::raiseAllNotes() {
     // restacking and a focus change for nothing.
     if (raisedAsBefore())
         return;
-    if (NoteWindow* placeholder = m_state.NoteWindows.value(0); placeholder && m_state.NoteCount != 0)
+    if (NoteWindow* placeholder = m_state.noteWindows.value(0); placeholder && m_state.noteCount != 0)
         placeholder->hide();
     QList<QWidget*> shown;
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+    for (qint32 i = 1; i <= m_state.noteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
@@ -338,17 +338,17 @@ void Program::raiseAllNotes() {
     // Another program's window had the focus: the pass took it. Ours had it: it stays.
     QWindow* now = m_services.focusWindow();
     QWindow* focus = now || !activated ? now : activated->windowHandle();
-    m_raised = RaisedState{focus, m_state.SaveCount, m_state.NoteCount, m_editor && m_editor->isVisible(),
+    m_raised = RaisedState{focus, m_state.saveCount, m_state.noteCount, m_editor && m_editor->isVisible(),
                            focus && focus != now};
 }
 
 void Program::requestExit() {
-    m_state.ExitRequested = true;
+    m_state.exitRequested = true;
     if (m_editor && m_editor->holdsUnappliedWork()) {
-        m_state.ExitConfirmed = false;
+        m_state.exitConfirmed = false;
         m_editor->askToApply(true);
-        if (!m_state.ExitConfirmed) {
-            m_state.ExitRequested = false;
+        if (!m_state.exitConfirmed) {
+            m_state.exitRequested = false;
             return;
         }
     } else if (m_editor) {
@@ -359,9 +359,9 @@ void Program::requestExit() {
 }
 
 void Program::shutDown() {
-    if (m_state.ShuttingDown)
+    if (m_state.shuttingDown)
         return;
-    m_state.ShuttingDown = true;
+    m_state.shuttingDown = true;
     delete m_compForm;
     if (m_socket)
         m_socket->close();
@@ -380,14 +380,14 @@ void Program::shutDown() {
     // Hidden, not destroyed: taking thousands of note windows down one at a time
     // keeps the window system busy for seconds, and the process ends right after
     // this. This also keeps them alive for a note handler still on the stack.
-    for (const QPointer<NoteWindow>& note : std::as_const(m_state.NoteWindows)) {
+    for (const QPointer<NoteWindow>& note : std::as_const(m_state.noteWindows)) {
         if (note) {
             note->hide();
-            m_state.ClosedNotes.append(note);
+            m_state.closedNotes.append(note);
         }
     }
-    m_state.NoteWindows.clear();
-    m_state.NoteCount = 0;
+    m_state.noteWindows.clear();
+    m_state.noteCount = 0;
     // Its closing applies a valid port once more; nobody is asked about an invalid one.
     if (m_networkSettings)
         m_networkSettings->close();
@@ -441,20 +441,20 @@ void Program::chooseDragMode(qint16 mode) {
     m_trayMenu->dragCopyLogPeel()->setChecked(mode == 1);
     m_trayMenu->dragCopyOnly()->setChecked(mode == 2);
     m_trayMenu->dragCopyPeel()->setChecked(mode == 3);
-    m_state.DragMode = mode;
-    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    m_state.dragMode = mode;
+    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.dragMode, m_state.dragDataFormat);
 }
 
 void Program::chooseDragData(qint16 format) {
     m_trayMenu->dragRichText()->setChecked(format != Settings::kPlainText);
     m_trayMenu->dragPlainText()->setChecked(format == Settings::kPlainText);
-    m_state.DragDataFormat = format;
-    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.DragMode, m_state.DragDataFormat);
+    m_state.dragDataFormat = format;
+    WriteMenuSettings(m_profile, m_trayMenu->registerStartup()->isChecked(), m_state.dragMode, m_state.dragDataFormat);
 }
 
 void Program::showAllNotes() {
     QList<QWidget*> shown;
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+    for (qint32 i = 1; i <= m_state.noteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
@@ -469,9 +469,9 @@ void Program::showAllNotes() {
 }
 
 void Program::hideAllNotes() {
-    if (m_state.NoteCount == 0)
+    if (m_state.noteCount == 0)
         return;
-    for (qint32 i = 1; i <= m_state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+    for (qint32 i = 1; i <= m_state.noteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = m_state.liveNote(i);
         if (!note)
             continue;
@@ -506,7 +506,7 @@ void Program::showLog() {
         return;
     }
     auto shown = [self = QPointer<Program>(this), path](bool opened) {
-        if (opened || !self || self->m_state.ShuttingDown)
+        if (opened || !self || self->m_state.shuttingDown)
             return;
         qCInfo(lcApp) << "no desktop application opened" << path << "- shown in a window of our own";
         Twips::showCentredInFront(*ReadingWindow::textFile(QStringLiteral("ピノラ：ログ"), path));
@@ -539,7 +539,7 @@ void Program::registerStartup() {
                              .arg(QDir::toNativeSeparators(StartupEntry::autostartDir())));
         return;
     }
-    WriteMenuSettings(m_profile, true, m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, true, m_state.dragMode, m_state.dragDataFormat);
 }
 
 void Program::removeStartup() {
@@ -555,7 +555,7 @@ void Program::removeStartup() {
     case StartupEntry::Removal::Removed:
         break;
     }
-    WriteMenuSettings(m_profile, false, m_state.DragMode, m_state.DragDataFormat);
+    WriteMenuSettings(m_profile, false, m_state.dragMode, m_state.dragDataFormat);
 }
 
 void Program::showVersion() {

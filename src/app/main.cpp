@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     UnixSignals unixSignals;
 
     AppState state;
-    state.AppDir = AppDir::GetAppDir();
+    state.appDir = AppDir::GetAppDir();
     Program::Services services;
     services.notesCopiedFrom = AppDir::GetAppDirChoice().notesCopiedFrom;
     services.notesCopiedBecause = AppDir::GetAppDirChoice().reason;
@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&unixSignals, &UnixSignals::received, &mainForm, &Program::shutDown);
     // Every change is already on the disk; what a busy event loop could keep from
     // happening in time is only the running flag.
-    unixSignals.setDeadline(std::chrono::milliseconds(1500), [appDir = state.AppDir] {
+    unixSignals.setDeadline(std::chrono::milliseconds(1500), [appDir = state.appDir] {
         WriteRunningFlag(ProfileFile(appDir + Settings::kFileName), false);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,

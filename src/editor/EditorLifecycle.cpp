@@ -71,8 +71,8 @@ void EditorWindow::reset() {
 }
 
 void EditorWindow::showEditor() {
-    if (!m_state.EditorPlaced) {
-        m_state.EditorPlaced = true;
+    if (!m_state.editorPlaced) {
+        m_state.editorPlaced = true;
         Twips::centreOnScreen(*this);
     }
     show();
@@ -80,9 +80,9 @@ void EditorWindow::showEditor() {
 
 void EditorWindow::applyToNote() {
     NoteWindow* note = nullptr;
-    const bool editing = !m_state.EditTargetTag.isEmpty();
+    const bool editing = !m_state.editTargetTag.isEmpty();
     if (editing)
-        note = m_state.liveNote(Tag::NoteIdOf(m_state.EditTargetTag));
+        note = m_state.liveNote(Tag::NoteIdOf(m_state.editTargetTag));
     // A note peeled while it was being edited comes back as a new note, so nothing
     // typed is lost.
     if (note) {
@@ -131,7 +131,7 @@ void EditorWindow::openForEdit(NoteWindow& note) {
     if (!settleUnappliedWork() || !target || target->tag().isEmpty())
         return;
     reset();
-    m_state.EditTargetTag = note.tag().left(10);
+    m_state.editTargetTag = note.tag().left(10);
     m_textBox->setTextRTF(note.textBox()->textRTF());
     m_textBox->setBackColor(note.textBox()->backColor());
     checkColourOf(note);
@@ -143,7 +143,7 @@ void EditorWindow::openForEdit(NoteWindow& note) {
 }
 
 void EditorWindow::openForNewNote(bool fromNoteMenu) {
-    m_state.EditTargetTag.clear();
+    m_state.editTargetTag.clear();
     if (!isVisible()) {
         reset();
         showEditor();
@@ -157,9 +157,9 @@ void EditorWindow::openForNewNote(bool fromNoteMenu) {
 }
 
 void EditorWindow::openFromTrayMenu(const std::function<void(QWidget&)>& centre) {
-    m_state.EditTargetTag.clear();
-    if (!m_state.EditorPlaced) {
-        m_state.EditorPlaced = true;
+    m_state.editTargetTag.clear();
+    if (!m_state.editorPlaced) {
+        m_state.editorPlaced = true;
         centre ? centre(*this) : Twips::centreOnScreen(*this);
     }
     if (!isVisible())

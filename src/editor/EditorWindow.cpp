@@ -236,7 +236,7 @@ void EditorWindow::connectTextBox() {
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore(); // the editor is never destroyed while the program runs
-    if (m_state.ShuttingDown)
+    if (m_state.shuttingDown)
         return;
     if (isDirty()) {
         askToApply(false);
@@ -274,12 +274,12 @@ void EditorWindow::answered(ApplyQuestion::Answer answer) {
         }
     };
     if (answer == ApplyQuestion::Answer::Cancel) {
-        m_state.ExitConfirmed = false;
+        m_state.exitConfirmed = false;
         unloadDialog();
         return;
     }
-    if (m_state.ExitRequested) {
-        m_state.ExitConfirmed = true;
+    if (m_state.exitRequested) {
+        m_state.exitConfirmed = true;
         restoreInputMethod();
         unloadDialog();
         hide();

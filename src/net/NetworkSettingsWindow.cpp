@@ -92,19 +92,19 @@ NetworkSettingsWindow::NetworkSettingsWindow(AppState& state, DatagramSocket& so
 
 void NetworkSettingsWindow::showReceiving() {
     using Receiving = AppState::Receiving;
-    m_receiveFromEveryone->setChecked(m_state.ReceiveMode == Receiving::FromEveryone);
-    m_receiveFromChosen->setChecked(m_state.ReceiveMode == Receiving::FromChosen);
-    m_receiveFromNobody->setChecked(m_state.ReceiveMode == Receiving::FromNobody);
+    m_receiveFromEveryone->setChecked(m_state.receiveMode == Receiving::FromEveryone);
+    m_receiveFromChosen->setChecked(m_state.receiveMode == Receiving::FromChosen);
+    m_receiveFromNobody->setChecked(m_state.receiveMode == Receiving::FromNobody);
     m_chosenList->setEnabled(m_receiveFromChosen->isChecked());
     QStringList names = m_browser ? m_browser->hostNames() : QStringList();
-    for (const QString& chosen : std::as_const(m_state.ReceiveFrom))
+    for (const QString& chosen : std::as_const(m_state.receiveFrom))
         if (!names.contains(chosen, Qt::CaseInsensitive))
             names << chosen;
     m_chosenList->clear();
     for (const QString& name : std::as_const(names)) {
         auto* item = new QListWidgetItem(name, m_chosenList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(m_state.receiveFrom.contains(name, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
     }
     m_emptyListNotice->setText(m_browser && m_browser->available()
                                    ? QStringLiteral("ピノラが動いているほかのコンピュータは、まだ見つかっていません。")
@@ -122,15 +122,15 @@ void NetworkSettingsWindow::applyReceiving() {
     for (int i = 0; i < m_chosenList->count(); ++i)
         if (m_chosenList->item(i)->checkState() == Qt::Checked)
             chosen << m_chosenList->item(i)->text();
-    if (mode == m_state.ReceiveMode && chosen == m_state.ReceiveFrom)
+    if (mode == m_state.receiveMode && chosen == m_state.receiveFrom)
         return;
-    m_state.ReceiveMode = mode;
-    m_state.ReceiveFrom = chosen;
+    m_state.receiveMode = mode;
+    m_state.receiveFrom = chosen;
     emit receivingApplied();
 }
 
 void NetworkSettingsWindow::showWithPortNumber() {
-    m_portField->setText(QString::number(m_state.PortNumber));
+    m_portField->setText(QString::number(m_state.portNumber));
     showReceiving();
     Twips::centreOnScreen(*this);
     show();
@@ -143,18 +143,18 @@ void NetworkSettingsWindow::closeEvent(QCloseEvent* event) {
     const qint32 port = portFromText(text);
     if (port == 0) {
         // While the program ends nobody is there to correct it; it is not applied.
-        if (m_state.ShuttingDown)
+        if (m_state.shuttingDown)
             return;
         MessageBox::show(QStringLiteral("有効なポート番号を入力してください"), this);
         event->ignore();
         return;
     }
-    if (!m_state.ShuttingDown)
+    if (!m_state.shuttingDown)
         applyReceiving();
-    const qint32 previous = m_state.PortNumber;
+    const qint32 previous = m_state.portNumber;
     const bool wasBound = m_socket.isBound();
     const bool bound = BindTransferSocket(m_socket, port);
-    if (!bound && wasBound && port != previous && !m_state.ShuttingDown) {
+    if (!bound && wasBound && port != previous && !m_state.shuttingDown) {
         // The port in use until now is taken again: a port that cannot be had is no
         // reason to stop receiving. Nothing changes, the settings included.
         const QString reason = m_socket.errorString();
@@ -163,8 +163,8 @@ void NetworkSettingsWindow::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    m_state.PortNumber = port;
+    m_state.portNumber = port;
     emit portApplied(text, bound);
-    if (!bound && !m_state.ShuttingDown)
+    if (!bound && !m_state.shuttingDown)
         MessageBox::show(BindFailureMessage(port, m_socket.errorString()), this);
 }

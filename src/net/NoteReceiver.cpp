@@ -77,7 +77,7 @@ NoteWindow* CreateReceivedNote(AppState& state, const ReceivedFields& fields, co
                                          size.width(), size.height());
     if (note && !origin.isEmpty())
         note->setOrigin(QStringLiteral("送信元: %1\n受信: %2")
-                            .arg(origin, QLocale::system().toString(state.Now(), QLocale::ShortFormat)));
+                            .arg(origin, QLocale::system().toString(state.now(), QLocale::ShortFormat)));
     return note;
 }
 
@@ -90,7 +90,7 @@ NoteReceiver::NoteReceiver(AppState& state, DatagramSocket& socket, const HostBr
 }
 
 void NoteReceiver::datagramArrived(qint64 bytesTotal) {
-    if (m_state.ShuttingDown)
+    if (m_state.shuttingDown)
         return;
     if (bytesTotal == 1) {
         if (m_reportBox) {
@@ -107,29 +107,29 @@ void NoteReceiver::datagramArrived(qint64 bytesTotal) {
     const std::optional<ReceivedFields> fields = ParseTransferMessage(m_socket.receive());
     const QString origin = name.isEmpty() ? sender : QStringLiteral("%1（%2）").arg(name, sender);
     if (fields && CreateReceivedNote(m_state, *fields, origin))
-        m_accepted.append({m_state.Now(), sender});
+        m_accepted.append({m_state.now(), sender});
     else
         qCInfo(lcNet) << "dropped a datagram of" << bytesTotal << "bytes from" << sender << "that is no note";
 }
 
 bool NoteReceiver::allowed(const QString& sender, const QString& name) const {
     using Receiving = AppState::Receiving;
-    const bool refused = m_state.ReceiveMode == Receiving::FromNobody ||
-                         (m_state.ReceiveMode == Receiving::FromChosen &&
-                          (name.isEmpty() || !m_state.ReceiveFrom.contains(name, Qt::CaseInsensitive)));
+    const bool refused = m_state.receiveMode == Receiving::FromNobody ||
+                         (m_state.receiveMode == Receiving::FromChosen &&
+                          (name.isEmpty() || !m_state.receiveFrom.contains(name, Qt::CaseInsensitive)));
     if (refused)
         qCInfo(lcNet) << "refused a note from" << sender << name << "as the user chose";
     return !refused;
 }
 
 bool NoteReceiver::roomForAnother(const QString& sender) {
-    const QDateTime now = m_state.Now();
+    const QDateTime now = m_state.now();
     while (!m_accepted.isEmpty() && m_accepted.first().at.secsTo(now) >= 60)
         m_accepted.removeFirst();
     const auto fromSender = std::count_if(m_accepted.cbegin(), m_accepted.cend(),
                                           [&sender](const Accepted& a) { return a.sender == sender; });
     const bool full = m_accepted.size() >= kNotesPerMinute || fromSender >= kNotesPerSenderPerMinute;
-    const bool noSlot = m_state.NoteCount >= NoteFile::kMaxNotes;
+    const bool noSlot = m_state.noteCount >= NoteFile::kMaxNotes;
     if (!full && !noSlot)
         return true;
     qCInfo(lcNet) << "dropped a note from" << sender << "-" << (noSlot ? "no slot left" : "too many in a minute");

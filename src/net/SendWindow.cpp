@@ -91,7 +91,7 @@ void SendWindow::sendToCheckedComputers() {
     int checked = 0;
     for (int i = 0; i < m_list->count(); ++i)
         checked += m_list->item(i)->checkState() == Qt::Checked;
-    NoteWindow* note = m_state.NoteToSend;
+    NoteWindow* note = m_state.noteToSend;
     // A note peeled while this window was open has nothing left to send.
     if (note && !note->tag().isEmpty()) {
         qint16 sent = 0;

@@ -24,48 +24,48 @@ struct AppState {
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
-    QString AppDir; // with its trailing "/"
+    QString appDir; // with its trailing "/"
 
-    // Slot 0 is the hidden placeholder; slots 1 to NoteCount hold the notes in
+    // Slot 0 is the hidden placeholder; slots 1 to noteCount hold the notes in
     // creation order. A slot whose window is gone or has an empty Tag is dead.
-    QList<QPointer<NoteWindow>> NoteWindows;
-    qint32 NoteCount = 0;
+    QList<QPointer<NoteWindow>> noteWindows;
+    qint32 noteCount = 0;
     // The windows of the notes after shutdown, hidden; see NoteBuilder.h.
-    QList<QPointer<NoteWindow>> ClosedNotes;
+    QList<QPointer<NoteWindow>> closedNotes;
 
-    bool Loading = true;
-    bool Fitting = false;
-    bool ShuttingDown = false;
-    bool ExitRequested = false;
-    bool ExitConfirmed = false;
-    bool EditorPlaced = false;
-    QString EditTargetTag;
+    bool loading = true;
+    bool fitting = false;
+    bool shuttingDown = false;
+    bool exitRequested = false;
+    bool exitConfirmed = false;
+    bool editorPlaced = false;
+    QString editTargetTag;
 
-    qint16 DragMode = 1; // 1 copy, log and peel; 2 copy only; 3 copy and peel
-    qint16 DragDataFormat = DragData::PlainText;
-    qint32 PortNumber = 2000;
+    qint16 dragMode = 1; // 1 copy, log and peel; 2 copy only; 3 copy and peel
+    qint16 dragDataFormat = DragData::PlainText;
+    qint32 portNumber = 2000;
     // Whose notes are received: from every computer, only from those named in
-    // ReceiveFrom (as the computer list names them), or from none.
+    // receiveFrom (as the computer list names them), or from none.
     enum class Receiving : qint16 { FromEveryone = 0, FromChosen = 1, FromNobody = 2 };
-    Receiving ReceiveMode = Receiving::FromEveryone;
-    QStringList ReceiveFrom;
+    Receiving receiveMode = Receiving::FromEveryone;
+    QStringList receiveFrom;
 
     // The last pointer position of a note being moved, screen pixels.
-    QPoint DragAnchor;
+    QPoint dragAnchor;
 
-    NoteHost* Host = nullptr;
+    NoteHost* host = nullptr;
     // The note whose menu chose 送信, until the send window has sent it.
-    QPointer<NoteWindow> NoteToSend;
+    QPointer<NoteWindow> noteToSend;
     // How many times the data file was rewritten since start-up.
-    mutable int SaveCount = 0;
+    mutable int saveCount = 0;
     // Whether the last rewrite failed; the user hears of a failure once, not on
     // every change that follows it.
-    mutable bool SaveFailing = false;
+    mutable bool saveFailing = false;
     // The day's copies of the data file, made before its saves; whether the user was
     // told that one could not be made, once until one can.
-    mutable DailyBackup::Keeper DailyCopies;
-    mutable bool DailyCopyFailing = false;
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    mutable DailyBackup::Keeper dailyCopies;
+    mutable bool dailyCopyFailing = false;
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     QString dataFilePath() const;
     QString peelLogPath() const;

@@ -30,7 +30,7 @@ QList<NoteWindow*> FindNotes(const AppState& state, const QString& typed) {
     const QString wanted = FoldForSearch(typed.trimmed());
     if (wanted.isEmpty())
         return found;
-    for (qint32 i = 1; i <= state.NoteCount && i <= NoteFile::kMaxNotes; ++i) {
+    for (qint32 i = 1; i <= state.noteCount && i <= NoteFile::kMaxNotes; ++i) {
         NoteWindow* note = state.liveNote(i);
         if (note && FoldForSearch(note->textBox()->text()).contains(wanted))
             found << note;

@@ -52,13 +52,13 @@ bool LiesRightOf(const Box& p, const Box& q) {
 }
 
 void SortPlacementList(QList<PlacementEntry>& list, qint16 low, qint16 high) {
-    const qint16 pivot = list.at(qint16((low + high) / 2)).Key;
+    const qint16 pivot = list.at(qint16((low + high) / 2)).key;
     qint32 i = low;
     qint32 j = high;
     for (;;) {
-        while (list.at(i).Key < pivot)
+        while (list.at(i).key < pivot)
             ++i;
-        while (pivot < list.at(j).Key)
+        while (pivot < list.at(j).key)
             --j;
         if (i >= j)
             break;
@@ -84,14 +84,14 @@ QList<Move> lineUp(const QList<std::optional<Box>>& notes, QList<PlacementEntry>
     SortPlacementList(list, 0, qint16(list.size() - 1));
     qint32 edge = vertical ? bottomOf(anchor) : rightOf(anchor);
     for (const PlacementEntry& entry : std::as_const(list)) {
-        const QRectF box = notes.at(entry.NoteId)->twips;
+        const QRectF box = notes.at(entry.noteId)->twips;
         const qint32 start = edge + (vertical ? kColumnGap : kRowGap);
         const double extent = vertical ? box.height() : box.width();
         // Beyond the 16-bit range the line stops; the notes placed so far stay.
         if (start > kMax || std::nearbyint(extent + start) > kMax)
             break;
-        moves.append(vertical ? Move{entry.NoteId, anchor.twips.left(), double(start)}
-                              : Move{entry.NoteId, double(start), anchor.twips.top()});
+        moves.append(vertical ? Move{entry.noteId, anchor.twips.left(), double(start)}
+                              : Move{entry.noteId, double(start), anchor.twips.top()});
         // The next one goes after this one as its window stands, on whole pixels.
         const double placed =
             vertical ? Twips::fromPixelsY(Twips::toPixelsY(start)) : Twips::fromPixelsX(Twips::toPixelsX(start));
@@ -118,7 +118,7 @@ QList<Move> PlanArrangeTop(const QList<std::optional<Box>>& notes, const Box& an
             continue;
         // A note in the column of one chosen before it, lower down, stays out.
         const bool underAChosenNote = std::any_of(list.begin(), list.end(), [&](const PlacementEntry& e) {
-            return LiesBelow(*notes.at(i), *notes.at(e.NoteId));
+            return LiesBelow(*notes.at(i), *notes.at(e.noteId));
         });
         if (!underAChosenNote)
             list.append({qint16(round16(notes.at(i)->twips.left())), i});
@@ -129,8 +129,8 @@ QList<Move> PlanArrangeTop(const QList<std::optional<Box>>& notes, const Box& an
 namespace {
 
 QList<std::optional<Box>> visibleNotes(const AppState& state) {
-    QList<std::optional<Box>> notes(state.NoteCount + 1);
-    for (qint32 i = 1; i <= state.NoteCount; ++i) {
+    QList<std::optional<Box>> notes(state.noteCount + 1);
+    for (qint32 i = 1; i <= state.noteCount; ++i) {
         const NoteWindow* note = state.liveNote(i);
         if (note && note->isVisible())
             notes[i] = Box{note->geometryTwips(), note->tag()};
@@ -140,7 +140,7 @@ QList<std::optional<Box>> visibleNotes(const AppState& state) {
 
 void apply(AppState& state, const QList<Move>& moves) {
     for (const Move& move : moves) {
-        if (NoteWindow* note = state.liveNote(move.NoteId))
+        if (NoteWindow* note = state.liveNote(move.noteId))
             note->moveTwips(move.left, move.top);
     }
     if (!moves.isEmpty())

@@ -26,8 +26,8 @@ bool LiesBelow(const Box& p, const Box& q);
 bool LiesRightOf(const Box& p, const Box& q);
 
 struct PlacementEntry {
-    qint16 Key = 0; // the note's top (左に揃える) or left (上に揃える), twips
-    qint32 NoteId = 0;
+    qint16 key = 0; // the note's top (左に揃える) or left (上に揃える), twips
+    qint32 noteId = 0;
 };
 
 // Sorts entries low to high by Key with one particular quicksort: notes with equal
@@ -36,7 +36,7 @@ void SortPlacementList(QList<PlacementEntry>& list, qint16 low, qint16 high);
 
 // Where each chosen note goes: its NoteId and its new top-left corner in twips.
 struct Move {
-    qint32 NoteId = 0;
+    qint32 noteId = 0;
     double left = 0;
     double top = 0;
 

@@ -19,13 +19,13 @@ namespace {
 // NoteCount grows by one, with one spare slot above it, and a new note with this
 // content and a new Tag takes it.
 NoteWindow* appendNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
-    state.NoteCount += 1;
-    state.NoteWindows.resize(state.NoteCount + 2);
+    state.noteCount += 1;
+    state.noteWindows.resize(state.noteCount + 2);
     auto* note = new NoteWindow(state);
-    state.NoteWindows[state.NoteCount] = note;
+    state.noteWindows[state.noteCount] = note;
     note->textBox()->setTextRTF(rtf);
     note->textBox()->setBackColor(backColor);
-    note->setTag(Tag::MakeNewTag(state.NoteCount, state.Now()));
+    note->setTag(Tag::MakeNewTag(state.noteCount, state.now()));
     return note;
 }
 
@@ -49,21 +49,21 @@ NoteWindow* BuildPlaceholder(AppState& state) {
     placeholder->textBox()->move(0, 0);
     placeholder->textBox()->setBackColor(NoteColor::Yellow);
     placeholder->textBox()->setText(QStringLiteral("\r\n"));
-    if (state.NoteWindows.isEmpty())
-        state.NoteWindows.resize(2);
-    delete state.NoteWindows.at(0).data();
-    state.NoteWindows[0] = placeholder;
+    if (state.noteWindows.isEmpty())
+        state.noteWindows.resize(2);
+    delete state.noteWindows.at(0).data();
+    state.noteWindows[0] = placeholder;
     return placeholder;
 }
 
 NoteWindow* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) {
     auto* note = new NoteWindow(state);
-    state.NoteWindows[slot] = note;
+    state.noteWindows[slot] = note;
     note->setTag(Tag::TagFromRecord(record));
-    note->moveTwips(record.Left, record.Top, record.Width, record.Height);
+    note->moveTwips(record.left, record.top, record.width, record.height);
     note->textBox()->move(0, 0);
-    note->textBox()->setBackColor(record.BackColor);
-    note->textBox()->setTextRTF(record.TextRTF);
+    note->textBox()->setBackColor(record.backColor);
+    note->textBox()->setTextRTF(record.textRtf);
     FitNoteToContent(state, *note, false);
     StretchTextBox(*note);
     StretchMouseSurface(*note);
@@ -71,13 +71,13 @@ NoteWindow* RestoreNote(AppState& state, qint32 slot, const NoteRecord& record) 
 }
 
 NoteWindow* BringBackPeeledNote(AppState& state, NoteRecord record) {
-    if (state.NoteCount == 0 || !state.NoteWindows.value(0))
+    if (state.noteCount == 0 || !state.noteWindows.value(0))
         BuildPlaceholder(state);
-    state.NoteCount += 1;
-    state.NoteWindows.resize(state.NoteCount + 2);
-    record.Index = state.NoteCount;
-    record.VisibleFlag = "T";
-    NoteWindow* note = RestoreNote(state, state.NoteCount, record);
+    state.noteCount += 1;
+    state.noteWindows.resize(state.noteCount + 2);
+    record.index = state.noteCount;
+    record.visibleFlag = "T";
+    NoteWindow* note = RestoreNote(state, state.noteCount, record);
     ShowNote(*note);
     ForceForeground(*note);
     return note;
@@ -85,7 +85,7 @@ NoteWindow* BringBackPeeledNote(AppState& state, NoteRecord record) {
 
 NoteWindow* AppendWrittenNote(AppState& state, const QByteArray& rtf, qint32 backColor) {
     NoteWindow* note = appendNote(state, rtf, backColor);
-    if (state.NoteCount == 1 || !state.NoteWindows.at(0))
+    if (state.noteCount == 1 || !state.noteWindows.at(0))
         BuildPlaceholder(state);
     return note;
 }
@@ -134,7 +134,7 @@ void UnloadNote(NoteWindow& note) {
 }
 
 bool KeepPeeledNote(AppState& state, const NoteWindow& note) {
-    if (PeeledNotes::add(state.peeledNotesPath(), {BuildNoteRecords({nullptr, &note}, 1).constFirst(), state.Now()}))
+    if (PeeledNotes::add(state.peeledNotesPath(), {BuildNoteRecords({nullptr, &note}, 1).constFirst(), state.now()}))
         return true;
     MessageBox::show(QStringLiteral("はがした付箋紙を %1 に残せないため、付箋紙をはがしませんでした。\n"
                                     "ディスクの空きと書き込みの権限を確かめてください。")
@@ -145,7 +145,7 @@ bool KeepPeeledNote(AppState& state, const NoteWindow& note) {
 bool PeelNoteWithLog(AppState& state, NoteWindow& note) {
     if (!KeepPeeledNote(state, note))
         return true; // the note stays on the desktop; the user was told why
-    if (AppendPeelLog(note, state.peelLogPath(), state.Now()) != -1)
+    if (AppendPeelLog(note, state.peelLogPath(), state.now()) != -1)
         return false;
     UnloadNote(note);
     SaveAllNotes(state);

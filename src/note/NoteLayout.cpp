@@ -24,9 +24,9 @@ class FittingScope {
 public:
     explicit FittingScope(AppState& state)
         : m_state(state) {
-        m_state.Fitting = true;
+        m_state.fitting = true;
     }
-    ~FittingScope() { m_state.Fitting = false; }
+    ~FittingScope() { m_state.fitting = false; }
     FittingScope(const FittingScope&) = delete;
     FittingScope& operator=(const FittingScope&) = delete;
 
@@ -54,7 +54,7 @@ void FitNoteToContent(AppState& state, NoteWindow& window, bool resizeWindow) {
     RichTextBox& box = *window.textBox();
 
     const int lines = box.lineCount();
-    if (!state.Loading)
+    if (!state.loading)
         box.setTextOffset(0);
     const int n = box.textLength();
 
@@ -173,7 +173,7 @@ void KeepOnScreens(NoteWindow& window) {
 }
 
 void KeepNotesOnScreens(const AppState& state) {
-    for (qint32 i = 1; i <= state.NoteCount; ++i) {
+    for (qint32 i = 1; i <= state.noteCount; ++i) {
         if (NoteWindow* note = state.liveNote(i); note && note->isVisible())
             KeepOnScreens(*note);
     }

@@ -116,12 +116,12 @@ void NoteWindow::buildMenu() {
         connect(addItem(fBack, name, item.first), &QAction::triggered, this, [this, colour] { recolour(colour); });
     }
     connect(addItem(m_menu, "edit", QStringLiteral("編集")), &QAction::triggered, this, [this] {
-        if (m_state.Host)
-            m_state.Host->editNote(*this);
+        if (m_state.host)
+            m_state.host->editNote(*this);
     });
     connect(addItem(m_menu, "newNote", QStringLiteral("新規作成")), &QAction::triggered, this, [this] {
-        if (m_state.Host)
-            m_state.Host->newNote();
+        if (m_state.host)
+            m_state.host->newNote();
     });
     connect(addItem(m_menu, "duplicate", QStringLiteral("複製")), &QAction::triggered, this, &NoteWindow::duplicate);
     addSeparator(m_menu, "editSeparator");
@@ -166,9 +166,9 @@ void NoteWindow::duplicate() {
 }
 
 void NoteWindow::send() {
-    m_state.NoteToSend = this;
-    if (m_state.Host)
-        m_state.Host->sendNote();
+    m_state.noteToSend = this;
+    if (m_state.host)
+        m_state.host->sendNote();
 }
 
 QRectF NoteWindow::geometryTwips() const {
@@ -231,7 +231,7 @@ void NoteWindow::resizeEvent(QResizeEvent* event) {
     const bool imposed = event->spontaneous() && m_gesture != Gesture::Resizing;
     if (!imposed)
         m_chosenSize = event->size();
-    if (m_state.Loading || m_state.Fitting)
+    if (m_state.loading || m_state.fitting)
         return;
     StretchTextBox(*this);
     StretchMouseSurface(*this);
@@ -285,24 +285,24 @@ void NoteWindow::surfacePressed(QMouseEvent* event) {
     if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
         // A press with a modifier drags the note's content instead of the note. A
         // format the program does not know (a hand-edited setting) drags nothing.
-        if (m_state.DragDataFormat == DragData::RichText || m_state.DragDataFormat == DragData::PlainText)
+        if (m_state.dragDataFormat == DragData::RichText || m_state.dragDataFormat == DragData::PlainText)
             m_textBox->startDrag();
         return;
     }
     m_gesture = Gesture::Moving;
-    m_state.DragAnchor = event->globalPosition().toPoint();
+    m_state.dragAnchor = event->globalPosition().toPoint();
 }
 
 void NoteWindow::fillDragData(QMimeData* data) {
-    if (m_state.DragDataFormat == DragData::RichText)
+    if (m_state.dragDataFormat == DragData::RichText)
         data->setData(QStringLiteral("text/rtf"), m_textBox->textRTF());
-    else if (m_state.DragDataFormat == DragData::PlainText)
+    else if (m_state.dragDataFormat == DragData::PlainText)
         data->setText(
             m_textBox->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); // LF, as on the clipboard
 }
 
 void NoteWindow::dragFinished(int effect) {
-    if (effect == 0 || m_state.DragMode == 2)
+    if (effect == 0 || m_state.dragMode == 2)
         return;
     hide();
     m_peelTimer->setInterval(1000);
@@ -312,9 +312,9 @@ void NoteWindow::dragFinished(int effect) {
 void NoteWindow::peelAfterDrag() {
     m_peelTimer->stop();
     // The mode is read again: a change within that second counts.
-    if (m_state.DragMode == 1)
+    if (m_state.dragMode == 1)
         peelWithLog();
-    else if (m_state.DragMode == 3)
+    else if (m_state.dragMode == 3)
         peelWithoutLog();
 }
 
@@ -350,12 +350,12 @@ void NoteWindow::surfaceMoved(QMouseEvent* event) {
     if (m_gesture != Gesture::Moving || event->buttons() != Qt::LeftButton)
         return;
     const QPoint p = event->globalPosition().toPoint();
-    const QPoint travel = p - m_state.DragAnchor;
+    const QPoint travel = p - m_state.dragAnchor;
     if (travel.isNull())
         return;
     m_savedPlace.reset();
     move(pos() + travel);
-    m_state.DragAnchor = p;
+    m_state.dragAnchor = p;
 }
 
 void NoteWindow::surfaceReleased(QMouseEvent* /*event*/) {
@@ -365,8 +365,8 @@ void NoteWindow::surfaceReleased(QMouseEvent* /*event*/) {
 }
 
 void NoteWindow::surfaceDoubleClicked(QMouseEvent* /*event*/) {
-    if (m_state.Host)
-        m_state.Host->editNote(*this);
+    if (m_state.host)
+        m_state.host->editNote(*this);
 }
 
 void NoteWindow::setOrigin(const QString& text) {

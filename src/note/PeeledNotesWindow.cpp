@@ -88,15 +88,15 @@ void PeeledNotesWindow::refresh() {
     const QList<PeeledNote> wasChosen = chosen();
     const QFileInfo file(m_state.peeledNotesPath());
     m_read = {file.lastModified(), file.size()};
-    m_notes = PeeledNotes::load(m_state.peeledNotesPath(), m_state.Now()).notes;
+    m_notes = PeeledNotes::load(m_state.peeledNotesPath(), m_state.now()).notes;
     const QSignalBlocker quiet(m_list);
     m_list->clear();
     for (qsizetype i = m_notes.size() - 1; i >= 0; --i) {
         const PeeledNote& note = m_notes.at(i);
         const QString text = QStringLiteral("%1\n作成 %2　はがした日時 %3")
-                                 .arg(firstLine(note.record.TextRTF), CodePage::decodeCp932(note.record.CreatedAt),
+                                 .arg(firstLine(note.record.textRtf), CodePage::decodeCp932(note.record.createdAt),
                                       note.peeledAt.toString(QStringLiteral("yy/MM/dd HH:mm:ss")));
-        auto* item = new QListWidgetItem(ColorSwatch(note.record.BackColor), text, m_list);
+        auto* item = new QListWidgetItem(ColorSwatch(note.record.backColor), text, m_list);
         item->setData(Qt::UserRole, qlonglong(i));
         if (wasChosen.contains(note)) {
             item->setSelected(true);
@@ -118,9 +118,9 @@ void PeeledNotesWindow::showChosen() {
         return;
     const NoteRecord& record = notes.constFirst().record;
     QPalette palette = m_preview->palette();
-    palette.setColor(QPalette::Base, ColorValue::toQColor(record.BackColor));
+    palette.setColor(QPalette::Base, ColorValue::toQColor(record.backColor));
     m_preview->setPalette(palette);
-    RtfReader::read(record.TextRTF, *m_preview->document());
+    RtfReader::read(record.textRtf, *m_preview->document());
 }
 
 QList<PeeledNote> PeeledNotesWindow::chosen() const {
@@ -141,7 +141,7 @@ void PeeledNotesWindow::restoreChosen() {
         BringBackPeeledNote(m_state, note.record);
     if (!SaveAllNotes(m_state))
         return; // told; still among the peeled notes as well
-    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.Now()))
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.now()))
         MessageBox::show(QStringLiteral("元に戻した付箋紙を、はがした付箋紙の一覧から消せませんでした。"), this);
     refresh();
 }
@@ -155,7 +155,7 @@ void PeeledNotesWindow::deleteChosen() {
                              .arg(notes.size()),
                          this))
         return;
-    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.Now()))
+    if (!PeeledNotes::remove(m_state.peeledNotesPath(), notes, m_state.now()))
         MessageBox::show(QStringLiteral("はがした付箋紙を削除できませんでした。"), this);
     refresh();
 }

@@ -33,7 +33,7 @@ Status readNoteFile(const QString& path, NoteFile::Contents& contents, QByteArra
     // Another tool may have written Index values that are not the positions; the
     // slot of a restored note must equal its NoteId.
     for (qint32 i = 0; i < contents.count; ++i)
-        contents.records[i].Index = i + 1;
+        contents.records[i].index = i + 1;
     if (bytesRead)
         *bytesRead = bytes;
     return contents.damaged ? Status::Damaged : Status::Loaded;

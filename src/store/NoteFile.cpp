@@ -32,9 +32,9 @@ void putString(QByteArray& out, const QByteArray& text) {
 }
 
 void putRecord(QByteArray& out, const NoteRecord& r) {
-    for (qint32 value : {r.Index, r.Left, r.Top, r.Height, r.Width, r.BackColor})
+    for (qint32 value : {r.index, r.left, r.top, r.height, r.width, r.backColor})
         putInt32(out, value);
-    for (const QByteArray* text : {&r.TextRTF, &r.CreatedAt, &r.VisibleFlag, &r.PlaceOnShowFlag})
+    for (const QByteArray* text : {&r.textRtf, &r.createdAt, &r.visibleFlag, &r.placeOnShowFlag})
         putString(out, *text);
 }
 
@@ -85,15 +85,15 @@ private:
 
 NoteRecord takeRecord(Reader& in) {
     NoteRecord r;
-    for (qint32* value : {&r.Index, &r.Left, &r.Top, &r.Height, &r.Width, &r.BackColor})
+    for (qint32* value : {&r.index, &r.left, &r.top, &r.height, &r.width, &r.backColor})
         *value = in.takeInt32();
-    for (QByteArray* text : {&r.TextRTF, &r.CreatedAt, &r.VisibleFlag, &r.PlaceOnShowFlag})
+    for (QByteArray* text : {&r.textRtf, &r.createdAt, &r.visibleFlag, &r.placeOnShowFlag})
         *text = in.takeString();
     return r;
 }
 
 bool fitsInTag(const NoteRecord& r) {
-    return r.CreatedAt.size() <= kCreatedAtLength && r.VisibleFlag.size() <= 1 && r.PlaceOnShowFlag.size() <= 1;
+    return r.createdAt.size() <= kCreatedAtLength && r.visibleFlag.size() <= 1 && r.placeOnShowFlag.size() <= 1;
 }
 
 } // namespace
@@ -118,7 +118,7 @@ QByteArray encode(qint32 count, const QList<NoteRecord>& records) {
         return out;
     qsizetype size = 4;
     for (const NoteRecord& r : records)
-        size += 32 + r.TextRTF.size() + r.CreatedAt.size() + r.VisibleFlag.size() + r.PlaceOnShowFlag.size();
+        size += 32 + r.textRtf.size() + r.createdAt.size() + r.visibleFlag.size() + r.placeOnShowFlag.size();
     out.reserve(size);
     const NoteRecord empty;
     for (qint32 i = 0; i <= count; ++i)

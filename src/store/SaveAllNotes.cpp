@@ -22,16 +22,16 @@ NoteRecord recordFor(const NoteView& note, qint32 index) {
     const QString tag = note.tag();
     const QRectF box = note.savedGeometryTwips();
     NoteRecord r;
-    r.Index = index;
-    r.Left = roundToTwips(box.left());
-    r.Top = roundToTwips(box.top());
-    r.Height = roundToTwips(box.height());
-    r.Width = roundToTwips(box.width());
-    r.BackColor = note.backColor();
-    r.TextRTF = note.textRtf();
-    r.CreatedAt = CodePage::encodeCp932(Tag::CreatedAtOf(tag));
-    r.VisibleFlag = CodePage::encodeCp932(tag.mid(Tag::kVisibleFlag - 1, 1));
-    r.PlaceOnShowFlag = CodePage::encodeCp932(tag.mid(Tag::kPlaceOnShowFlag - 1, 1));
+    r.index = index;
+    r.left = roundToTwips(box.left());
+    r.top = roundToTwips(box.top());
+    r.height = roundToTwips(box.height());
+    r.width = roundToTwips(box.width());
+    r.backColor = note.backColor();
+    r.textRtf = note.textRtf();
+    r.createdAt = CodePage::encodeCp932(Tag::CreatedAtOf(tag));
+    r.visibleFlag = CodePage::encodeCp932(tag.mid(Tag::kVisibleFlag - 1, 1));
+    r.placeOnShowFlag = CodePage::encodeCp932(tag.mid(Tag::kPlaceOnShowFlag - 1, 1));
     return r;
 }
 

@@ -53,8 +53,8 @@ int SetTagFlag(QString& tag, int position, bool value) {
 }
 
 QString TagFromRecord(const NoteRecord& record) {
-    return MakeTag(record.Index, CodePage::decodeCp932(record.CreatedAt), CodePage::decodeCp932(record.VisibleFlag),
-                   CodePage::decodeCp932(record.PlaceOnShowFlag));
+    return MakeTag(record.index, CodePage::decodeCp932(record.createdAt), CodePage::decodeCp932(record.visibleFlag),
+                   CodePage::decodeCp932(record.placeOnShowFlag));
 }
 
 } // namespace Tag

@@ -47,7 +47,7 @@ namespace {
 
 NoteRecord record(qint32 left, const QByteArray& text, const QByteArray& visible = "T") {
     NoteRecord r = SavedNote(left, 900, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}");
-    r.VisibleFlag = visible;
+    r.visibleFlag = visible;
     return r;
 }
 
@@ -74,7 +74,7 @@ private slots:
     }
     void cleanup() {
         m_focusWindow = nullptr;
-        if (m_form && !m_state->ShuttingDown)
+        if (m_form && !m_state->shuttingDown)
             m_form->shutDown();
         m_form.reset();
         MessageBox::setHandlerForTesting({});
@@ -82,10 +82,10 @@ private slots:
 
     void firstStartHasOnlyThePlaceholder() {
         QVERIFY(start());
-        QCOMPARE(m_state->NoteCount, 0);
-        QCOMPARE(m_state->NoteWindows.size(), 2);
-        QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
-        QVERIFY(!m_state->NoteWindows.at(0)->isVisible() && !m_state->Loading);
+        QCOMPARE(m_state->noteCount, 0);
+        QCOMPARE(m_state->noteWindows.size(), 2);
+        QCOMPARE(m_state->noteWindows.at(0)->tag(), Tag::PlaceholderTag());
+        QVERIFY(!m_state->noteWindows.at(0)->isVisible() && !m_state->loading);
         QCOMPARE(readFile("Pinora.ini"), QByteArray("[ピノラ]\n開始モード=1\n"));
         QVERIFY(!QFile::exists(m_state->dataFilePath()));
     }
@@ -93,26 +93,26 @@ private slots:
     void restoresThreeNotesWithTheSecondHiddenAndShowsAll() {
         writeFile("Pinora.dat", threeNotes());
         QVERIFY(start());
-        QCOMPARE(m_state->NoteCount, 3);
+        QCOMPARE(m_state->noteCount, 3);
         for (int k = 1; k <= 3; ++k) {
-            QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(k)->tag()), k);
-            QCOMPARE(m_state->NoteWindows.at(k)->isVisible(), k != 2);
+            QCOMPARE(Tag::NoteIdOf(m_state->noteWindows.at(k)->tag()), k);
+            QCOMPARE(m_state->noteWindows.at(k)->isVisible(), k != 2);
         }
-        NoteWindow* first = m_state->NoteWindows.at(1);
+        NoteWindow* first = m_state->noteWindows.at(1);
         QCOMPARE(first->textBox()->text(), QStringLiteral("one"));
         QCOMPARE(first->geometry(),
                  QRect(Twips::toPixelsX(1200), Twips::toPixelsY(900), Twips::toPixelsX(3000), Twips::toPixelsY(1500)));
-        QCOMPARE(m_state->SaveCount, 0); // restoring does not rewrite the file
+        QCOMPARE(m_state->saveCount, 0); // restoring does not rewrite the file
         QCOMPARE(readFile("Pinora.dat"), threeNotes());
 
         // 全て表示 shows the hidden one and saves it shown; 全て隠す hides and saves all.
-        NoteWindow* hidden = m_state->NoteWindows.at(2);
+        NoteWindow* hidden = m_state->noteWindows.at(2);
         m_form->trayMenu()->showAll()->trigger();
         QVERIFY(hidden->isVisible() && Tag::GetTagFlag(hidden->tag(), Tag::kVisibleFlag));
-        QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
+        QCOMPARE(saved()->records.at(1).visibleFlag, QByteArray("T"));
         m_form->trayMenu()->hideAll()->trigger();
         QVERIFY(!first->isVisible() && !hidden->isVisible());
-        QCOMPARE(saved()->records.at(0).VisibleFlag + saved()->records.at(2).VisibleFlag, QByteArray("FF"));
+        QCOMPARE(saved()->records.at(0).visibleFlag + saved()->records.at(2).visibleFlag, QByteArray("FF"));
     }
 
     // A damaged file gives its whole notes and no window more; every byte of it is
@@ -129,9 +129,9 @@ private slots:
         QFETCH(int, wholeNotes);
         writeFile("Pinora.dat", bytes);
         QVERIFY(start());
-        QCOMPARE(m_state->NoteCount, wholeNotes);
+        QCOMPARE(m_state->noteCount, wholeNotes);
         QCOMPARE(topLevels<NoteWindow>().size(), wholeNotes + 1); // and the placeholder
-        QCOMPARE(m_state->NoteWindows.at(2)->textBox()->text(), QStringLiteral("two"));
+        QCOMPARE(m_state->noteWindows.at(2)->textBox()->text(), QStringLiteral("two"));
 
         QCOMPARE(m_messages.size(), 1);
         const QString kept = QDir(m_state->dir.path()).entryList({"Pinora-damaged-*.dat"}).value(0);
@@ -145,7 +145,7 @@ private slots:
         m_form->editor().findChild<QAction*>("createNote")->trigger();
         QVERIFY(saved() && !saved()->damaged);
         QCOMPARE(saved()->count, wholeNotes + 1);
-        QVERIFY(saved()->records.at(wholeNotes).TextRTF.contains("new"));
+        QVERIFY(saved()->records.at(wholeNotes).textRtf.contains("new"));
         QCOMPARE(readFile(kept), bytes);
     }
 
@@ -161,7 +161,7 @@ private slots:
                  (QStringList{"Other.dat.saving-abcdef", "Pinora-my.dat.saving-long", "Pinora.dat.backup"}));
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains("/media/usb/Pinora/ にはファイルを書き込めない"));
-        QVERIFY(m_messages.first().contains(m_state->AppDir));
+        QVERIFY(m_messages.first().contains(m_state->appDir));
     }
     void carriedOverFromAnInstalledCopy() {
         QVERIFY(start("/home/u/.local/bin/", AppDir::Choice::Reason::InstalledCopy));
@@ -173,7 +173,7 @@ private slots:
     void settingsSetTheMarks() {
         writeFile("Pinora.ini", "[ピノラ]\r\nドラッグモード=7\r\nドラッグデータ=-16639\r\nポート番号=4000\r\n");
         QVERIFY(start());
-        QCOMPARE(std::tuple(m_state->DragMode, m_state->DragDataFormat, m_state->PortNumber),
+        QCOMPARE(std::tuple(m_state->dragMode, m_state->dragDataFormat, m_state->portNumber),
                  std::tuple(7, -16639, 4000));
         TrayMenu& menu = *m_form->trayMenu();
         QVERIFY(menu.dragCopyLogPeel()->isChecked() && menu.dragRichText()->isChecked() &&
@@ -190,7 +190,7 @@ private slots:
         writeFile("Pinora.dat", DataFileOf({record(1200, "one")}));
         QVERIFY(start());
         QTRY_VERIFY(!m_form->clickTimer()->isActive()); // the tick after start-up
-        NoteWindow* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->noteWindows.at(1);
         note->hide(); // hidden for now: the flag stays "T"
         emit m_form->trayIcon()->leftButtonDown();
         QVERIFY(m_form->clickTimer()->isActive());
@@ -209,7 +209,7 @@ private slots:
     void raisingAgainWithNothingChangedAsksNothing() {
         writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
         QVERIFY(start());
-        NoteWindow* first = m_state->NoteWindows.at(1);
+        NoteWindow* first = m_state->noteWindows.at(1);
         QTRY_VERIFY(QGuiApplication::focusWindow());
         first->activateWindow();
         QTRY_COMPARE(QGuiApplication::focusWindow(), first->windowHandle());
@@ -257,7 +257,7 @@ private slots:
         writeFile("Pinora.dat", DataFileOf({record(1200, "one")}));
         const QByteArray data = readFile("Pinora.dat");
         QVERIFY(start());
-        QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
+        QPointer<NoteWindow> note = m_state->noteWindows.at(1).data();
         QSignalSpy finished(m_form.get(), &Program::finished);
         UnixSignals unixSignals;
         connect(&unixSignals, &UnixSignals::received, m_form.get(), &Program::shutDown);
@@ -270,7 +270,7 @@ private slots:
             QTest::mousePress(note->mouseSurface(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
         }
         QTRY_COMPARE(finished.count(), 1);
-        QVERIFY(m_state->ShuttingDown && m_state->NoteWindows.isEmpty());
+        QVERIFY(m_state->shuttingDown && m_state->noteWindows.isEmpty());
         QVERIFY(note && !note->isVisible());
         QVERIFY(readFile("Pinora.ini").contains("開始モード=0\n"));
         QCOMPARE(readFile("Pinora.dat"), data); // nothing is saved at shutdown
@@ -294,7 +294,7 @@ private slots:
         m_form->trayMenu()->exit()->trigger();
         QCOMPARE(finished.count(), 1); // the answer answered the exit too
         QCOMPARE(saved()->count, 1);
-        QVERIFY(saved()->records.at(0).TextRTF.contains("typed"));
+        QVERIFY(saved()->records.at(0).textRtf.contains("typed"));
     }
 
     // The port from the settings is bound before the notes come back, changed from the
@@ -329,7 +329,7 @@ private slots:
         form->portField()->setText("03000");
         form->close();
         QCOMPARE(m_browser->published, 3000);
-        QCOMPARE(m_state->ReceiveMode, AppState::Receiving::FromEveryone);
+        QCOMPARE(m_state->receiveMode, AppState::Receiving::FromEveryone);
         QCOMPARE(m_socket->bindings, (QList<quint16>{2001, 2001, 3000}));
         QVERIFY(ini().contains("ポート番号=03000"));
         // A port in use: the port of until now is taken again, and kept in the settings.
@@ -339,16 +339,16 @@ private slots:
         form->close();
         QCOMPARE(m_socket->bindings.mid(3), (QList<quint16>{4000, 3000}));
         QVERIFY(m_socket->bound);
-        QCOMPARE(m_state->PortNumber, 3000);
+        QCOMPARE(m_state->portNumber, 3000);
         QVERIFY(ini().contains("ポート番号=03000"));
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains("4000") && m_messages.first().contains("ポート 3000 で受け取ります"));
         m_messages.clear();
 
-        NoteWindow* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->noteWindows.at(1);
         note->menu()->findChild<QAction*>("send")->trigger();
         QVERIFY(m_form->compForm() && m_form->compForm()->isVisible());
-        QCOMPARE(m_state->NoteToSend.data(), note);
+        QCOMPARE(m_state->noteToSend.data(), note);
         m_form->trayMenu()->networkSettings()->trigger();
         form->portField()->setText("x");
         m_form->shutDown();
@@ -362,19 +362,19 @@ private slots:
     // colour on a white list.
     void peeledNotesComeBackWhole() {
         NoteRecord blue = record(6000, "two");
-        blue.BackColor = NoteColor::Blue;
-        blue.Width = 4500;
+        blue.backColor = NoteColor::Blue;
+        blue.width = 4500;
         NoteRecord white = record(1200, "one");
-        white.BackColor = NoteColor::White;
+        white.backColor = NoteColor::White;
         writeFile("Pinora.dat", DataFileOf({white, blue}));
         QVERIFY(start());
         for (qint32 slot : {2, 1})
-            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
+            m_state->noteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
         QCOMPARE(saved()->count, 0);
-        NoteRecord kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.at(0).record;
-        QVERIFY(kept.TextRTF.contains("two"));
-        QCOMPARE(std::tuple(kept.Left, kept.Top, kept.Width, kept.Height, kept.BackColor, kept.CreatedAt),
-                 std::tuple(blue.Left, blue.Top, blue.Width, blue.Height, blue.BackColor, blue.CreatedAt));
+        NoteRecord kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->now()).notes.at(0).record;
+        QVERIFY(kept.textRtf.contains("two"));
+        QCOMPARE(std::tuple(kept.left, kept.top, kept.width, kept.height, kept.backColor, kept.createdAt),
+                 std::tuple(blue.left, blue.top, blue.width, blue.height, blue.backColor, blue.createdAt));
 
         m_form->trayMenu()->peeledNotes()->trigger();
         auto* form = topLevels<PeeledNotesWindow>().value(0);
@@ -382,7 +382,7 @@ private slots:
         QCOMPARE(form->list()->count(), 2);
         QVERIFY(form->list()->item(0)->text().startsWith("one")); // newest first
         const QString when = QStringLiteral("\n作成 04/07/01 09:15:00　はがした日時 %1 \\d\\d:\\d\\d:\\d\\d$")
-                                 .arg(m_state->Now().toString(QStringLiteral("yy/MM/dd")));
+                                 .arg(m_state->now().toString(QStringLiteral("yy/MM/dd")));
         QVERIFY(QRegularExpression(when).match(form->list()->item(0)->text()).hasMatch());
         const QImage swatch = form->list()->item(0)->icon().pixmap(16).toImage();
         QVERIFY(swatch.pixelColor(8, 8) == Qt::white && swatch.pixelColor(0, 0) != Qt::white);
@@ -390,9 +390,9 @@ private slots:
         QVERIFY(form->preview()->toPlainText().contains("two"));
         QTest::mouseClick(form->restoreButton(), Qt::LeftButton);
         QCOMPARE(saved()->count, 1);
-        kept.Index = 1;
+        kept.index = 1;
         QCOMPARE(saved()->records.at(0), kept); // the note as it was peeled, in slot 1 of the file
-        QVERIFY(m_state->NoteWindows.at(3) && m_state->NoteWindows.at(3)->isVisible());
+        QVERIFY(m_state->noteWindows.at(3) && m_state->noteWindows.at(3)->isVisible());
         QCOMPARE(form->list()->count(), 1);
 
         // 完全に削除: "no" keeps it, "yes" removes it for good.
@@ -403,7 +403,7 @@ private slots:
         QTest::mouseClick(form->deleteButton(), Qt::LeftButton);
         QCOMPARE(form->list()->count(), 0);
         QCOMPARE(m_messages.size(), 2);
-        QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes.isEmpty());
+        QVERIFY(PeeledNotes::load(m_state->peeledNotesPath(), m_state->now()).notes.isEmpty());
         QCOMPARE(saved()->count, 1);
         QVERIFY(closeWithEscape(form));
     }
@@ -415,7 +415,7 @@ private slots:
     void peeledNotesWindowFollowsTheFile() {
         QList<PeeledNote> old;
         for (int i = 0; i < PeeledNotes::kKeepAtLeast; ++i)
-            old << PeeledNote{record(1200, "old " + QByteArray::number(i)), m_state->Now().addDays(-100).addSecs(i)};
+            old << PeeledNote{record(1200, "old " + QByteArray::number(i)), m_state->now().addDays(-100).addSecs(i)};
         writeFile(PeeledNotes::kFileName, PeeledNotes::encode(old));
         writeFile("Pinora.dat", DataFileOf({record(1200, "one"), record(6000, "two")}));
         QVERIFY(start());
@@ -424,7 +424,7 @@ private slots:
         const auto chosenText = [form] { return form->list()->selectedItems().value(0)->text().section('\n', 0, 0); };
         QCOMPARE(chosenText(), QStringLiteral("old 499"));
         const auto peel = [this](qint32 slot) {
-            m_state->NoteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
+            m_state->noteWindows.at(slot)->menu()->findChild<QAction*>("peelWithoutLog")->trigger();
         };
         peel(1);
         QTRY_VERIFY(form->list()->item(0)->text().startsWith("one"));
@@ -433,10 +433,10 @@ private slots:
         peel(2);
         QTest::mouseClick(form->restoreButton(), Qt::LeftButton);
         QCOMPARE(saved()->count, 1);
-        QVERIFY(saved()->records.at(0).TextRTF.contains(" old 499\\par"));
-        QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
+        QVERIFY(saved()->records.at(0).textRtf.contains(" old 499\\par"));
+        QList<PeeledNote> kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->now()).notes;
         QCOMPARE(kept.size(), 499); // old 2 to 498, one, two
-        QVERIFY(kept.first() == old.at(2) && !kept.contains(old.last()) && kept.last().record.TextRTF.contains("two"));
+        QVERIFY(kept.first() == old.at(2) && !kept.contains(old.last()) && kept.last().record.textRtf.contains("two"));
 
         QTRY_VERIFY(form->list()->item(0)->text().startsWith("two"));
         form->list()->clearSelection();
@@ -444,7 +444,7 @@ private slots:
             form->list()->item(row)->setSelected(true);
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; }, true);
         QTest::mouseClick(form->deleteButton(), Qt::LeftButton);
-        kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes;
+        kept = PeeledNotes::load(m_state->peeledNotesPath(), m_state->now()).notes;
         QCOMPARE(kept.size(), 497);
         QVERIFY(!kept.contains(old.at(497)) && !kept.contains(old.at(495)) && kept.contains(old.at(496)));
     }
@@ -468,7 +468,7 @@ private slots:
                   DataFileOf({record(1200, "\\u65398?\\u65408?\\u65398?\\u65413? memo"), record(6000, "ABC", "F"),
                               record(9000, "\\u12363?\\u12383?\\u12363?\\u12394?"), record(12000, "abc")}));
         QVERIFY(start());
-        m_state->NoteWindows.at(4)->menu()->findChild<QAction*>("hideForNow")->trigger();
+        m_state->noteWindows.at(4)->menu()->findChild<QAction*>("hideForNow")->trigger();
         m_form->trayMenu()->findNotes()->trigger();
         auto* form = topLevels<FindNotesWindow>().value(0);
         QVERIFY(form && form->isVisible());
@@ -482,8 +482,8 @@ private slots:
         for (int row : {1, 0})
             QTest::mouseClick(form->list()->viewport(), Qt::LeftButton, {},
                               form->list()->visualItemRect(form->list()->item(row)).center());
-        QVERIFY(m_state->NoteWindows.at(4)->isVisible() && m_state->NoteWindows.at(2)->isVisible());
-        QCOMPARE(saved()->records.at(1).VisibleFlag, QByteArray("T"));
+        QVERIFY(m_state->noteWindows.at(4)->isVisible() && m_state->noteWindows.at(2)->isVisible());
+        QCOMPARE(saved()->records.at(1).visibleFlag, QByteArray("T"));
         QVERIFY(closeWithEscape(form));
     }
 

@@ -163,7 +163,7 @@ private:
         QList<QByteArray> texts;
         if (const std::optional<NoteFile::Contents> saved = pinora.saved()) {
             for (qint32 i = 0; i < saved->count; ++i)
-                texts << saved->records.at(i).TextRTF;
+                texts << saved->records.at(i).textRtf;
         }
         return texts;
     }

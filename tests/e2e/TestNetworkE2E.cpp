@@ -55,7 +55,7 @@ QStringList dialogsOf(qint64 pid) {
 
 NoteRecord note(const QByteArray& rtf) {
     NoteRecord r = SavedNote(1200, 900, rtf);
-    r.BackColor = NoteColor::Green;
+    r.backColor = NoteColor::Green;
     return r;
 }
 
@@ -140,10 +140,10 @@ private slots:
         for (const Computer& receiver : {b, c}) {
             QTRY_COMPARE_WITH_TIMEOUT(savedNotes(receiver.dir).size(), 1, kSettle);
             const NoteRecord got = savedNotes(receiver.dir).first();
-            QCOMPARE(got.Width, 3000);
-            QCOMPARE(got.Height, 1500);
-            QCOMPARE(got.BackColor, NoteColor::Green);
-            QVERIFY(got.TextRTF.contains("from A"));
+            QCOMPARE(got.width, 3000);
+            QCOMPARE(got.height, 1500);
+            QCOMPARE(got.backColor, NoteColor::Green);
+            QVERIFY(got.textRtf.contains("from A"));
             // Shown in the middle of the screen.
             QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(receiver.pid).isEmpty(), kSettle);
             bool centred = false;
@@ -163,7 +163,7 @@ private slots:
         auto fromA = [&b] {
             int n = 0;
             for (const NoteRecord& r : savedNotes(b.dir))
-                n += r.TextRTF.contains("from A");
+                n += r.textRtf.contains("from A");
             return n;
         };
         QTRY_COMPARE_WITH_TIMEOUT(fromA(), 2, kSettle);

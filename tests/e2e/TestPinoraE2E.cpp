@@ -95,7 +95,7 @@ private slots:
             run({"mousemove", QString::number(150 + 10 * step), QString::number(100 + 8 * step), "sleep", "0.05"});
         run({"sleep", "0.2", "mouseup", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(noteWindows().value(0).topLeft(), QPoint(130, 100), kSettle);
-        QTRY_COMPARE_WITH_TIMEOUT(pinora.saved()->records.value(0).Left, 130 * 15, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(pinora.saved()->records.value(0).left, 130 * 15, kSettle);
 
         // Right after the move, pull its lower-right corner: the window manager resizes
         // it, and it stays where it was moved to.
@@ -106,16 +106,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(noteWindows().value(0).width() > 220, kSettle);
         const QRect resized = noteWindows().at(0);
         QCOMPARE(resized.topLeft(), QPoint(130, 100));
-        QTRY_COMPARE_WITH_TIMEOUT(pinora.saved()->records.at(0).Width, resized.width() * 15, kSettle);
+        QTRY_COMPARE_WITH_TIMEOUT(pinora.saved()->records.at(0).width, resized.width() * 15, kSettle);
         const std::optional<NoteFile::Contents> saved = pinora.saved();
         const NoteRecord moved = saved->records.at(0);
-        QCOMPARE(std::tuple(moved.Left, moved.Top, moved.Height),
+        QCOMPARE(std::tuple(moved.left, moved.top, moved.height),
                  std::tuple(130 * 15, 100 * 15, resized.height() * 15));
         // The note shown elsewhere keeps its place, the second its size.
-        QCOMPARE(std::tuple(saved->count, saved->records.at(1).Width, saved->records.at(1).Height,
-                            saved->records.at(2).Left),
+        QCOMPARE(std::tuple(saved->count, saved->records.at(1).width, saved->records.at(1).height,
+                            saved->records.at(2).left),
                  std::tuple(3, 3000, 1500, 75000));
-        QVERIFY(saved->records.at(1).TextRTF.contains("\\'8b\\'8d\\'93\\'fb"));
+        QVERIFY(saved->records.at(1).textRtf.contains("\\'8b\\'8d\\'93\\'fb"));
 
         // A second start while this one runs ends at once and leaves the settings alone.
         const QByteArray ini = readBytes(pinora.path("Pinora.ini"));

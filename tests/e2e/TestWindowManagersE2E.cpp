@@ -188,7 +188,7 @@ private slots:
         QList<NoteRecord> records;
         for (const Note& note : kNotes) {
             records << SavedNote(note.place.x() * 15, note.place.y() * 15, "{\\rtf1 note}");
-            records.last().BackColor = note.colour.red() | note.colour.green() << 8 | note.colour.blue() << 16;
+            records.last().backColor = note.colour.red() | note.colour.green() << 8 | note.colour.blue() << 16;
         }
         QVERIFY(pinora.start(DataFileOf(records), {}, env));
         STEP(notesStay("restored"));

@@ -50,7 +50,7 @@ private slots:
         QFETCH(bool, before);
         QFETCH(QString, close);
         ScratchAppState state;
-        state.NoteWindows.resize(2);
+        state.noteWindows.resize(2);
         SwitchedInputMethod ime;
         ime.open = before;
         EditorWindow::Services services;
@@ -67,7 +67,7 @@ private slots:
         } else if (close == "create") {
             QTest::keyClicks(editor.textBox(), "memo");
             editor.findChild<QAction*>("createNote")->trigger();
-            QCOMPARE(state.NoteCount, 1);
+            QCOMPARE(state.noteCount, 1);
         } else if (close == "font") {
             editor.fontSizeBox()->setFocus();
             QTRY_VERIFY(editor.fontSizeBox()->hasFocus());

@@ -30,7 +30,7 @@ class TestEditorWindow : public QObject {
 private slots:
     void init() {
         m_state = std::make_unique<ScratchAppState>();
-        m_state->NoteWindows.resize(2);
+        m_state->noteWindows.resize(2);
         EditorWindow::Services services;
         services.chooseColor = [this](const QColor&, QWidget*) { return m_nextColour; };
         m_editor = std::make_unique<EditorWindow>(*m_state, services);
@@ -113,11 +113,11 @@ private slots:
         m_editor->close();
         QTest::mouseClick(m_editor->applyQuestion()->button(ApplyQuestion::Answer::Discard), Qt::LeftButton);
         QVERIFY(!m_editor->isVisible());
-        QCOMPARE(m_state->NoteCount, 1); // the existing one only
+        QCOMPARE(m_state->noteCount, 1); // the existing one only
     }
 
     void createMakesTheFirstNoteAndItsPlaceholder() {
-        m_state->Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 35, 0)); };
+        m_state->now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 35, 0)); };
         m_editor->openForNewNote(false);
         QTest::keyClicks(m_editor->textBox(), "first");
         m_editor->setNoteColour(NoteColor::Green);
@@ -125,13 +125,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
         QTest::keyClick(m_editor->textBox(), Qt::Key_N, Qt::ControlModifier);
         QVERIFY(!m_editor->isVisible() && m_editor->textBox()->text().isEmpty());
-        QCOMPARE(m_state->NoteCount, 1);
-        QCOMPARE(m_state->NoteWindows.at(0)->tag(), Tag::PlaceholderTag());
-        NoteWindow* note = m_state->NoteWindows.at(1);
+        QCOMPARE(m_state->noteCount, 1);
+        QCOMPARE(m_state->noteWindows.at(0)->tag(), Tag::PlaceholderTag());
+        NoteWindow* note = m_state->noteWindows.at(1);
         QCOMPARE(note->tag(), QStringLiteral("0000000001%26/12/06 21:35:00%T%F")); // centred once shown
         QVERIFY(qAbs(note->geometry().center().x() - note->screen()->geometry().center().x()) <= 1);
         const std::optional<NoteFile::Contents> saved = NoteFile::decode(readBytes(m_state->dataFilePath()));
-        QCOMPARE(std::pair(saved->count, saved->records.at(0).BackColor), std::pair(1, NoteColor::Green));
+        QCOMPARE(std::pair(saved->count, saved->records.at(0).backColor), std::pair(1, NoteColor::Green));
     }
 
     void japaneseTextSurvivesTheDataFile() {
@@ -141,7 +141,7 @@ private slots:
         m_editor->textBox()->setSelLength(3);
         m_editor->formatBarButton(2)->trigger(); // bold
         m_editor->createNote();
-        const QByteArray rtf = NoteFile::decode(readBytes(m_state->dataFilePath()))->records.at(0).TextRTF;
+        const QByteArray rtf = NoteFile::decode(readBytes(m_state->dataFilePath()))->records.at(0).textRtf;
         QVERIFY(!rtf.contains(char(0x80)) && rtf.contains("\\'94\\'83")); // 買 as Shift-JIS escapes
         // What a restart reads back is the same text with the same bold run.
         RichTextBox again;
@@ -164,7 +164,7 @@ private slots:
         m_editor->textBox()->setSelStart(m_editor->textBox()->textLength());
         QTest::keyClicks(m_editor->textBox(), " more");
         m_editor->createNote();
-        QCOMPARE(m_state->NoteCount, 2);
+        QCOMPARE(m_state->noteCount, 2);
         QVERIFY(second->tag() == tag && second->pos() == QPoint(300, 200));
         QCOMPARE(second->textBox()->text(), QStringLiteral("two more"));
         QCOMPARE(first->textBox()->text(), QStringLiteral("one"));
@@ -221,7 +221,7 @@ private slots:
         note->setTag(QString()); // peeled meanwhile
         QTest::keyClicks(m_editor->textBox(), "typed ");
         m_editor->createNote();
-        QCOMPARE(m_state->NoteCount, 2);
+        QCOMPARE(m_state->noteCount, 2);
         QCOMPARE(m_state->liveNote(2)->textBox()->text(), QStringLiteral("typed gone"));
     }
 
@@ -293,10 +293,10 @@ private:
         auto* note = new NoteWindow(*m_state);
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), "T", "F"));
         note->textBox()->setTextRTF(rtf);
-        while (m_state->NoteWindows.size() <= slot + 1)
-            m_state->NoteWindows.append(nullptr);
-        m_state->NoteWindows[slot] = note;
-        m_state->NoteCount = std::max(m_state->NoteCount, slot);
+        while (m_state->noteWindows.size() <= slot + 1)
+            m_state->noteWindows.append(nullptr);
+        m_state->noteWindows[slot] = note;
+        m_state->noteCount = std::max(m_state->noteCount, slot);
         return note;
     }
 

@@ -46,7 +46,7 @@ class TestSendAndReceive : public QObject {
 private slots:
     void init() {
         m_state = std::make_unique<ScratchAppState>();
-        m_state->NoteWindows.resize(2);
+        m_state->noteWindows.resize(2);
         BuildPlaceholder(*m_state);
         m_socket.sent.clear();
         m_socket.unreadDropped = 0;
@@ -108,7 +108,7 @@ private slots:
     // screen here could show comes within the largest one, with room to take it by
     // its edge; a note from the network says where it came from.
     void receivedNote() {
-        m_state->Loading = false;
+        m_state->loading = false;
         const std::optional<ReceivedFields> fields =
             ParseTransferMessage(BuildTransferMessage(4500, 3000, NoteColor::Purple, QString::fromLatin1(kRtf)));
         NoteWindow* first = CreateReceivedNote(*m_state, *fields);
@@ -124,7 +124,7 @@ private slots:
         ReceivedFields other = *fields;
         other.command = QStringLiteral("FORMSENT");
         QVERIFY(!CreateReceivedNote(*m_state, other));
-        QCOMPARE(m_state->NoteCount, 1);
+        QCOMPARE(m_state->noteCount, 1);
 
         ReceivedFields huge = *fields;
         huge.width = huge.height = 2000000000;
@@ -206,7 +206,7 @@ private slots:
         QFETCH(QStringList, destinations);
         m_browser.names = {"A", "B", "C", "D", "E"};
         NoteWindow* note = sendableNote();
-        m_state->NoteToSend = note;
+        m_state->noteToSend = note;
         auto* form = new SendWindow(*m_state, m_socket, m_browser);
         QSignalSpy destroyed(form, &QObject::destroyed);
         form->refreshComputerList();
@@ -249,7 +249,7 @@ private slots:
     void portWindow() {
         QFETCH(QString, text);
         QFETCH(int, port);
-        m_state->PortNumber = 2000;
+        m_state->portNumber = 2000;
         NetworkSettingsWindow form(*m_state, m_socket);
         QSignalSpy applied(&form, &NetworkSettingsWindow::portApplied);
         form.showWithPortNumber();
@@ -266,7 +266,7 @@ private slots:
         }
         QVERIFY(!form.isVisible() && m_messages.isEmpty());
         QCOMPARE(m_socket.bindings, QList<quint16>{quint16(port)});
-        QCOMPARE(std::pair(m_socket.remotePort(), m_state->PortNumber), std::pair(quint16(port), port));
+        QCOMPARE(std::pair(m_socket.remotePort(), m_state->portNumber), std::pair(quint16(port), port));
         QCOMPARE(applied.size(), 1);
         QCOMPARE(applied.first().at(0).toString(), text);
     }
@@ -277,7 +277,7 @@ private slots:
         for (int i = 0; i < 100; ++i)
             m_socket.arrive("x");
         QCOMPARE(m_messages, QStringList{QStringLiteral("送信できなかったマシンがありました")});
-        QCOMPARE(std::pair(m_state->NoteCount, m_socket.unreadDropped), std::pair(0, 100));
+        QCOMPARE(std::pair(m_state->noteCount, m_socket.unreadDropped), std::pair(0, 100));
         QPointer<QMessageBox> box = topLevels<QMessageBox>().value(0);
         QVERIFY(box);
         box->button(QMessageBox::Ok)->click(); // the user's OK
@@ -291,7 +291,7 @@ private slots:
     // computer gets through another's flood; a minute later they come again.
     void aFloodOfNotes() {
         QDateTime now(QDate(2026, 12, 7), QTime(9, 0));
-        m_state->Now = [&now] { return now; };
+        m_state->now = [&now] { return now; };
         NoteReceiver receiver(*m_state, m_socket);
         const int each = NoteReceiver::kNotesPerSenderPerMinute;
         const int all = NoteReceiver::kNotesPerMinute;
@@ -302,21 +302,21 @@ private slots:
             }
         };
         send(each + 40, "10.0.0.9");
-        QCOMPARE(m_state->NoteCount, each);
+        QCOMPARE(m_state->noteCount, each);
         QCOMPARE(m_socket.unreadDropped, 40);
         send(1, "10.0.0.1"); // the quiet one
-        QCOMPARE(m_state->NoteCount, each + 1);
-        for (int sender = 2; m_state->NoteCount < all; ++sender)
+        QCOMPARE(m_state->noteCount, each + 1);
+        for (int sender = 2; m_state->noteCount < all; ++sender)
             send(each, QStringLiteral("10.0.0.%1").arg(sender));
         send(1, "10.0.0.99"); // a new sender, but the minute is full
-        QCOMPARE(m_state->NoteCount, all);
-        QCOMPARE(Tag::NoteIdOf(m_state->NoteWindows.at(all)->tag()), all);
+        QCOMPARE(m_state->noteCount, all);
+        QCOMPARE(Tag::NoteIdOf(m_state->noteWindows.at(all)->tag()), all);
         QCOMPARE(m_messages.size(), 1);
 
         now = now.addSecs(61);
         send(1, "10.0.0.9");
         m_socket.arrive(QByteArray(200, 'z')); // no note, and no message about it
-        QCOMPARE(m_state->NoteCount, all + 1);
+        QCOMPARE(m_state->noteCount, all + 1);
         QCOMPARE(m_messages.size(), 1);
     }
 
@@ -327,7 +327,7 @@ private slots:
         m_browser.addresses = {{"ALPHA", {QHostAddress("10.0.0.1")}}, {"BETA", {QHostAddress("10.0.0.2")}}};
         NoteReceiver receiver(*m_state, m_socket, &m_browser);
         using Receiving = AppState::Receiving;
-        m_state->ReceiveFrom = {"alpha"}; // as typed into the settings file by hand
+        m_state->receiveFrom = {"alpha"}; // as typed into the settings file by hand
         const struct {
             Receiving mode;
             const char* sender;
@@ -338,17 +338,17 @@ private slots:
             {Receiving::FromChosen, "10.0.0.7", false},  {Receiving::FromNobody, "10.0.0.1", false},
         };
         for (const auto& c : cases) {
-            m_state->ReceiveMode = c.mode;
-            const qint32 before = m_state->NoteCount;
+            m_state->receiveMode = c.mode;
+            const qint32 before = m_state->noteCount;
             const int unread = m_socket.unreadDropped;
             m_socket.arrive(noteDatagram(), QString::fromLatin1(c.sender));
-            QCOMPARE(m_state->NoteCount, before + (c.taken ? 1 : 0));
+            QCOMPARE(m_state->noteCount, before + (c.taken ? 1 : 0));
             QCOMPARE(m_socket.unreadDropped, unread + (c.taken ? 0 : 1));
         }
-        QVERIFY(m_state->NoteWindows.at(1)->origin().startsWith(QStringLiteral("送信元: 10.0.0.7\n")));
-        QVERIFY(m_state->NoteWindows.at(2)->origin().startsWith(QStringLiteral("送信元: BETA（10.0.0.2）\n")));
+        QVERIFY(m_state->noteWindows.at(1)->origin().startsWith(QStringLiteral("送信元: 10.0.0.7\n")));
+        QVERIFY(m_state->noteWindows.at(2)->origin().startsWith(QStringLiteral("送信元: BETA（10.0.0.2）\n")));
         QVERIFY(m_messages.isEmpty());
-        m_state->ReceiveMode = Receiving::FromEveryone;
+        m_state->receiveMode = Receiving::FromEveryone;
         m_browser.names.clear();
         m_browser.addresses.clear();
     }

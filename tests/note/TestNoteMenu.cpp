@@ -47,7 +47,7 @@ class TestNoteMenu : public QObject {
 private slots:
     void init() {
         m_state = std::make_unique<ScratchAppState>();
-        m_state->Now = [] { return kNow; };
+        m_state->now = [] { return kNow; };
         m_messages.clear();
         MessageBox::setHandlerForTesting([this](const QString& text) { m_messages << text; });
     }
@@ -61,20 +61,20 @@ private slots:
     // highest one.
     void peelWithLogWritesTheEntryThenUnloads() {
         makeNotes(2);
-        NoteWindow* first = m_state->NoteWindows.at(1);
+        NoteWindow* first = m_state->noteWindows.at(1);
         QPointer<NoteWindow> watched(first);
         const NoteRecord asSaved = savedNotes().records.at(0);
         trigger(first, "peel");
-        QCOMPARE(PeeledNotes::load(m_state->peeledNotesPath(), m_state->Now()).notes,
-                 (QList<PeeledNote>{{asSaved, m_state->Now()}}));
+        QCOMPARE(PeeledNotes::load(m_state->peeledNotesPath(), m_state->now()).notes,
+                 (QList<PeeledNote>{{asSaved, m_state->now()}}));
         QCOMPARE(readBytes(m_state->peelLogPath()),
                  QByteArray("[作成した日時=26/12/06 21:35:00]\r\n[はがした日時=26/12/07 06:30:15]\r\n"
                             "note 1\r\nsecond line\r\n\r\n\r\n"));
         QVERIFY(first->tag().isEmpty() && !first->isVisible());
         QTRY_VERIFY(!watched); // the window is gone once its handler has returned
-        QCOMPARE(std::pair(m_state->NoteCount, savedNotes().count), std::pair(2, 1));
-        NoteWindow* copy = DuplicateNote(*m_state, *m_state->NoteWindows.at(2));
-        QCOMPARE(std::pair(m_state->NoteCount, Tag::NoteIdOf(copy->tag())), std::pair(3, 3));
+        QCOMPARE(std::pair(m_state->noteCount, savedNotes().count), std::pair(2, 1));
+        NoteWindow* copy = DuplicateNote(*m_state, *m_state->noteWindows.at(2));
+        QCOMPARE(std::pair(m_state->noteCount, Tag::NoteIdOf(copy->tag())), std::pair(3, 3));
     }
 
     // A note whose log entry or peeled copy cannot be written is not peeled: a folder
@@ -83,7 +83,7 @@ private slots:
         makeNotes(2);
         QVERIFY(QDir().mkpath(m_state->peelLogPath()));
         const QByteArray before = readBytes(m_state->dataFilePath());
-        NoteWindow* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->noteWindows.at(1);
         trigger(note, "peel");
         QCOMPARE(m_messages, QStringList{QStringLiteral("ログ出力に失敗しました")});
         QVERIFY(!note->tag().isEmpty() && note->isVisible());
@@ -92,7 +92,7 @@ private slots:
         QVERIFY(note->tag().isEmpty());
 
         QVERIFY(QFile::remove(m_state->peeledNotesPath()) && QDir().mkpath(m_state->peeledNotesPath()));
-        note = m_state->NoteWindows.at(2);
+        note = m_state->noteWindows.at(2);
         for (const char* item : {"peelWithoutLog", "peel"}) {
             trigger(note, item);
             QVERIFY(!note->tag().isEmpty() && note->isVisible());
@@ -107,25 +107,25 @@ private slots:
     // highest slot, and stands in the middle of the screen.
     void hideRecolourAndDuplicate() {
         makeNotes(4);
-        const int saves = m_state->SaveCount;
-        trigger(m_state->NoteWindows.at(1), "hideForNow");
-        QCOMPARE(m_state->SaveCount, saves);
-        trigger(m_state->NoteWindows.at(2), "hide");
-        QVERIFY(!m_state->NoteWindows.at(1)->isVisible() && !m_state->NoteWindows.at(2)->isVisible());
-        QCOMPARE(savedNotes().records.at(0).VisibleFlag + savedNotes().records.at(1).VisibleFlag, QByteArray("TF"));
+        const int saves = m_state->saveCount;
+        trigger(m_state->noteWindows.at(1), "hideForNow");
+        QCOMPARE(m_state->saveCount, saves);
+        trigger(m_state->noteWindows.at(2), "hide");
+        QVERIFY(!m_state->noteWindows.at(1)->isVisible() && !m_state->noteWindows.at(2)->isVisible());
+        QCOMPARE(savedNotes().records.at(0).visibleFlag + savedNotes().records.at(1).visibleFlag, QByteArray("TF"));
 
-        NoteWindow* source = m_state->NoteWindows.at(3);
+        NoteWindow* source = m_state->noteWindows.at(3);
         source->resize(260, 180);
-        const int resized = m_state->SaveCount;
+        const int resized = m_state->saveCount;
         trigger(source, "yellow");
-        QCOMPARE(m_state->SaveCount, resized + 1);
+        QCOMPARE(m_state->saveCount, resized + 1);
         trigger(source, "blue");
-        QCOMPARE(savedNotes().records.at(2).BackColor, NoteColor::Blue);
+        QCOMPARE(savedNotes().records.at(2).backColor, NoteColor::Blue);
         QCOMPARE(source->size(), QSize(260, 180));
 
-        trigger(m_state->NoteWindows.at(4), "peelWithoutLog"); // a dead slot at the top
+        trigger(m_state->noteWindows.at(4), "peelWithoutLog"); // a dead slot at the top
         trigger(source, "duplicate");
-        NoteWindow* copy = m_state->NoteWindows.at(5);
+        NoteWindow* copy = m_state->noteWindows.at(5);
         QCOMPARE(copy->tag(), QStringLiteral("0000000005%26/12/07 06:30:15%T%F"));
         QCOMPARE(copy->size(), QSize(260, 180));
         QCOMPARE(copy->textBox()->text(), source->textBox()->text());
@@ -162,19 +162,19 @@ private slots:
     // On windows: only visible notes take part, and a save follows only a move.
     void arrangeCommandsMoveVisibleNotesAndSaveOnce() {
         makeNotes(3);
-        NoteWindow* anchor = m_state->NoteWindows.at(1);
+        NoteWindow* anchor = m_state->noteWindows.at(1);
         anchor->moveTwips(1500, 1500);
-        m_state->NoteWindows.at(2)->moveTwips(3000, 9000);
-        m_state->NoteWindows.at(3)->moveTwips(1500, 6000);
-        m_state->NoteWindows.at(3)->hide();
-        const int saves = m_state->SaveCount;
+        m_state->noteWindows.at(2)->moveTwips(3000, 9000);
+        m_state->noteWindows.at(3)->moveTwips(1500, 6000);
+        m_state->noteWindows.at(3)->hide();
+        const int saves = m_state->saveCount;
         trigger(anchor, "arrangeTop"); // nobody to the right
-        QCOMPARE(m_state->SaveCount, saves);
+        QCOMPARE(m_state->saveCount, saves);
         trigger(anchor, "arrangeLeft");
-        QCOMPARE(m_state->SaveCount, saves + 1);
-        QCOMPARE(m_state->NoteWindows.at(2)->pos(),
+        QCOMPARE(m_state->saveCount, saves + 1);
+        QCOMPARE(m_state->noteWindows.at(2)->pos(),
                  QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(1500 + anchor->geometryTwips().height() + 20)));
-        QCOMPARE(m_state->NoteWindows.at(3)->pos(), QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(6000)));
+        QCOMPARE(m_state->noteWindows.at(3)->pos(), QPoint(Twips::toPixelsX(1500), Twips::toPixelsY(6000)));
     }
 
     // After a drag that was taken, the source goes as the mode says a second later,
@@ -198,13 +198,13 @@ private slots:
         QFETCH(bool, peeled);
         QFETCH(bool, logged);
         makeNotes(1);
-        QPointer<NoteWindow> note = m_state->NoteWindows.at(1).data();
-        m_state->DragMode = qint16(modeAtDrop);
+        QPointer<NoteWindow> note = m_state->noteWindows.at(1).data();
+        m_state->dragMode = qint16(modeAtDrop);
         emit note->textBox()->dragCompleted(effect);
         const bool hidden = effect == 1 && modeAtDrop != 2;
         QCOMPARE(note->isVisible(), !hidden);
         QCOMPARE(note->peelTimer()->isActive(), hidden);
-        m_state->DragMode = qint16(modeAtTick);
+        m_state->dragMode = qint16(modeAtTick);
         if (hidden) {
             QCOMPARE(note->peelTimer()->interval(), 1000);
             QTRY_VERIFY_WITH_TIMEOUT(!note || !note->peelTimer()->isActive(), 3000);
@@ -218,7 +218,7 @@ private slots:
     // height to the new content and saves.
     void dropAppendsAndRefits() {
         makeNotes(1);
-        NoteWindow* note = m_state->NoteWindows.at(1);
+        NoteWindow* note = m_state->noteWindows.at(1);
         note->resize(note->width(), 300);
         QMimeData both;
         both.setData("text/rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b dropped\\b0\\par}");
@@ -231,23 +231,23 @@ private slots:
         plain.setText("from an editor");
         emit note->mouseSurface()->dropped(&plain);
         QVERIFY(note->textBox()->text().endsWith(QStringLiteral("droppedfrom an editor")));
-        QVERIFY(savedNotes().records.at(0).TextRTF.contains("from an editor"));
+        QVERIFY(savedNotes().records.at(0).textRtf.contains("from an editor"));
     }
 
 private:
     void makeNotes(int count) {
-        m_state->NoteCount = count;
-        m_state->NoteWindows.resize(count + 2);
+        m_state->noteCount = count;
+        m_state->noteWindows.resize(count + 2);
         BuildPlaceholder(*m_state);
         for (int k = 1; k <= count; ++k) {
             NoteRecord r = SavedNote(1500 * k, 1500,
                                      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 note " + QByteArray::number(k) +
                                          "\\par second line\\par}");
-            r.Index = k;
-            r.CreatedAt = "26/12/06 21:35:00";
+            r.index = k;
+            r.createdAt = "26/12/06 21:35:00";
             RestoreNote(*m_state, k, r)->show();
         }
-        m_state->Loading = false;
+        m_state->loading = false;
         SaveAllNotes(*m_state);
     }
     static void trigger(NoteWindow* note, const char* item) {

@@ -112,25 +112,25 @@ private slots:
 
     void resizeSavesOncePerEventButNotWhileLoadingOrFitting() {
         NoteWindow* note = shownNote(QRect(100, 100, 200, 100));
-        const int before = m_state->SaveCount;
+        const int before = m_state->saveCount;
         note->resize(300, 120);
-        QCOMPARE(m_state->SaveCount, before + 1);
+        QCOMPARE(m_state->saveCount, before + 1);
         QCOMPARE(note->textBox()->geometry(), QRect(0, 0, 300, 120));
         QCOMPARE(note->mouseSurface()->geometry(), QRect(0, 0, 300, 120));
 
-        m_state->Loading = true;
+        m_state->loading = true;
         note->resize(310, 130);
-        QCOMPARE(m_state->SaveCount, before + 1);
-        m_state->Loading = false;
+        QCOMPARE(m_state->saveCount, before + 1);
+        m_state->loading = false;
         FitNoteToContent(*m_state, *note, true); // its own resize does not save
-        QCOMPARE(m_state->SaveCount, before + 1);
+        QCOMPARE(m_state->saveCount, before + 1);
 
         // The window system gives the note a size by itself: shown, not saved.
         note->resize(300, 120);
-        const int saves = m_state->SaveCount;
+        const int saves = m_state->saveCount;
         note->windowHandle()->resize(360, 700);
         QTRY_COMPARE(note->size(), QSize(360, 700));
-        QCOMPARE(std::pair(m_state->SaveCount, note->savedGeometryTwips().size()),
+        QCOMPARE(std::pair(m_state->saveCount, note->savedGeometryTwips().size()),
                  std::pair(saves, QSizeF(Twips::fromPixelsX(300), Twips::fromPixelsY(120))));
 
         // A note 1 pixel wide (a size nobody chose, saved by an earlier version) is
@@ -160,12 +160,12 @@ private slots:
 
         // A note that no screen shows comes onto the nearest one, without a save, and
         // the data file keeps its place until the note is moved.
-        const int saves = m_state->SaveCount;
+        const int saves = m_state->saveCount;
         note->move(5000, 5000);
         ShowNote(*note);
         const QRect shown = note->geometry();
         QVERIFY(note->screen()->availableGeometry().contains(shown));
-        QCOMPARE(m_state->SaveCount, saves);
+        QCOMPARE(m_state->saveCount, saves);
         const QPoint far(qRound(Twips::fromPixelsX(5000)), qRound(Twips::fromPixelsY(5000)));
         QCOMPARE(savedLeftTop(), far);
         ShowNote(*note); // shown again, by the tray: still where the file says
@@ -207,22 +207,22 @@ private slots:
     // resizes it; each saves once, on the release.
     void dragMovesAndEdgesResize() {
         NoteWindow* note = shownNote(QRect(100, 100, 200, 100));
-        const int before = m_state->SaveCount;
+        const int before = m_state->saveCount;
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {150, 150});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {160, 145});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {180, 155});
         QCOMPARE(note->pos(), QPoint(130, 105));
-        QCOMPARE(m_state->SaveCount, before);
+        QCOMPARE(m_state->saveCount, before);
         mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {180, 155});
-        QCOMPARE(m_state->SaveCount, before + 1);
-        QCOMPARE(LoadNoteFile(m_state->dataFilePath(), {}).records.at(0).Left, qRound(Twips::fromPixelsX(130)));
+        QCOMPARE(m_state->saveCount, before + 1);
+        QCOMPARE(LoadNoteFile(m_state->dataFilePath(), {}).records.at(0).left, qRound(Twips::fromPixelsX(130)));
 
         mouse(note, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {329, 204});
         mouse(note, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {359, 224});
-        QCOMPARE(m_state->SaveCount, before + 1);
+        QCOMPARE(m_state->saveCount, before + 1);
         mouse(note, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {359, 224});
         QCOMPARE(note->geometry(), QRect(130, 105, 230, 120));
-        QCOMPARE(m_state->SaveCount, before + 2);
+        QCOMPARE(m_state->saveCount, before + 2);
         QCOMPARE(note->textBox()->size(), QSize(230, 120));
 
         // A resize is not a move: pointer motion with the button still reported down
@@ -243,25 +243,25 @@ private slots:
         QStringList told;
         MessageBox::setHandlerForTesting([&told](const QString& text) { told << text; });
         makeNote(1, "T%F");
-        const QString goodDir = m_state->AppDir;
+        const QString goodDir = m_state->appDir;
         const QString badDir = m_state->filePath("not-a-directory") + '/';
         QVERIFY(writeBytes(badDir.chopped(1), {}));
 
-        m_state->AppDir = badDir;
+        m_state->appDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state) + SaveAllNotes(*m_state), 0);
         QCOMPARE(told.size(), 1);
         QVERIFY(told.at(0).contains(m_state->dataFilePath()));
-        m_state->AppDir = goodDir;
+        m_state->appDir = goodDir;
         QCOMPARE(SaveAllNotes(*m_state), -1);
-        m_state->AppDir = badDir;
+        m_state->appDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state), 0);
         QCOMPARE(told.size(), 2);
 
         // The real message leaves the notes usable: it is not modal.
         MessageBox::setHandlerForTesting({});
-        m_state->AppDir = goodDir;
+        m_state->appDir = goodDir;
         QCOMPARE(SaveAllNotes(*m_state), -1);
-        m_state->AppDir = badDir;
+        m_state->appDir = badDir;
         QCOMPARE(SaveAllNotes(*m_state), 0);
         QMessageBox* box = nullptr;
         QTRY_VERIFY(box = topLevels<QMessageBox>(true).value(0));
@@ -272,8 +272,8 @@ private slots:
         // once, and written with the day's first state once there is room.
         MessageBox::setHandlerForTesting([&told](const QString& text) { told << text; });
         told.clear();
-        m_state->AppDir = goodDir;
-        m_state->Now = [] { return QDateTime(QDate(2027, 1, 5), QTime(9, 0)); };
+        m_state->appDir = goodDir;
+        m_state->now = [] { return QDateTime(QDate(2027, 1, 5), QTime(9, 0)); };
         const QByteArray large = DataFileOf({SavedNote(0, 0, "{\\rtf1 " + QByteArray(5000, 'x') + "}")});
         QVERIFY(writeBytes(m_state->dataFilePath(), large));
         {
@@ -292,10 +292,10 @@ private:
         note->setTag(Tag::MakeTag(slot, QStringLiteral("26/12/06 21:35:00"), QString(QLatin1Char(flags[0])),
                                   QString(QLatin1Char(flags[2]))));
         note->textBox()->setBackColor(NoteColor::Yellow);
-        while (m_state->NoteWindows.size() <= slot + 1)
-            m_state->NoteWindows.append(nullptr);
-        m_state->NoteWindows[slot] = note;
-        m_state->NoteCount = std::max(m_state->NoteCount, slot);
+        while (m_state->noteWindows.size() <= slot + 1)
+            m_state->noteWindows.append(nullptr);
+        m_state->noteWindows[slot] = note;
+        m_state->noteCount = std::max(m_state->noteCount, slot);
         m_notes.append(note);
         return note;
     }
@@ -311,7 +311,7 @@ private:
     QPoint savedLeftTop() const {
         SaveAllNotes(*m_state);
         const NoteFileLoad saved = LoadNoteFile(m_state->dataFilePath(), {});
-        return saved.count > 0 ? QPoint(saved.records.at(0).Left, saved.records.at(0).Top) : QPoint(-1, -1);
+        return saved.count > 0 ? QPoint(saved.records.at(0).left, saved.records.at(0).top) : QPoint(-1, -1);
     }
 
     // Mouse events as the window system delivers them to the note's surface: the

@@ -26,8 +26,8 @@ NoteRecord exampleNote() {
 
 NoteRecord noteNumbered(qint32 index, const QByteArray& rtf) {
     NoteRecord r = exampleNote();
-    r.Index = index;
-    r.TextRTF = rtf;
+    r.index = index;
+    r.textRtf = rtf;
     return r;
 }
 
@@ -82,8 +82,8 @@ private slots:
         count = 0;
         QCOMPARE(NoteFileIO(count, path, false, records), -1);
         QCOMPARE(count, 3);
-        QCOMPARE(std::tuple(records.at(0).Index, records.at(1).Index, records.at(2).Index), std::tuple(1, 2, 3));
-        QCOMPARE(records.at(2).TextRTF, QByteArray("c"));
+        QCOMPARE(std::tuple(records.at(0).index, records.at(1).index, records.at(2).index), std::tuple(1, 2, 3));
+        QCOMPARE(records.at(2).textRtf, QByteArray("c"));
     }
 
     // No notes is the count alone, whatever records are handed in, and reads back as
@@ -121,7 +121,7 @@ private slots:
         longStamp[thirdStart + 26 + 13] = 18;
         QTest::newRow("third time stamp longer than a Tag holds") << longStamp << 2;
         NoteRecord twoCharFlag = exampleNote();
-        twoCharFlag.VisibleFlag = "TT";
+        twoCharFlag.visibleFlag = "TT";
         QTest::newRow("flag of two characters") << NoteFile::encode(1, {twoCharFlag, {}}) << 0;
         // The count falls short of the notes: the note read where the empty filler
         // belongs is a note all the same; bytes after the filler are damage too.
@@ -343,15 +343,15 @@ private slots:
 
     void tagFromRecord() {
         NoteRecord r;
-        r.Index = 3;
-        r.CreatedAt = "04/07/01 09:15:00";
-        r.VisibleFlag = "F";
-        r.PlaceOnShowFlag = "T";
+        r.index = 3;
+        r.createdAt = "04/07/01 09:15:00";
+        r.visibleFlag = "F";
+        r.placeOnShowFlag = "T";
         QCOMPARE(Tag::TagFromRecord(r), QStringLiteral("0000000003%04/07/01 09:15:00%F%T"));
 
         // Empty flags give 30 characters: shown, and never to be centred.
-        r.VisibleFlag.clear();
-        r.PlaceOnShowFlag.clear();
+        r.visibleFlag.clear();
+        r.placeOnShowFlag.clear();
         const QString tag = Tag::TagFromRecord(r);
         QCOMPARE(tag, QStringLiteral("0000000003%04/07/01 09:15:00%%"));
         QVERIFY(Tag::GetTagFlag(tag, Tag::kVisibleFlag) && !Tag::GetTagFlag(tag, Tag::kPlaceOnShowFlag));
@@ -370,10 +370,10 @@ private slots:
 
         QCOMPARE(records.size(), 4); // a, c, d and the filler
         for (int i : {0, 1, 2})
-            QCOMPARE(std::pair(records.at(i).Index, records.at(i).TextRTF),
+            QCOMPARE(std::pair(records.at(i).index, records.at(i).textRtf),
                      std::pair(i + 1, QByteArray("{\\rtf1 note ") + "134"[i] + "}"));
         const NoteRecord& r = records.at(1);
-        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07/01 09:15:03FT"));
+        QCOMPARE(r.createdAt + r.visibleFlag + r.placeOnShowFlag, QByteArray("04/07/01 09:15:03FT"));
         QCOMPARE(records.last(), NoteRecord{});
     }
 
@@ -381,11 +381,11 @@ private slots:
         FakeNote n = note(1, "T%F", QRectF(1199.6, -14.4, 3000.5, 1501.5));
         NoteRecord r = BuildNoteRecords({nullptr, &n}, 1).at(0);
         // Halves go to the even neighbour.
-        QCOMPARE(std::tuple(r.Left, r.Top, r.Width, r.Height), std::tuple(1200, -14, 3000, 1502));
+        QCOMPARE(std::tuple(r.left, r.top, r.width, r.height), std::tuple(1200, -14, 3000, 1502));
         // A Tag cut short gives empty fields.
         n.m_tag = QStringLiteral("0000000001%04/07");
         r = BuildNoteRecords({nullptr, &n}, 1).at(0);
-        QCOMPARE(r.CreatedAt + r.VisibleFlag + r.PlaceOnShowFlag, QByteArray("04/07"));
+        QCOMPARE(r.createdAt + r.visibleFlag + r.placeOnShowFlag, QByteArray("04/07"));
     }
 
     void saveAndRestoreGiveTheSameNotes() {
@@ -400,7 +400,7 @@ private slots:
         // After the restart the survivors' NoteIds are their new slots.
         QCOMPARE(Tag::TagFromRecord(load.records.at(0)), QStringLiteral("0000000001%04/07/01 09:15:01%T%F"));
         QCOMPARE(Tag::TagFromRecord(load.records.at(1)), QStringLiteral("0000000002%04/07/01 09:15:03%F%F"));
-        QCOMPARE(load.records.at(1).TextRTF, c.m_rtf);
+        QCOMPARE(load.records.at(1).textRtf, c.m_rtf);
     }
 
     // The first save of each day keeps the file as it stood, byte for byte; later saves

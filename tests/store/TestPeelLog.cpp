@@ -28,7 +28,7 @@ class TestPeelLog : public QObject {
 
     static PeeledNote peeled(int n, const QDateTime& at) {
         NoteRecord r = SavedNote(1200 + n, 900, "{\\rtf1 peeled " + QByteArray::number(n) + "}");
-        r.Index = n;
+        r.index = n;
         return {r, at};
     }
 

@@ -39,6 +39,6 @@ struct PinoraCopy {
     // The first note's text, or nothing.
     QByteArray savedText() const {
         const std::optional<NoteFile::Contents> notes = saved();
-        return notes && notes->count > 0 ? notes->records.at(0).TextRTF : QByteArray();
+        return notes && notes->count > 0 ? notes->records.at(0).textRtf : QByteArray();
     }
 };

@@ -6,16 +6,16 @@
 // yellow, visible, at its saved place (twips), created at a fixed time.
 inline NoteRecord SavedNote(qint32 left, qint32 top, const QByteArray& rtf) {
     NoteRecord r;
-    r.Index = 1;
-    r.Left = left;
-    r.Top = top;
-    r.Height = 1500;
-    r.Width = 3000;
-    r.BackColor = 0x0098FFFF;
-    r.TextRTF = rtf;
-    r.CreatedAt = "04/07/01 09:15:00";
-    r.VisibleFlag = "T";
-    r.PlaceOnShowFlag = "F";
+    r.index = 1;
+    r.left = left;
+    r.top = top;
+    r.height = 1500;
+    r.width = 3000;
+    r.backColor = 0x0098FFFF;
+    r.textRtf = rtf;
+    r.createdAt = "04/07/01 09:15:00";
+    r.visibleFlag = "T";
+    r.placeOnShowFlag = "F";
     return r;
 }
 

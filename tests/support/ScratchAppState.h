@@ -9,9 +9,9 @@
 struct ScratchAppState : AppState {
     QTemporaryDir dir;
 
-    explicit ScratchAppState(bool loading = false) {
-        AppDir = dir.path() + QLatin1Char('/');
-        Loading = loading;
+    explicit ScratchAppState(bool restoring = false) {
+        appDir = dir.path() + QLatin1Char('/');
+        loading = restoring;
     }
     QString filePath(const QString& name) const { return dir.filePath(name); }
 };
